@@ -1,0 +1,73 @@
+#include "core/ui/qt_boxes.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <vector>
+
+#include "lang/codepage.h"
+
+namespace kv {
+
+namespace {
+
+struct ButtonSet {
+  std::vector<QMessageBox::StandardButton> buttons;
+};
+
+ButtonSet ButtonsOf(BoxButtons buttons) {
+  using B = QMessageBox;
+  switch (buttons) {
+    case BoxButtons::Ok: return {{B::Ok}};
+    case BoxButtons::OkCancel: return {{B::Ok, B::Cancel}};
+    case BoxButtons::YesNo: return {{B::Yes, B::No}};
+    case BoxButtons::YesNoCancel: return {{B::Yes, B::No, B::Cancel}};
+    case BoxButtons::RetryCancel: return {{B::Retry, B::Cancel}};
+    case BoxButtons::AbortRetryIgnore: return {{B::Abort, B::Retry, B::Ignore}};
+  }
+  return {{B::Ok}};
+}
+
+QMessageBox::Icon IconOf(BoxIcon icon) {
+  switch (icon) {
+    case BoxIcon::Error: return QMessageBox::Critical;
+    case BoxIcon::Question: return QMessageBox::Question;
+    case BoxIcon::Warning: return QMessageBox::Warning;
+    case BoxIcon::Information: return QMessageBox::Information;
+    case BoxIcon::None: break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+BoxAnswer AnswerOf(int button) {
+  switch (button) {
+    case QMessageBox::Ok: return BoxAnswer::Ok;
+    case QMessageBox::Yes: return BoxAnswer::Yes;
+    case QMessageBox::No: return BoxAnswer::No;
+    case QMessageBox::Retry: return BoxAnswer::Retry;
+    case QMessageBox::Abort: return BoxAnswer::Abort;
+    case QMessageBox::Ignore: return BoxAnswer::Ignore;
+    default: return BoxAnswer::Cancel;
+  }
+}
+
+}  // namespace
+
+BoxAnswer QtOperatorBoxes::Show(const Box& box) {
+  QMessageBox message;
+  const std::string caption =
+      box.kind == BoxKind::Plain ? QApplication::applicationName().toStdString() : BoxCaption(box);
+  message.setWindowTitle(box.kind == BoxKind::Plain
+                             ? QString::fromStdString(caption)
+                             : QString::fromStdString(Cp1250ToUtf8(caption)));
+  message.setText(QString::fromStdString(Cp1250ToUtf8(box.text)));
+  message.setIcon(IconOf(box.icon));
+  message.setWindowFlag(Qt::WindowStaysOnTopHint);
+  const ButtonSet set = ButtonsOf(box.buttons);
+  for (size_t i = 0; i < set.buttons.size(); ++i) {
+    message.addButton(set.buttons[i]);
+    if (static_cast<int>(i) == box.default_button) message.setDefaultButton(set.buttons[i]);
+  }
+  return AnswerOf(message.exec());
+}
+
+}  // namespace kv

@@ -1,0 +1,16 @@
+#include "platform/clock.h"
+
+#include <chrono>
+#include <thread>
+
+namespace kv {
+
+uint32_t SystemClock::TickCount() {
+  using namespace std::chrono;
+  return static_cast<uint32_t>(
+      duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+void SystemClock::Sleep(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+}  // namespace kv
