@@ -56,9 +56,9 @@ class TSRB4900 {
   // ---- start-up and shutdown --------------------------------------------------------------
 
   // ---- messages and languages ---------------------------------------------------------------
-  MessageTable MessageTable_;
+  MessageTable messages;  // the program's MessageTable
   // Text of message n.
-  std::string Msg(int n) const { return MessageTable_.Text(n); }
+  std::string Msg(int n) const { return messages.Text(n); }
 
   // ---- serial port and link layer -----------------------------------------------------------
 
