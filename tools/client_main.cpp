@@ -19,7 +19,9 @@ using kv::MessageEndpoint;
 using kv::MessagePeer;
 using Steady = std::chrono::steady_clock;
 
-void Fail(const std::string& text) { std::fprintf(stderr, "kv4910-client: %s\n", text.c_str()); }
+void Fail(const std::string& text) {
+  std::fprintf(stderr, "kv4910-client: %s\n", text.c_str());
+}
 
 // Waits up to `timeout_ms` for an answer with `code`, printing every answer that comes.
 bool AwaitAnswer(MessageEndpoint& endpoint, uint32_t number, uint32_t code, int timeout_ms) {

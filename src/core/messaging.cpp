@@ -36,8 +36,8 @@ void Messaging::RegisterAtStartup(OperatorBoxes& boxes, const std::string& retry
   }
 }
 
-void Messaging::RegisterTypedName(bool spravy_ticked, const std::string& name,
-                                  OperatorBoxes& boxes, const std::string& failure_text) {
+void Messaging::RegisterTypedName(bool spravy_ticked, const std::string& name, OperatorBoxes& boxes,
+                                  const std::string& failure_text) {
   if (!spravy_ticked) return;
   registered_ = endpoint_.RegisterMessage(name);
   if (registered_ == 0) boxes.Plain(failure_text);
@@ -137,13 +137,12 @@ void Messaging::Log(bool sent, int32_t code, int32_t value) {
 
   auto format_into = [&](char* out, size_t size) {
     if (sent) {
-      return std::snprintf(out, size, "H:%6d A:%6d R:%6d MSG_SE %d,%d (%s %s %s)\r\n", own,
-                           client, number, byte_code, byte_value, date.c_str(), time.c_str(),
+      return std::snprintf(out, size, "H:%6d A:%6d R:%6d MSG_SE %d,%d (%s %s %s)\r\n", own, client,
+                           number, byte_code, byte_value, date.c_str(), time.c_str(),
                            ident.c_str());
     }
     return std::snprintf(out, size, "H:%6d A:%6d R:%6d MSG_RE %d   (%s %s %s)\r\n", own, client,
-                         number, static_cast<int>(code), date.c_str(), time.c_str(),
-                         ident.c_str());
+                         number, static_cast<int>(code), date.c_str(), time.c_str(), ident.c_str());
   };
   int length = format_into(nullptr, 0);
   if (length <= 0) return;

@@ -108,8 +108,8 @@ class ClientTest : public ::testing::Test {
   }
 
   RunResult Client(const std::string& args) {
-    std::string command = std::string("'") + KV4910_BUILD_DIR + "/kv4910-client' " + args +
-                          " 2>'" + (dir / "err.txt") + "'";
+    std::string command = std::string("'") + KV4910_BUILD_DIR + "/kv4910-client' " + args + " 2>'" +
+                          (dir / "err.txt") + "'";
     RunResult result;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return result;

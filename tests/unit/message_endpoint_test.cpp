@@ -57,9 +57,9 @@ void SendRaw(int fd, const std::string& to, const std::string& bytes) {
   sockaddr_un addr{};
   addr.sun_family = AF_UNIX;
   std::strncpy(addr.sun_path, to.c_str(), sizeof addr.sun_path - 1);
-  ASSERT_EQ(sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&addr),
-                   sizeof addr),
-            static_cast<ssize_t>(bytes.size()));
+  ASSERT_EQ(
+      sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&addr), sizeof addr),
+      static_cast<ssize_t>(bytes.size()));
 }
 
 class MessageEndpointTest : public ::testing::Test {
