@@ -91,7 +91,12 @@ bool Messaging::HandleMessage(const ReceivedMessage& m) {
 
 void Messaging::ProcessPending() {
   if (handling_) return;
-  while (auto m = endpoint_.Receive()) HandleMessage(*m);
+  // A bounded batch, so a flood cannot hold the user interface; the rest waits for the next call.
+  for (int i = 0; i < 256; ++i) {
+    auto m = endpoint_.Receive();
+    if (!m) return;
+    HandleMessage(*m);
+  }
 }
 
 void Messaging::NotifyClient(int32_t code, int32_t value) {
