@@ -55,9 +55,9 @@ class Messaging {
   // Handles one queued message. True when it was the registered message (handled), false when
   // it is left alone.
   bool HandleMessage(const ReceivedMessage& m);
-  // Takes every pending message from the endpoint and handles it; what the message timer's
-  // tick, the endpoint's notifier and the print-job loop's waits call. Does nothing while a
-  // message is being handled (the messages stay queued for the next call).
+  // Takes the pending messages (up to 256 per call) from the endpoint and handles them. The
+  // message timer's tick, the endpoint's notifier and the print-job loop's waits call it. Does
+  // nothing while a message is being handled: the messages stay queued for the next call.
   void ProcessPending();
 
   // Posts the registered message (code, value) to the client and logs it. No client, or
