@@ -147,6 +147,8 @@ void PosixComBackend::ApplySettings(const ComLineSettings& settings) {
   if (flow.OutCTSFlow || flow.ControlRTS == rtsHandshake) tio.c_cflag |= CRTSCTS;
   if (flow.XonXoffOut) tio.c_iflag |= IXON;
   if (flow.XonXoffIn) tio.c_iflag |= IXOFF;
+  // The kernel sends XOFF/XON at its own fill levels; the quarter-of-the-buffer limits of the
+  // settings have no equivalent here.
   tio.c_cc[VSTART] = flow.XonChar;
   tio.c_cc[VSTOP] = flow.XoffChar;
   // VMIN 1: with the descriptor non-blocking an empty queue reads as EAGAIN and 0 means a
