@@ -1,8 +1,7 @@
 #include "platform/port_enum.h"
 
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -37,8 +36,8 @@ class PortsVariable {
 
 TEST(EnumComPorts, TheVariableIsTheListSortedWhateverItsOrder) {
   PortsVariable ports("/dev/pts/7:/dev/ttyUSB1::/dev/ttyACM0:/dev/pts/12");
-  EXPECT_EQ(EnumComPorts(),
-            (std::vector<std::string>{"/dev/pts/12", "/dev/pts/7", "/dev/ttyACM0", "/dev/ttyUSB1"}));
+  EXPECT_EQ(EnumComPorts(), (std::vector<std::string>{"/dev/pts/12", "/dev/pts/7", "/dev/ttyACM0",
+                                                      "/dev/ttyUSB1"}));
   PortsVariable empty("");
   EXPECT_TRUE(EnumComPorts().empty());
 }
@@ -66,10 +65,10 @@ TEST(EnumComPorts, EntriesWithoutADeviceOrWithoutAUartAreLeftOut) {
     }
     if (type) sys.Write(name + "/type", type);
   };
-  add("zero", true, "4\n");     // a UART answered: listed
-  add("null", true, nullptr);   // no serial-core type (a USB adapter): listed
-  add("full", false, nullptr);  // nothing behind it (like a virtual terminal): left out
-  add("random", true, "0\n");   // legacy entry with no UART: left out
+  add("zero", true, "4\n");           // a UART answered: listed
+  add("null", true, nullptr);         // no serial-core type (a USB adapter): listed
+  add("full", false, nullptr);        // nothing behind it (like a virtual terminal): left out
+  add("random", true, "0\n");         // legacy entry with no UART: left out
   add("kv4910-gone", true, nullptr);  // no node in /dev: left out
   EXPECT_EQ(SerialDevicesIn(sys.path(), "/dev"),
             (std::vector<std::string>{"/dev/null", "/dev/zero"}));

@@ -1,10 +1,9 @@
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/resource.h>
 #include <termios.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -106,7 +105,11 @@ TEST_F(PtyPort, ASecondOpenOfTheDeviceFailsWithCodeOne) {
   second.SetPort(pty.path());
   EXPECT_EQ(CodeOf([&] { second.Open(); }), 1);
   EXPECT_FALSE(second.Connected());
-  EXPECT_EQ(CodeOf([&] { TComPort missing; missing.SetPort("/dev/kv4910-none"); missing.Open(); }),
+  EXPECT_EQ(CodeOf([&] {
+              TComPort missing;
+              missing.SetPort("/dev/kv4910-none");
+              missing.Open();
+            }),
             1);
 }
 
@@ -234,8 +237,8 @@ TEST_F(PtyPort, ABlockedReadCostsNoCpu) {
   EXPECT_GT(ElapsedMs(start), 1900);
   ::getrusage(RUSAGE_THREAD, &after);
   auto us = [](const timeval& t) { return t.tv_sec * 1000000LL + t.tv_usec; };
-  const long long cpu_us = us(after.ru_utime) - us(before.ru_utime) + us(after.ru_stime) -
-                           us(before.ru_stime);
+  const long long cpu_us =
+      us(after.ru_utime) - us(before.ru_utime) + us(after.ru_stime) - us(before.ru_stime);
   EXPECT_LT(cpu_us, 10000);
 }
 
