@@ -22,7 +22,9 @@
 namespace kv {
 namespace {
 
-QString FromUtf8(const char* text) { return QString::fromUtf8(text); }
+QString FromUtf8(const char* text) {
+  return QString::fromUtf8(text);
+}
 
 // The application objects started as the program starts them, in a temporary program
 // directory with a test configuration, message and language file.
@@ -30,8 +32,7 @@ class MainWindowTest : public ::testing::Test {
  protected:
   MainWindowTest() : cwd_(std::filesystem::current_path()) {
     setenv("KV4910_HOME", home.path().c_str(), 1);
-    home.Write("rb4900_cfg.ini",
-               "[CONFIG]\r\nopozdenie=0\r\n[SPRAVY]\r\nid_aplikacia=GUITEST\r\n");
+    home.Write("rb4900_cfg.ini", "[CONFIG]\r\nopozdenie=0\r\n[SPRAVY]\r\nid_aplikacia=GUITEST\r\n");
     home.Write("kv4910_sk.msg", "[113]\r\nSpustenie testu\r\n[114]\r\n");
     home.Write("kv4910_sk.lng", Utf8ToCp1250("[FORM_KV4910]\r\n"
                                              "TXT16=Doklad č.:\r\n"
@@ -68,10 +69,10 @@ class MainWindowTest : public ::testing::Test {
 TEST_F(MainWindowTest, ControlsCarryTheirNames) {
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(window, &app->main_window());
-  for (const char* label : {"L_dokl", "L_datum", "L_cas", "Label_stav", "Label_sn_prom",
-                            "Label_zostava_du", "Label_zostava_bl", "Label_priority",
-                            "Label_baud", "Label_USB", "Label1", "Label2", "Label4", "Label8",
-                            "Label10", "Label_pamet"})
+  for (const char* label :
+       {"L_dokl", "L_datum", "L_cas", "Label_stav", "Label_sn_prom", "Label_zostava_du",
+        "Label_zostava_bl", "Label_priority", "Label_baud", "Label_USB", "Label1", "Label2",
+        "Label4", "Label8", "Label10", "Label_pamet"})
     EXPECT_NE(Child<QLabel>(label), nullptr) << label;
   for (const char* box : {"BUSY", "ACK", "PE", "ERR", "DSP"})
     EXPECT_NE(Child<QCheckBox>(box), nullptr) << box;
@@ -95,7 +96,7 @@ TEST_F(MainWindowTest, StartUpShowsTheLanguageTextsVersionsAndSettings) {
   EXPECT_EQ(LabelText("Label1"), FromUtf8("Doklad č.:"));
   EXPECT_EQ(LabelText("Label8"), FromUtf8("Uzávierky:"));
   EXPECT_EQ(LabelText("Label_pamet"), FromUtf8("Pamäť test"));  // TXT40 after TXT21
-  EXPECT_EQ(LabelText("Label2"), FromUtf8("Dátum:"));             // built-in text
+  EXPECT_EQ(LabelText("Label2"), FromUtf8("Dátum:"));           // built-in text
 
   const QString os_text = QString::fromStdString(OsVersionText(QueryOsVersion(), false));
   EXPECT_EQ(LabelText("StatusBar1_0"), "1.1.0.4");

@@ -1,5 +1,3 @@
-#include "lang/language_map.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,6 +7,7 @@
 #include "core/ini_file.h"
 #include "core/print_manager.h"
 #include "lang/codepage.h"
+#include "lang/language_map.h"
 #include "support/fake_app_shell.h"
 #include "support/fake_clock.h"
 #include "support/fake_timer.h"
@@ -33,12 +32,14 @@ struct Fixture {
   void ReadSlots() { ReadLanguageSlots(IniFile(pm.ProgramFile(kConfigFileName)), pm.cfg); }
 };
 
-std::string Cp(const char* utf8) { return Utf8ToCp1250(utf8); }
+std::string Cp(const char* utf8) {
+  return Utf8ToCp1250(utf8);
+}
 
 TEST(LanguageKeys, EveryGroupHasItsKeysAndEveryBuiltinIsSlovakTextInTheCodePage) {
   std::map<LanguageGroup, int> count;
-  std::set<std::string> windows = {"SRB4900",   "Dlg_cfg",     "Form_copy",  "Form_mesacna",
-                                    "Form_platba", "Form_predaj", "Form_sklad"};
+  std::set<std::string> windows = {"SRB4900",     "Dlg_cfg",     "Form_copy", "Form_mesacna",
+                                   "Form_platba", "Form_predaj", "Form_sklad"};
   for (const LanguageKey& key : LanguageKeys()) {
     ++count[key.group];
     const std::string builtin = key.builtin;
@@ -131,10 +132,14 @@ TEST(LoadLanguage, ListPositionSelectsTheSlotEvenWhenANameIsMissing) {
 
 TEST(LoadLanguage, ValuesAreCodePageBytesAsTheFileHoldsThem) {
   Fixture f;
-  f.dir.Write("kv4910_sk.lng", "[form_cash]\r\nname=Predaj \x9A" "ek\r\n");
+  f.dir.Write("kv4910_sk.lng",
+              "[form_cash]\r\nname=Predaj \x9A"
+              "ek\r\n");
   f.ReadSlots();
   f.pm.LoadLanguage(false, false, true);
-  EXPECT_EQ(f.view.Text("Form_predaj"), "Predaj \x9A" "ek");
+  EXPECT_EQ(f.view.Text("Form_predaj"),
+            "Predaj \x9A"
+            "ek");
 }
 
 TEST(LoadMessages, MessagesOfTheCurrentLanguageSlot) {

@@ -1,8 +1,8 @@
-#include "lang/message_file.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include "lang/message_file.h"
 
 namespace kv {
 namespace {
@@ -99,7 +99,10 @@ TEST(MessageFile, OverlongTextIsCutAtTheSlotsEnd) {
 }
 
 TEST(MessageFile, BytesAreTakenUnchanged) {
-  const std::string cp1250 = "\x8A" "ek \xE8\xED" "slo \x9E";  // Šek číslo ž
+  const std::string cp1250 =
+      "\x8A"
+      "ek \xE8\xED"
+      "slo \x9E";  // Šek číslo ž
   EXPECT_EQ(Parse("[1]\r\n" + cp1250 + "\r\n[2]\r\n").Text(1), cp1250);
   EXPECT_TRUE(Filled(Parse("")).empty());
 }

@@ -65,8 +65,7 @@ TEST_F(Startup, FormCreateWithoutTheEnvironmentUsesTheProgramsDirectory) {
 }
 
 TEST_F(Startup, SequenceShowsTheStateReadsTheSettingsAndTakesTheTitle) {
-  home.Write(kConfigFileName,
-             "[CONFIG]\r\nopozdenie=1500\r\n[SPRAVY]\r\nid_aplikacia=POS7\r\n");
+  home.Write(kConfigFileName, "[CONFIG]\r\nopozdenie=1500\r\n[SPRAVY]\r\nid_aplikacia=POS7\r\n");
   pm.FormCreate("");
   pm.StartupSequence({});
 
@@ -103,12 +102,8 @@ TEST_F(Startup, OnlyTheTwoExactSpellingsOfTheSwitchKeepTheWindowShown) {
   struct Case {
     std::vector<std::string> args;
     bool no_hide;
-  } cases[] = {{{}, false},
-               {{"/nohide"}, true},
-               {{"x", "/NOHIDE"}, true},
-               {{"/NoHide"}, false},
-               {{"nohide"}, false},
-               {{"/nohide "}, false},
+  } cases[] = {{{}, false},          {{"/nohide"}, true}, {{"x", "/NOHIDE"}, true},
+               {{"/NoHide"}, false}, {{"nohide"}, false}, {{"/nohide "}, false},
                {{"-nohide"}, false}};
   for (const Case& c : cases) {
     pm.no_hide = false;

@@ -54,9 +54,12 @@ void MainWindow::BuildInformation() {
   // from the language texts, applied right after the window is created.
   auto* values = new QGridLayout;
   const std::pair<const char*, const char*> rows[] = {
-      {"Label1", "L_dokl"},           {"Label2", "L_datum"},
-      {"Label4", "L_cas"},            {"Label8", "Label_zostava_du"},
-      {"Label10", "Label_zostava_bl"}, {"Label_pamet", "Label_sn_prom"},
+      {"Label1", "L_dokl"},
+      {"Label2", "L_datum"},
+      {"Label4", "L_cas"},
+      {"Label8", "Label_zostava_du"},
+      {"Label10", "Label_zostava_bl"},
+      {"Label_pamet", "Label_sn_prom"},
   };
   int row = 0;
   for (const auto& [caption, value] : rows) {
