@@ -2,11 +2,11 @@
 // platform chosen they run offscreen (test discovery starts this program without one too).
 #include <gtest/gtest.h>
 
-#include <QApplication>
+#include "core/ui/guarded_application.h"
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
+  kv::GuardedApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -145,10 +145,7 @@ void MainWindow::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
   if (event->type() != QEvent::WindowStateChange || !isMinimized() || !tray_->shown()) return;
   // Hide once the minimise has been handled; the tray entry brings the window back.
-  QTimer::singleShot(0, this, [this] {
-    setWindowState(windowState() & ~Qt::WindowMinimized);
-    hide();
-  });
+  QTimer::singleShot(0, this, &QWidget::hide);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
