@@ -7,7 +7,8 @@ TSRB4900::TSRB4900(PrintManagerServices services)
       boxes(services.boxes),
       view(services.view),
       Timer_prmgr(services.timer_prmgr),
-      Timer_msg(services.timer_msg) {}
+      Timer_msg(services.timer_msg),
+      app(services.app) {}
 
 TSRB4900::~TSRB4900() = default;
 
