@@ -1,5 +1,6 @@
 // kv4910-sim as another process sees it: a pseudo-terminal that answers like the printer.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -13,8 +14,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "support/temp_dir.h"
 
@@ -115,8 +114,8 @@ TEST(SimPty, AnswersStatusQueryOnItsPseudoTerminalAndStopsCleanly) {
 
   int fd = open((dir / "printer").c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
   ASSERT_GE(fd, 0);
-  EXPECT_EQ(Ask(fd, "\x1b\x11", 5), kStatusOk);
-  EXPECT_EQ(Ask(fd, "\x0c\r\x03\x1b" "e\x1bi", 8), "RB490012");
+  EXPECT_EQ(Ask(fd, "\033\x11", 5), kStatusOk);
+  EXPECT_EQ(Ask(fd, "\x0c\r\x03\033e\033i", 8), "RB490012");
   close(fd);
 
   // Nobody holds the pseudo-terminal now: the simulator waits without burning the CPU.
@@ -126,7 +125,7 @@ TEST(SimPty, AnswersStatusQueryOnItsPseudoTerminalAndStopsCleanly) {
 
   fd = open(slave.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
   ASSERT_GE(fd, 0);
-  EXPECT_EQ(Ask(fd, "\x1b\x11", 5), kStatusOk);
+  EXPECT_EQ(Ask(fd, "\033\x11", 5), kStatusOk);
   close(fd);
 
   EXPECT_EQ(sim.Stop(), 0);
@@ -136,8 +135,8 @@ TEST(SimPty, AnswersStatusQueryOnItsPseudoTerminalAndStopsCleanly) {
 TEST(SimPty, KeepsStateAndPaperAcrossRuns) {
   kv::test::TempDir dir;
   const std::string receipt =
-      "\x1b" "bCHLIEB \x9a\xe1ty     \r\n    1.00 x     1.25  \x1b" "1       1.25 EUR\r\n"
-      "\x1bk        1.25 EUR\r\n\x1bP1        1.25\r\n\x1b" "e";
+      "\033bCHLIEB \x9a\xe1ty     \r\n    1.00 x     1.25  \0331       1.25 EUR\r\n"
+      "\033k        1.25 EUR\r\n\033P1        1.25\r\n\033e";
   for (int run = 1; run <= 2; ++run) {
     SimProcess sim({"--state", dir / "state", "--paper", dir / "paper.txt", "--baud", "115200"});
     const std::string slave = sim.FirstLine();
@@ -145,7 +144,7 @@ TEST(SimPty, KeepsStateAndPaperAcrossRuns) {
     const int fd = open(slave.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(write(fd, receipt.data(), receipt.size()), static_cast<ssize_t>(receipt.size()));
-    const std::string record = Ask(fd, "\x0c\r\x03\x1bI", 1000, '\x03');
+    const std::string record = Ask(fd, "\x0c\r\x03\033I", 1000, '\x03');
     EXPECT_EQ(record.substr(0, 5 + std::to_string(run).size() + 2),
               "INF\r\n" + std::to_string(run) + "\r\n");
     close(fd);
@@ -163,8 +162,8 @@ TEST(SimPty, FaultFlagsApply) {
   ASSERT_FALSE(slave.empty());
   const int fd = open(slave.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
   ASSERT_GE(fd, 0);
-  EXPECT_NE(Ask(fd, "\x1b\x11", 5), std::string("FS\x40\x00\xaa", 5));
-  EXPECT_EQ(Ask(fd, "\x03\r\x1b\x11", 5), std::string("FS\x40\x00\xaa", 5));
+  EXPECT_NE(Ask(fd, "\033\x11", 5), std::string("FS\x40\x00\xaa", 5));
+  EXPECT_EQ(Ask(fd, "\x03\r\033\x11", 5), std::string("FS\x40\x00\xaa", 5));
   close(fd);
   EXPECT_EQ(sim.Stop(), 0);
 }

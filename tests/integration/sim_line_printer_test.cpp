@@ -13,9 +13,8 @@ class SimOnLine : public ::testing::Test {
  protected:
   SimOnLine() {
     printer.engine().SetHostTime([] { return test::LocalTime(2026, 7, 3, 9, 5); });
-    printer.SetScheduler([this](uint32_t tick, std::function<void()> action) {
-      clock.At(tick, std::move(action));
-    });
+    printer.SetScheduler(
+        [this](uint32_t tick, std::function<void()> action) { clock.At(tick, std::move(action)); });
   }
 
   // Reads an answer the way the program's link layer does: a 50 ms pause, a wait for the
@@ -46,14 +45,14 @@ class SimOnLine : public ::testing::Test {
 TEST_F(SimOnLine, PrinterRaisesItsLinesAndAnswersAtOnce) {
   EXPECT_TRUE(program().Cts());
   EXPECT_TRUE(program().Dsr());
-  program().Write("\x1b\x11");
+  program().Write("\033\x11");
   EXPECT_EQ(program().Read(10), std::string("FS\x00\x00\xaa", 5));
-  EXPECT_EQ(printer.engine().ReceivedBytes(), "\x1b\x11");
+  EXPECT_EQ(printer.engine().ReceivedBytes(), "\033\x11");
 }
 
 TEST_F(SimOnLine, AnswersArePacedAtTheBaudRate) {
   printer.SetBaud(9600);  // 10 bits per byte: 1.04 ms a byte
-  program().Write("\x1b\x11");
+  program().Write("\033\x11");
   EXPECT_EQ(program().Available(), 0u);
   clock.Advance(2);
   EXPECT_EQ(program().Available(), 1u);
@@ -61,7 +60,7 @@ TEST_F(SimOnLine, AnswersArePacedAtTheBaudRate) {
   EXPECT_EQ(program().Available(), 5u);
 
   // A device record takes its time; a program that reads after a fixed pause gets a part.
-  program().Write("\x0c\r\x03\x1bI");
+  program().Write("\x0c\r\x03\033I");
   clock.Advance(50);
   const size_t early = program().Available();
   EXPECT_GT(early, 40u);
@@ -71,7 +70,7 @@ TEST_F(SimOnLine, AnswersArePacedAtTheBaudRate) {
 TEST_F(SimOnLine, LinkLayerReadingGetsTheWholeDeviceRecordAt9600) {
   printer.SetBaud(9600);
   program().Write(test::SampleReceipt());
-  program().Write("\x0c\r\x03\x1bI");
+  program().Write("\x0c\r\x03\033I");
   const std::string record = ReadAnswer(7000, 100);
   ASSERT_FALSE(record.empty());
   EXPECT_EQ(record.back(), '\x03');
@@ -83,7 +82,7 @@ TEST_F(SimOnLine, LinkLayerReadingGetsTheWholeDeviceRecordAt9600) {
 
 TEST_F(SimOnLine, DelayFaultHoldsEveryAnswerBack) {
   printer.engine().faults().delay_ms = 300;
-  program().Write("\x1b\x11");
+  program().Write("\033\x11");
   clock.Advance(299);
   EXPECT_EQ(program().Available(), 0u);
   clock.Advance(1);
@@ -94,7 +93,7 @@ TEST_F(SimOnLine, DroppedLinesShowAtTheProgramsEnd) {
   printer.engine().DropLines(false, true, 2);
   printer.Pump();
   EXPECT_TRUE(program().Dsr());
-  program().Write("\x1b\x11");
+  program().Write("\033\x11");
   EXPECT_FALSE(program().Dsr());
   EXPECT_TRUE(program().Cts());
   printer.engine().RaiseLines();
@@ -103,19 +102,19 @@ TEST_F(SimOnLine, DroppedLinesShowAtTheProgramsEnd) {
 }
 
 TEST_F(SimOnLine, BytesSentWithADelayAreTakenWhenTheyArrive) {
-  program().Write("\x1b\x11", 30);
+  program().Write("\033\x11", 30);
   EXPECT_EQ(printer.engine().ReceivedBytes(), "");
   clock.Advance(30);
-  EXPECT_EQ(printer.engine().ReceivedBytes(), "\x1b\x11");
+  EXPECT_EQ(printer.engine().ReceivedBytes(), "\033\x11");
   EXPECT_EQ(program().Read(10).size(), 5u);
 }
 
 TEST_F(SimOnLine, ReceiptByteByByteIsConfirmedByTheDocumentNumber) {
   for (char c : test::SampleReceipt()) program().Write(std::string(1, c));
   program().Purge();
-  program().Write("\x0c\r\x03\x1bI");
+  program().Write("\x0c\r\x03\033I");
   EXPECT_EQ(test::ReadDeviceRecord(ReadAnswer(7000, 100)).Number(1), 1);
-  program().Write("\x1bQ");
+  program().Write("\033Q");
   EXPECT_NE(ReadAnswer(7000, 3).find("ROZKY"), std::string::npos);
 }
 

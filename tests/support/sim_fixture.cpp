@@ -42,14 +42,11 @@ DeviceRecordLines ReadDeviceRecord(std::string_view record) {
 }
 
 std::string SampleReceipt() {
-  return "\x1b"
-         "bROZKY         \r\n"
-         "    2.00 x     1.25  \x1b"
-         "1       2.50 EUR\r\n"
-         "\x1bk        2.50 EUR\r\n"
-         "\x1bP1        2.50\r\n"
-         "\x1b"
-         "e";
+  return "\033bROZKY         \r\n"
+         "    2.00 x     1.25  \0331       2.50 EUR\r\n"
+         "\033k        2.50 EUR\r\n"
+         "\033P1        2.50\r\n"
+         "\033e";
 }
 
 SimEngineTest::SimEngineTest() : host_now(LocalTime(2026, 7, 3, 9, 5)) {

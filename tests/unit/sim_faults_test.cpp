@@ -16,41 +16,41 @@ const std::string kStatusOk("FS\x00\x00\xaa", 5);
 
 TEST_F(SimFaults, SilentPrinterTakesAndAnswersNothingButBytesAreRecorded) {
   engine.faults().silent = true;
-  EXPECT_EQ(Send("\x1b\x11"), "");
+  EXPECT_EQ(Send("\033\x11"), "");
   EXPECT_EQ(Send(SampleReceipt()), "");
   EXPECT_EQ(engine.state().document_number, 0u);
-  EXPECT_EQ(engine.ReceivedBytes(), "\x1b\x11" + SampleReceipt());
+  EXPECT_EQ(engine.ReceivedBytes(), "\033\x11" + SampleReceipt());
   engine.faults().silent = false;
-  EXPECT_EQ(Send("\x1b\x11"), kStatusOk);
+  EXPECT_EQ(Send("\033\x11"), kStatusOk);
 }
 
 TEST_F(SimFaults, GarbledStatusOnceThenHealthy) {
   engine.faults().garbled_status = FaultMode::kOnce;
-  const std::string bad = Send("\x1b\x11");
+  const std::string bad = Send("\033\x11");
   ASSERT_EQ(bad.size(), 5u);
   EXPECT_FALSE(bad[1] == 'S' && static_cast<uint8_t>(bad[4]) == 0xAA);
   Send("\x03\r");  // the program's recovery
-  EXPECT_EQ(Send("\x1b\x11"), kStatusOk);
+  EXPECT_EQ(Send("\033\x11"), kStatusOk);
 }
 
 TEST_F(SimFaults, GarbledStatusAlways) {
   engine.faults().garbled_status = FaultMode::kAlways;
-  EXPECT_NE(Send("\x1b\x11"), kStatusOk);
-  EXPECT_NE(Send("\x1b\x11"), kStatusOk);
+  EXPECT_NE(Send("\033\x11"), kStatusOk);
+  EXPECT_NE(Send("\033\x11"), kStatusOk);
 }
 
 TEST_F(SimFaults, ShortStatusRecordAnnouncesMoreThanItSends) {
   engine.faults().short_record_by = 1;
-  const std::string answer = Send("\x1b!I");
+  const std::string answer = Send("\033!I");
   EXPECT_EQ(answer.substr(0, 2), std::string("\x00\x14", 2));
   EXPECT_EQ(answer.size(), 2u + 19u);
 }
 
 TEST_F(SimFaults, DeviceRecordCutBeforeEtx) {
   engine.faults().cut_device_record = true;
-  const std::string cut = Send("\x1bI");
+  const std::string cut = Send("\033I");
   engine.faults().cut_device_record = false;
-  const std::string whole = Send("\x1bI");
+  const std::string whole = Send("\033I");
   EXPECT_EQ(cut.find('\x03'), std::string::npos);
   EXPECT_EQ(whole.substr(0, cut.size()), cut);
   EXPECT_LT(ReadDeviceRecord(cut).lines.size(), 21u);
@@ -59,10 +59,10 @@ TEST_F(SimFaults, DeviceRecordCutBeforeEtx) {
 TEST_F(SimFaults, CopiesAnsweredWithNak) {
   Send(SampleReceipt());
   engine.faults().nak_copies = true;
-  EXPECT_EQ(Send("\x1b" "c"), "\x15");
-  EXPECT_EQ(Send("\x1b" "CB202607039999\r"), "\x15");
-  EXPECT_EQ(Send("\x1bq0\r1\r"), "\x15");
-  EXPECT_EQ(Send("\x1bx"), "\x06");  // reports are not copies
+  EXPECT_EQ(Send("\033c"), "\x15");
+  EXPECT_EQ(Send("\033CB202607039999\r"), "\x15");
+  EXPECT_EQ(Send("\033q0\r1\r"), "\x15");
+  EXPECT_EQ(Send("\033x"), "\x06");  // reports are not copies
 }
 
 TEST_F(SimFaults, ReceiptThatDoesNotAdvanceTheDocumentNumber) {
@@ -81,7 +81,7 @@ TEST_F(SimFaults, ReceiptThatDoesNotAdvanceTheDocumentNumber) {
 TEST_F(SimFaults, ReadyLinesDropAfterTheGivenBytes) {
   EXPECT_TRUE(engine.RtsUp() && engine.DtrUp());
   engine.DropLines(true, false, 3);
-  Send("\x1b\x11");
+  Send("\033\x11");
   EXPECT_TRUE(engine.RtsUp());
   Send("\x0c");
   EXPECT_FALSE(engine.RtsUp());
@@ -94,8 +94,8 @@ TEST_F(SimFaults, ConditionBitsRefuseDocumentsButNotStatus) {
   engine.state().condition2 = status2::kFiscalMemoryFull;
   Send(SampleReceipt());
   EXPECT_EQ(engine.state().document_number, 0u);
-  EXPECT_EQ(Send("\x1b\x11"), std::string("FS\x00\x80\xaa", 5));
-  EXPECT_EQ(Send("\x1b" "dYes"), "\x15");
+  EXPECT_EQ(Send("\033\x11"), std::string("FS\x00\x80\xaa", 5));
+  EXPECT_EQ(Send("\033dYes"), "\x15");
 }
 
 }  // namespace

@@ -12,9 +12,9 @@ class SimStateFile : public ::testing::Test, public test::SimEngineTest {};
 TEST_F(SimStateFile, SavedStateComesBackWhole) {
   test::TempDir dir;
   Send(test::SampleReceipt());
-  Send("\x1b" "dYes");
-  Send("\x1b+M2330.0000\r\x1b+T1");
-  Send(std::string("\x1b" "bN\xe1zov\r\n    1.00 x     1.00  \x1b" "1       1.00 EUR\r\n"));
+  Send("\033dYes");
+  Send("\033+M2330.0000\r\033+T1");
+  Send(std::string("\033bN\xe1zov\r\n    1.00 x     1.00  \0331       1.00 EUR\r\n"));
   engine.state().condition1 = status1::kPaperLow;
   const PrinterState& saved = engine.state();
   ASSERT_TRUE(SaveState(saved, dir / "state", nullptr));
