@@ -123,7 +123,7 @@ class TComPort {
   void ApplyBuffersIfOpen();
   void StartEvents();
   void StopEvents() noexcept;
-  void OnBackendEvents(TComEvents events);
+  void OnBackendEvents(const std::shared_ptr<ComDelivery>& delivery, TComEvents events);
   void Deliver(TComEvents events);
   void RequireOpen(int code) const;
 

@@ -11,4 +11,12 @@ namespace kv {
 // code 23 when the list cannot be read.
 std::vector<std::string> EnumComPorts();
 
+// The colon-separated paths of a port list variable, empty entries left out, sorted.
+std::vector<std::string> PortsFromList(const std::string& list);
+// The serial devices of a sysfs tty class directory whose node exists in `dev_dir` as a
+// character device, as dev_dir + "/" + name, sorted. Raises code 23 when the directory cannot
+// be read.
+std::vector<std::string> SerialDevicesIn(const std::string& sys_class_tty,
+                                         const std::string& dev_dir);
+
 }  // namespace kv
