@@ -44,10 +44,8 @@ bool CopyToNewFile(const std::string& from, const std::string& to) {
 bool AppendToExisting(const std::string& from, const std::string& to) {
   std::error_code error;
   const auto old_size = std::filesystem::file_size(to, error);
-  if (error) return false;
-  ClearAttributes(to);
   if (AppendFileInPieces(from, to)) return true;
-  std::filesystem::resize_file(to, old_size, error);
+  if (!error) std::filesystem::resize_file(to, old_size, error);
   return false;
 }
 
