@@ -109,7 +109,7 @@ class LinkTest : public ::testing::Test {
  protected:
   LinkTest()
       : line(clock),
-        pm(PrintManagerServices{clock, boxes, view, timer_prmgr, timer_msg,
+        pm(PrintManagerServices{clock, boxes, view, timer_prmgr, timer_msg, DetachedAppShell(),
                                 [this] { return MakeMemoryComBackend(line.a(), clock); }}) {
     for (int n = 1; n < MessageTable::kSlots; ++n) {
       const std::string text = "msg" + std::to_string(n);
