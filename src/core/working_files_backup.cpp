@@ -63,8 +63,8 @@ bool TSRB4900::Zalohovanie1Click() {
 
   // The journal is deleted only once its whole content is safely in the target; a failed or
   // partial copy keeps it for the next attempt.
-  const bool saved = FileExists(target) ? AppendToExisting(journal, target)
-                                        : CopyToNewFile(journal, target);
+  const bool saved =
+      FileExists(target) ? AppendToExisting(journal, target) : CopyToNewFile(journal, target);
   if (!saved) {
     LogError("Chyba zalohovania do " + target);
     boxes.Captioned(Msg(2), target, BoxButtons::Ok, BoxIcon::Warning);

@@ -75,7 +75,10 @@ class ScriptedPrinter {
 };
 
 inline const std::string kStatusQuery("\x1b\x11", 2);
-inline const std::string kIdentify("\x0c\x0d\x03\x1b" "e\x1bi", 7);
+inline const std::string kIdentify(
+    "\x0c\x0d\x03\x1b"
+    "e\x1bi",
+    7);
 
 inline std::string StatusAnswer(uint8_t s1, uint8_t s2) {
   return std::string{'F', 'S', static_cast<char>(s1), static_cast<char>(s2), '\xAA'};
@@ -96,8 +99,8 @@ inline std::string DeviceRecordText(int doc, const std::string& amount = "12.50"
 }
 // An "I" record: serial number 4711, kind P, B, program memory `memory`, test mode `test`.
 inline std::string InfoRecordBytes(char memory = 'A', char test = 0, size_t size = 20) {
-  std::string r = {'\x00', '\x00', '\x12', '\x67', 'P', 'B', '\x01', '\x00', '\x01', '\x00',
-                   '\x00', test,  memory, '\x00', '\x00', '\x05', '\x00', '\x01', '\x00', '\x02'};
+  std::string r = {'\x00', '\x00', '\x12', '\x67', 'P',    'B',    '\x01', '\x00', '\x01', '\x00',
+                   '\x00', test,   memory, '\x00', '\x00', '\x05', '\x00', '\x01', '\x00', '\x02'};
   r.resize(size, '\0');
   return r;
 }

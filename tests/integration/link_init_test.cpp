@@ -69,7 +69,8 @@ TEST_F(LinkInit, PortThatCannotOpenIsReportedAndLogged) {
   EXPECT_EQ(pm.InitPort(0), 0);
   EXPECT_EQ(view.Get("tray.hint"), "msg109");
   EXPECT_EQ(view.Get("SRB4900/StatusBar1[3].text"), "msg108");
-  EXPECT_EQ(dir.Read("FM_err.txt"), "> (06.12.2026 14:30:00 ) Nepodarilo sa inicializovat port \r\n");
+  EXPECT_EQ(dir.Read("FM_err.txt"),
+            "> (06.12.2026 14:30:00 ) Nepodarilo sa inicializovat port \r\n");
 
   pm.cfg.MSG = 0;  // quiet: no boxes at all, the error line still
   EXPECT_EQ(pm.InitPort(1), 0);

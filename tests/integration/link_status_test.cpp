@@ -90,11 +90,15 @@ TEST_F(LinkStatus, AutomaticDailyCloseRunsOnceAndAppendsTheJournal) {
 
   EXPECT_EQ(pm.OpenPort(1), 1);  // no box 16 when the close runs by itself
   const std::string& sent = printer.received();
-  const size_t close = sent.find("\x1b" "dYes");
+  const size_t close = sent.find(
+      "\x1b"
+      "dYes");
   ASSERT_NE(close, std::string::npos);
   EXPECT_LT(close, sent.find("\x0c\x0d\x03\x1bI"));
   EXPECT_LT(sent.find("\x1bI"), sent.find("\x1bQ"));
-  EXPECT_EQ(printer.Count("\x1b" "dYes"), 1);
+  EXPECT_EQ(printer.Count("\x1b"
+                          "dYes"),
+            1);
   EXPECT_EQ(dir.Read("zurnal.txt"), "old\r\nDENNA UZAVIERKA\r\n");
   EXPECT_EQ(dir.Read("out_bl.tmp"), "old\r\n");
   EXPECT_EQ(pm.flags.S1_6, 0);
@@ -108,7 +112,9 @@ TEST_F(LinkStatus, PendingDailyCloseWithoutAutoIsOnlyReported) {
   ASSERT_EQ(pm.AttachPort(0, 8500, 8500), 0);
   boxes.Expect("msg16");
   EXPECT_EQ(pm.OpenPort(1), 0x4000 + 1);
-  EXPECT_EQ(printer.Count("\x1b" "d"), 0);
+  EXPECT_EQ(printer.Count("\x1b"
+                          "d"),
+            0);
 }
 
 }  // namespace
