@@ -168,6 +168,16 @@ class TSRB4900 {
   // Sets the printer's clock from the PC's local time (ESC "t" ...); always 0.
   int SetClock();
 
+  // Connecting (print_manager_link_startup.cpp). Start-up: the port list and the speed, the
+  // choice of a port when none is configured, and connecting with the operator's retry.
+  void StartupPortList();
+  void StartupChoosePort();
+  void StartupConnect();
+  // The menu command "Pripojenie KV4910".
+  void Spusteniecasovaca1Click();
+  // Whether the operator may close the main window; true lets it close (and quits).
+  bool FormCloseQuery();
+
   // ---- working files and logs ---------------------------------------------------------------
   std::function<std::tm()> local_time;  // the PC's date and time (tests fix it)
   int32_t journal_request = 0;          // the journal-readout request

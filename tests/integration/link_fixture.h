@@ -112,7 +112,7 @@ class LinkTest : public ::testing::Test {
  protected:
   LinkTest()
       : line(clock),
-        pm(PrintManagerServices{clock, boxes, view, timer_prmgr, timer_msg, DetachedAppShell(),
+        pm(PrintManagerServices{clock, boxes, view, timer_prmgr, timer_msg, shell,
                                 [this] { return MakeMemoryComBackend(line.a(), clock); }}) {
     for (int n = 1; n < MessageTable::kSlots; ++n) {
       const std::string text = "msg" + std::to_string(n);
@@ -150,6 +150,7 @@ class LinkTest : public ::testing::Test {
   RecordingView view;
   FakeTimer timer_prmgr;
   FakeTimer timer_msg{250};
+  HeadlessAppShell shell;
   TempDir dir;
   TSRB4900 pm;
 };

@@ -31,6 +31,7 @@ void Application::Start() {
 
 void Application::CreateMainWindow() {
   main_window_ = std::make_unique<MainWindow>();
+  main_window_->close_query = [this] { return print_manager_->FormCloseQuery(); };
   TrayIcon& tray = main_window_->tray();
   view_.on_tray_picture = [&tray](int picture) { tray.SetPicture(picture); };
   view_.on_tray_hint = [&tray](const QString& hint) { tray.SetHint(hint); };
