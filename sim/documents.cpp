@@ -11,16 +11,27 @@ namespace {
 
 const std::string kRule(40, '-');
 
-double Round2(double value) { return std::round(value * 100.0) / 100.0; }
+double Round2(double value) {
+  return std::round(value * 100.0) / 100.0;
+}
 
 // VAT level (0-based) of an item letter; negative entries use the second letter of each pair.
 int LevelOf(char letter) {
   switch (letter) {
-    case '1': case '4': return 0;
-    case '2': case '5': return 1;
-    case '3': case '6': return 2;
-    case '7': case '8': return 3;
-    default: return 4;  // '0', '9'
+    case '1':
+    case '4':
+      return 0;
+    case '2':
+    case '5':
+      return 1;
+    case '3':
+    case '6':
+      return 2;
+    case '7':
+    case '8':
+      return 3;
+    default:
+      return 4;  // '0', '9'
   }
 }
 
@@ -115,8 +126,7 @@ void Engine::Total() {
   double sum = 0;
   for (double amount : draft_.by_level) sum += amount;
   Print(kRule);
-  Print(Fmt("%-20s%16.2f %s", "CELKOM", Round2(sum),
-            CurrencyName(state_.active_currency).c_str()));
+  Print(Fmt("%-20s%16.2f %s", "CELKOM", Round2(sum), CurrencyName(state_.active_currency).c_str()));
 }
 
 // "1" .. "10" followed by the amount in 12 places: the tender is the digits before the blanks.
@@ -267,8 +277,10 @@ void Engine::TextBlock(const std::string& block) {
     line.clear();
   };
   for (char c : block) {
-    if (c == '\r' || c == '\n') flush();
-    else if (static_cast<uint8_t>(c) >= 32) line += c;
+    if (c == '\r' || c == '\n')
+      flush();
+    else if (static_cast<uint8_t>(c) >= 32)
+      line += c;
   }
   flush();
 }

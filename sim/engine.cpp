@@ -18,7 +18,9 @@ constexpr size_t kMaxParams = 64;
 constexpr size_t kMaxLine = 200;
 constexpr size_t kMaxBlock = 4096;
 
-size_t CountCr(const std::string& s) { return static_cast<size_t>(std::count(s.begin(), s.end(), '\r')); }
+size_t CountCr(const std::string& s) {
+  return static_cast<size_t>(std::count(s.begin(), s.end(), '\r'));
+}
 
 bool AllDigits(std::string_view s) {
   return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -141,7 +143,8 @@ void Engine::TakeParam(uint8_t byte) {
     Run(letter_, params_);
   } else {
     after_reset_ = ident_armed_ = false;
-    if (letter_ == 'd') out_ += kNak;  // a daily closing without its "Yes"
+    // Requests the program waits on (closing, copies, reports) are refused, not left hanging.
+    if (std::string_view("dCXzq").find(letter_) != std::string_view::npos) out_ += kNak;
   }
   params_.clear();
 }
@@ -379,7 +382,8 @@ void Engine::Setup(const std::string& p) {
       if (!state_.day.AllZero() || DocumentOpen()) return;
       for (const std::string& rate : rates)
         if (!AllDigits(rate) || rate.size() > 2) return;
-      for (size_t i = 0; i < 5; ++i) state_.vat_rates[i] = static_cast<uint8_t>(std::stoi(rates[i]));
+      for (size_t i = 0; i < 5; ++i)
+        state_.vat_rates[i] = static_cast<uint8_t>(std::stoi(rates[i]));
       break;
     }
     case 'z': {  // rounding rule 1..3: two values

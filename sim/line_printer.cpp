@@ -10,7 +10,9 @@ LinePrinter::LinePrinter(MemoryLine& line) : line_(line), end_(line.b()), engine
   Pump();
 }
 
-LinePrinter::~LinePrinter() { end_.OnReceive(nullptr); }
+LinePrinter::~LinePrinter() {
+  end_.OnReceive(nullptr);
+}
 
 void LinePrinter::Pump() {
   // Answering can make the program's end write again (its own receive hook); that nested

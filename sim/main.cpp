@@ -21,7 +21,9 @@
 namespace {
 
 volatile sig_atomic_t g_stop = 0;
-void OnStopSignal(int) { g_stop = 1; }
+void OnStopSignal(int) {
+  g_stop = 1;
+}
 
 constexpr const char* kUsage =
     "usage: kv4910-sim [options]\n"
@@ -48,10 +50,14 @@ struct Options {
 };
 
 bool ParseMode(const std::string& text, kv::sim::FaultMode& mode) {
-  if (text == "once") mode = kv::sim::FaultMode::kOnce;
-  else if (text == "always") mode = kv::sim::FaultMode::kAlways;
-  else if (text == "off") mode = kv::sim::FaultMode::kOff;
-  else return false;
+  if (text == "once")
+    mode = kv::sim::FaultMode::kOnce;
+  else if (text == "always")
+    mode = kv::sim::FaultMode::kAlways;
+  else if (text == "off")
+    mode = kv::sim::FaultMode::kOff;
+  else
+    return false;
   return true;
 }
 
@@ -116,8 +122,7 @@ bool ParseArgs(int argc, char** argv, Options& o, kv::sim::Engine& engine) {
       if (ok && v.find(':') != std::string::npos)
         ok = ParseNumber(v.substr(v.find(':') + 1), 0xFFFFFFFF, after);
       ok = ok && (which == "rts" || which == "dtr" || which == "both");
-      if (ok)
-        engine.DropLines(which != "dtr", which != "rts", static_cast<uint32_t>(after));
+      if (ok) engine.DropLines(which != "dtr", which != "rts", static_cast<uint32_t>(after));
     } else {
       ok = false;
     }

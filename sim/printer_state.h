@@ -31,8 +31,8 @@ struct DayTotals {
   double reversals = 0;              // reversed items (absolute)
   double deposits = 0;
   double withdrawals = 0;
-  double cash = 0;                   // tender 1 in, change out, deposits, withdrawals
-  std::array<double, 5> vat{};       // VAT contained in the turnover, by level
+  double cash = 0;              // tender 1 in, change out, deposits, withdrawals
+  std::array<double, 5> vat{};  // VAT contained in the turnover, by level
 
   double Total() const;
   std::array<double, 12> Column1() const;
@@ -51,9 +51,9 @@ struct StoredDocument {
   uint32_t number = 0;   // document number
   uint32_t closing = 0;  // number of the daily closing that contains it (for a closing: itself)
   DocKind kind = DocKind::kReceipt;
-  std::string date;      // yyyymmdd
-  std::string time;      // hhmm
-  std::string text;      // cp1250, CR LF line ends
+  std::string date;  // yyyymmdd
+  std::string time;  // hhmm
+  std::string text;  // cp1250, CR LF line ends
 };
 
 // Everything the printer remembers (saved in the state file of kv4910-sim).
@@ -74,14 +74,13 @@ struct PrinterState {
   bool test_mode = false;
 
   std::array<uint8_t, 5> vat_rates{20, 10, 0, 0, 0};
-  std::array<std::string, 6> rounding{"0.0100", "0.0050", "0.0100", "0.0050", "0.0100",
-                                      "0.0050"};
+  std::array<std::string, 6> rounding{"0.0100", "0.0050", "0.0100", "0.0050", "0.0100", "0.0050"};
   char active_currency = '1';  // '1' + index in EUR, SKK, CZK, USD
   char dual_currency = '2';    // '1' + index in EUR, SKK, CZK, USD, PLN, HUF
   std::string rate = "30.1260";
 
   DayTotals day;
-  std::string first_document_date;  // yyyymmdd of the first document since the last closing
+  std::string first_document_date;      // yyyymmdd of the first document since the last closing
   std::vector<StoredDocument> journal;  // oldest first, bounded
   std::string last_text;                // text of the last printed document (journal readout)
 

@@ -25,7 +25,9 @@ timespec FromUs(uint64_t us) {
   return timespec{static_cast<time_t>(us / 1'000'000), static_cast<long>((us % 1'000'000) * 1000)};
 }
 
-std::string Errno(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
+std::string Errno(const char* what) {
+  return std::string(what) + ": " + std::strerror(errno);
+}
 
 // While no program holds the slave side, the master reports a hang-up at once; look again
 // after this long instead of spinning.

@@ -49,11 +49,15 @@ std::string Identification(const PrinterState& state) {
 std::string DateText(const std::tm& t) {
   return Fmt("%02d.%02d.%04d", t.tm_mday, t.tm_mon + 1, t.tm_year + 1900);
 }
-std::string TimeText(const std::tm& t) { return Fmt("%02d:%02d", t.tm_hour, t.tm_min); }
+std::string TimeText(const std::tm& t) {
+  return Fmt("%02d:%02d", t.tm_hour, t.tm_min);
+}
 std::string DateKey(const std::tm& t) {
   return Fmt("%04d%02d%02d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday);
 }
-std::string TimeKey(const std::tm& t) { return Fmt("%02d%02d", t.tm_hour, t.tm_min); }
+std::string TimeKey(const std::tm& t) {
+  return Fmt("%02d%02d", t.tm_hour, t.tm_min);
+}
 
 std::string CurrencyName(char active) {
   static const char* const kNames[] = {"EUR", "SKK", "CZK", "USD"};
@@ -75,7 +79,9 @@ std::string DeviceRecord(const PrinterState& state, const std::tm& now) {
 
 namespace {
 
-char Flag(uint8_t value) { return static_cast<char>('0' + (value & 0x0F)); }
+char Flag(uint8_t value) {
+  return static_cast<char>('0' + (value & 0x0F));
+}
 
 std::string InfoRecord(const PrinterState& s) {
   std::string r;

@@ -37,8 +37,8 @@ std::string ShowDate(const std::string& key) {
 }  // namespace
 
 std::string Engine::TotalsText() const {
-  static const char* const kLabels[] = {"OBRAT SPOLU", "ZAPORNE/VRATENE", "ZLAVY", "STORNA",
-                                        "VKLADY", "VYBERY", "HOTOVOST"};
+  static const char* const kLabels[] = {"OBRAT SPOLU", "ZAPORNE/VRATENE", "ZLAVY",   "STORNA",
+                                        "VKLADY",      "VYBERY",          "HOTOVOST"};
   const DayTotals& day = state_.day;
   const auto column = day.Column1();
   std::string text;
@@ -47,8 +47,8 @@ std::string Engine::TotalsText() const {
                 state_.vat_rates[level], column[level]);
   for (size_t i = 5; i < 12; ++i) text += Fmt("%-20s%20.2f\r\n", kLabels[i - 5], column[i]);
   for (size_t level = 0; level < 5; ++level)
-    text += Fmt("DPH %c %2u%% %28.2f\r\n", static_cast<char>('A' + level),
-                state_.vat_rates[level], day.vat[level]);
+    text += Fmt("DPH %c %2u%% %28.2f\r\n", static_cast<char>('A' + level), state_.vat_rates[level],
+                day.vat[level]);
   return text;
 }
 
@@ -95,10 +95,10 @@ void Engine::IntervalReport(const std::string& params) {
   const auto f = Fields(params, 1);
   const bool by_date = kind == 'd' || kind == 'D';
   const bool detailed = kind == 'd' || kind == 'P';
-  const bool valid = std::string_view("dDPS").find(kind) != std::string_view::npos &&
-                     f.size() == 2 && AllDigits(f[0]) && AllDigits(f[1]) &&
-                     (by_date ? f[0].size() == 8 && f[1].size() == 8
-                              : f[0].size() <= 4 && f[1].size() <= 4);
+  const bool valid =
+      std::string_view("dDPS").find(kind) != std::string_view::npos && f.size() == 2 &&
+      AllDigits(f[0]) && AllDigits(f[1]) &&
+      (by_date ? f[0].size() == 8 && f[1].size() == 8 : f[0].size() <= 4 && f[1].size() <= 4);
   if (!valid) {
     out_ += kNak;
     return;

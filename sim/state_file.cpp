@@ -53,19 +53,18 @@ bool SaveState(const PrinterState& s, const std::string& path, std::string* erro
   out << kMagic << "\n";
   out << "serial " << s.serial << "\n";
   out << "identity " << Hex(std::string{s.kind, s.line_mode, s.memory_letter}) << " "
-      << Hex(s.model) << " " << Hex(s.version) << " " << Hex(s.dkp) << " " << Hex(s.header)
-      << "\n";
+      << Hex(s.model) << " " << Hex(s.version) << " " << Hex(s.dkp) << " " << Hex(s.header) << "\n";
   out << "flags " << int{s.busy} << " " << int{s.paper_end} << " " << int{s.ack} << " "
       << int{s.error} << " " << int{s.display} << "\n";
-  out << "counters " << s.document_number << " " << s.closing_count << " " << s.receipt_count
-      << " " << s.drawer_pulses << "\n";
+  out << "counters " << s.document_number << " " << s.closing_count << " " << s.receipt_count << " "
+      << s.drawer_pulses << "\n";
   out << "test_mode " << (s.test_mode ? 1 : 0) << "\n";
   out << "vat";
   for (uint8_t rate : s.vat_rates) out << " " << int{rate};
   out << "\nrounding";
   for (const std::string& line : s.rounding) out << " " << Hex(line);
-  out << "\ncurrency " << Hex(std::string{s.active_currency, s.dual_currency}) << " "
-      << Hex(s.rate) << "\n";
+  out << "\ncurrency " << Hex(std::string{s.active_currency, s.dual_currency}) << " " << Hex(s.rate)
+      << "\n";
   out << "day";
   for (double amount : s.day.Column1()) out << " " << amount;
   for (double amount : s.day.vat) out << " " << amount;

@@ -266,25 +266,38 @@ constexpr std::array<LanguageKey, kKeyCount> kAllKeys = AllKeys();
 
 bool Switched(LanguageGroup group, bool settings, bool main, bool others) {
   switch (group) {
-    case LanguageGroup::Settings: return settings;
-    case LanguageGroup::Main: return main;
-    case LanguageGroup::Others: return others;
+    case LanguageGroup::Settings:
+      return settings;
+    case LanguageGroup::Main:
+      return main;
+    case LanguageGroup::Others:
+      return others;
   }
   return false;
 }
 
 void Apply(const LanguageKey& key, const std::string& text, View& view) {
   switch (key.property) {
-    case LanguageProperty::Text: view.SetText(key.target, text); break;
-    case LanguageProperty::Hint: view.SetHint(key.target, text); break;
-    case LanguageProperty::Item: view.SetItemText(key.target, key.index, text); break;
-    case LanguageProperty::Cell: view.SetCell(key.target, key.index, 0, text); break;
+    case LanguageProperty::Text:
+      view.SetText(key.target, text);
+      break;
+    case LanguageProperty::Hint:
+      view.SetHint(key.target, text);
+      break;
+    case LanguageProperty::Item:
+      view.SetItemText(key.target, key.index, text);
+      break;
+    case LanguageProperty::Cell:
+      view.SetCell(key.target, key.index, 0, text);
+      break;
   }
 }
 
 }  // namespace
 
-std::span<const LanguageKey> LanguageKeys() { return kAllKeys; }
+std::span<const LanguageKey> LanguageKeys() {
+  return kAllKeys;
+}
 
 void ApplyLanguage(const IniFile* file, View& view, bool settings, bool main, bool others) {
   for (const LanguageKey& key : kAllKeys) {

@@ -15,7 +15,7 @@ bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
   } catch (...) {
     if (escaped_error_.empty()) escaped_error_ = "Unknown error";
   }
-  exit(1);
+  QCoreApplication::exit(1);
   return false;
 }
 

@@ -54,9 +54,12 @@ void MainWindow::BuildInformation() {
   // from the language texts, applied right after the window is created.
   auto* values = new QGridLayout;
   const std::pair<const char*, const char*> rows[] = {
-      {"Label1", "L_dokl"},           {"Label2", "L_datum"},
-      {"Label4", "L_cas"},            {"Label8", "Label_zostava_du"},
-      {"Label10", "Label_zostava_bl"}, {"Label_pamet", "Label_sn_prom"},
+      {"Label1", "L_dokl"},
+      {"Label2", "L_datum"},
+      {"Label4", "L_cas"},
+      {"Label8", "Label_zostava_du"},
+      {"Label10", "Label_zostava_bl"},
+      {"Label_pamet", "Label_sn_prom"},
   };
   int row = 0;
   for (const auto& [caption, value] : rows) {
@@ -142,10 +145,7 @@ void MainWindow::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
   if (event->type() != QEvent::WindowStateChange || !isMinimized() || !tray_->shown()) return;
   // Hide once the minimise has been handled; the tray entry brings the window back.
-  QTimer::singleShot(0, this, [this] {
-    setWindowState(windowState() & ~Qt::WindowMinimized);
-    hide();
-  });
+  QTimer::singleShot(0, this, &QWidget::hide);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

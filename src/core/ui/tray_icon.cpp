@@ -32,9 +32,13 @@ void TrayIcon::SetHint(const QString& hint) {
   tray_->setToolTip(ShortHint(hint));
 }
 
-QString TrayIcon::shown_hint() const { return tray_->toolTip(); }
+QString TrayIcon::shown_hint() const {
+  return tray_->toolTip();
+}
 
-bool TrayIcon::shown() const { return tray_->isVisible(); }
+bool TrayIcon::shown() const {
+  return tray_->isVisible();
+}
 
 QString TrayIcon::ShortHint(const QString& hint) {
   return hint.section(QLatin1Char('|'), 0, 0).left(kMaxTipLength);
