@@ -173,6 +173,8 @@ class TSRB4900 {
   void StartupPortList();
   void StartupChoosePort();
   void StartupConnect();
+  // The three in order: start-up steps 10 to 12, which follow the start-up sequence proper.
+  void StartupLinkSteps();
   // The menu command "Pripojenie KV4910".
   void Spusteniecasovaca1Click();
   // Whether the operator may close the main window; true lets it close (and quits).

@@ -57,6 +57,12 @@ void TSRB4900::StartupConnect() {
   }
 }
 
+void TSRB4900::StartupLinkSteps() {
+  StartupPortList();
+  StartupChoosePort();
+  StartupConnect();
+}
+
 void TSRB4900::Spusteniecasovaca1Click() {
   // The status query opens the port by its current name: make that the configured one, also
   // when the port has never been attached (a start-up without a printer).

@@ -49,9 +49,6 @@ void TSRB4900::StartupSequence(const std::vector<std::string>& args) {
   // program takes that title.
   app.SetTitle(cfg.id_aplikacia);
   // Then: message registration, the port list, connecting, a leftover input file.
-  StartupPortList();
-  StartupChoosePort();
-  StartupConnect();
 }
 
 void TSRB4900::StartupShowVersions() {
