@@ -20,7 +20,10 @@ int main(int argc, char* argv[]) {
   try {
     kv::Application app(std::move(args), QCoreApplication::applicationDirPath().toStdString());
     app.Start();
-    code = QApplication::exec();
+    // The port list and connecting to the printer, which end the start-up sequence.
+    if (!kv::TerminationRequested()) app.print_manager().StartupLinkSteps();
+    // A termination signal during start-up has already ended the program's work.
+    code = kv::TerminationRequested() ? 0 : QApplication::exec();
     error = qt.escaped_error();
   } catch (const std::exception& e) {
     error = e.what();

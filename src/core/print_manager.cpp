@@ -1,5 +1,7 @@
 #include "core/print_manager.h"
 
+#include "core/working_files.h"
+
 namespace kv {
 
 TSRB4900::TSRB4900(PrintManagerServices services)
@@ -8,7 +10,13 @@ TSRB4900::TSRB4900(PrintManagerServices services)
       view(services.view),
       Timer_prmgr(services.timer_prmgr),
       Timer_msg(services.timer_msg),
-      app(services.app) {}
+      app(services.app),
+      ComPort1(services.port_backend ? services.port_backend() : MakeSystemComBackend()),
+      local_time(SystemLocalTime) {
+  ConfigureAsComPort1(ComPort1);
+  ComPort1.OnCTSChange([this](bool state) { ComPort1CTSChange(state); });
+  ComPort1.OnDSRChange([this](bool state) { ComPort1DSRChange(state); });
+}
 
 TSRB4900::~TSRB4900() = default;
 

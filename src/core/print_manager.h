@@ -1,8 +1,13 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
+#include <ctime>
+#include <functional>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/app_shell.h"
@@ -11,6 +16,8 @@
 #include "core/timer.h"
 #include "core/view.h"
 #include "lang/message_table.h"
+#include "link/com_port.h"
+#include "link/device_record.h"
 #include "platform/clock.h"
 #include "platform/os.h"
 
@@ -26,6 +33,16 @@ struct PrintManagerServices {
   Timer& timer_msg;    // lets queued client messages through
   // Title and quit. Code that has no application object of its own may leave it out.
   AppShell& app = DetachedAppShell();
+  // The device under ComPort1; empty means the system's serial devices. Tests pass an
+  // in-memory line here.
+  std::function<std::unique_ptr<ComBackend>()> port_backend = {};
+};
+
+// The printer condition flags of the last valid status answer (status byte 1 bits 7 to 0,
+// status byte 2 bits 7 to 5).
+struct StatusFlags {
+  uint8_t S1_7 = 0, S1_6 = 0, S1_5 = 0, S1_4 = 0, S1_3 = 0, S1_2 = 0, S1_1 = 0, S1_0 = 0;
+  uint8_t S2_7 = 0, S2_6 = 0, S2_5 = 0;
 };
 
 // The print manager object: the main window's state and behaviour without any window. It owns
@@ -94,10 +111,109 @@ class TSRB4900 {
   std::string MessageFilePath() const;
 
   // ---- serial port and link layer -----------------------------------------------------------
+  // The print-job loop's busy flag, which the readouts respect (kept here until the loop
+  // declares it).
+  bool busy = false;
+  TComPort ComPort1;
+  std::vector<std::string> port_names;  // the machine's ports; the port index points into it
+  // Below 5 the link uses the line states cached from the port's events; from 5 on it reads
+  // them on demand (always so on Linux, where some adapters report no line events).
+  uint32_t os_major = 5;
+  uint8_t dsr_gate = 0;
+  uint8_t cts_gate = 0;
+  // Stored by the port's line-change events, which may come from its event thread.
+  std::atomic<uint8_t> cached_cts{0};
+  std::atomic<uint8_t> cached_dsr{0};
+  uint8_t last_signals = 0;
+  uint8_t device_ready = 0;
+  int32_t status_value = 0;  // status byte 1 * 256 + status byte 2 + 1; 0 = no valid answer
+  StatusFlags flags;
+  std::array<uint8_t, 5> status_query{};
+  static constexpr size_t kAnswerSize = 18500;
+  std::array<uint8_t, kAnswerSize> answer{};  // shared by every readout
+  FixedText<11> ident_text;                   // "RB4900 1.2"
+  int32_t version_number = 0;
+  uint16_t crc = 0;
+
+  void DelayMs(uint32_t ms);
+  int WriteComChar(uint8_t byte, uint32_t limit_ms);
+  int WriteBlock(const void* bytes, int count);
+  int Get_TX_Que();
+  int Get_RX_Que();
+  void Clear_RX_Que();
+  void Clear_TX_Que();
+  // Waits until the transmit queue is empty, at most `limit_ms`; false when it did not empty.
+  bool WaitTxEmpty(uint32_t limit_ms = kTxDrainLimitMs);
+  static constexpr uint32_t kTxDrainLimitMs = 10000;
+  // Waits up to `timeout_ms` for `minimum` bytes (1 when minimum is 10 or less), then drains
+  // while bytes keep coming with gaps under 20 ms. Never stores more than `capacity` bytes;
+  // what arrives beyond that is read and dropped.
+  size_t ReadAnswer(uint8_t* dest, size_t capacity, uint32_t timeout_ms, size_t minimum);
+  uint8_t DsrReady();
+  uint8_t CtsReady();
+  void ClosePort();
+  int AttachPort(int index, int input_size, int output_size);
+  void ApplyBaudRate();
+  bool SetupHandshake();
+  int32_t OpenPort(int show_status);
+  int InitPort(int quiet);
+  void UpdateCrc(uint8_t byte);
+  // Line-change handlers of ComPort1: they only store the new state.
+  void ComPort1CTSChange(bool state) { cached_cts = state ? 1 : 0; }
+  void ComPort1DSRChange(bool state) { cached_dsr = state ? 1 : 0; }
+  // A failure inside the serial layer: the printer counts as not ready and the port is closed,
+  // so that the next bring-up opens the device again.
+  void PortFailed();
+  bool in_auto_close = false;  // the automatic daily close is running (no second one inside)
+  // Sets the printer's clock from the PC's local time (ESC "t" ...); always 0.
+  int SetClock();
+
+  // Connecting (print_manager_link_startup.cpp). Start-up: the port list and the speed, the
+  // choice of a port when none is configured, and connecting with the operator's retry.
+  void StartupPortList();
+  void StartupChoosePort();
+  void StartupConnect();
+  // The three in order: start-up steps 10 to 12, which follow the start-up sequence proper.
+  void StartupLinkSteps();
+  // The menu command "Pripojenie KV4910".
+  void Spusteniecasovaca1Click();
+  // Whether the operator may close the main window; true lets it close (and quits).
+  bool FormCloseQuery();
 
   // ---- working files and logs ---------------------------------------------------------------
+  std::function<std::tm()> local_time;  // the PC's date and time (tests fix it)
+  int32_t journal_request = 0;          // the journal-readout request
+  // Full path of a file in the information directory (path_info).
+  std::string InfoFile(const std::string& name) const;
+  void LogError(std::string_view text);
+  void WriteInfoFile();
+  bool ReadJournal();
+  // The backup command: true when the journal was moved into the backup file.
+  bool Zalohovanie1Click();
 
   // ---- device status and information readout -----------------------------------------------
+  static constexpr size_t kStatusBufferSize = 1024;
+  std::array<uint8_t, kStatusBufferSize> status_buffer{};
+  InfoRecord info;                       // the information fields of the last "I" record
+  bool info_read = false;                // an "I" record has been decoded since start-up
+  uint8_t test_mode = 0;
+  std::array<uint8_t, 5> vatRates{};
+  std::array<RoundingLine, 6> rounding_lines;
+  DeviceRecord device_record;            // the last valid device record
+  int32_t document_number = 0;           // from the device record
+  size_t device_record_length = 0;       // bytes of the last device record in `answer`
+
+  int ReadStatusRecord(char letter);
+  void ReadInfoRecord();
+  void ShowPrinterInfo();
+  void ReadVatRates();
+  bool ReadRoundingRecord();
+  bool cfg_to_cis(int port_index);
+  int ReadDeviceInfo();
+  bool ParseDeviceRecord(size_t length);
+  // Writes (or copies) a file, trying again 50 ms later up to `attempts` times.
+  bool WriteWithAttempts(const std::string& path, std::string_view bytes, int attempts);
+  bool CopyWithAttempts(const std::string& from, const std::string& to, int attempts);
 
   // ---- print-job loop -----------------------------------------------------------------------
 

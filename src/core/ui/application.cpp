@@ -1,6 +1,7 @@
 #include "core/ui/application.h"
 
 #include "core/ui/main_window.h"
+#include "core/ui/quit_on_signal.h"
 #include "core/ui/tray_icon.h"
 
 namespace kv {
@@ -31,6 +32,10 @@ void Application::Start() {
 
 void Application::CreateMainWindow() {
   main_window_ = std::make_unique<MainWindow>();
+  // A termination signal ends the program without the operator's close query.
+  main_window_->close_query = [this] {
+    return TerminationRequested() || print_manager_->FormCloseQuery();
+  };
   TrayIcon& tray = main_window_->tray();
   view_.on_tray_picture = [&tray](int picture) { tray.SetPicture(picture); };
   view_.on_tray_hint = [&tray](const QString& hint) { tray.SetHint(hint); };

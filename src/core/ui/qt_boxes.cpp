@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <vector>
 
+#include "core/ui/quit_on_signal.h"
 #include "lang/codepage.h"
 
 namespace kv {
@@ -53,6 +54,9 @@ BoxAnswer AnswerOf(int button) {
 }  // namespace
 
 BoxAnswer QtOperatorBoxes::Show(const Box& box) {
+  // The program is ending on a termination signal: nobody is there to answer.
+  if (TerminationRequested())
+    return box.buttons == BoxButtons::YesNo ? BoxAnswer::No : BoxAnswer::Cancel;
   QMessageBox message;
   const std::string caption =
       box.kind == BoxKind::Plain ? QApplication::applicationName().toStdString() : BoxCaption(box);

@@ -3,7 +3,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QWidget>
 #include <QSocketNotifier>
 #include <csignal>
 
@@ -12,6 +14,7 @@ namespace kv {
 namespace {
 
 int g_signal_pipe[2] = {-1, -1};
+bool g_terminating = false;
 
 void OnSignal(int) {
   const char byte = 1;
@@ -21,6 +24,8 @@ void OnSignal(int) {
 
 }  // namespace
 
+bool TerminationRequested() { return g_terminating; }
+
 void QuitOnTerminationSignals() {
   if (g_signal_pipe[0] >= 0) return;
   if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signal_pipe) != 0) return;
@@ -29,6 +34,10 @@ void QuitOnTerminationSignals() {
   QObject::connect(notifier, &QSocketNotifier::activated, [] {
     char byte;
     [[maybe_unused]] ssize_t n = read(g_signal_pipe[0], &byte, 1);
+    g_terminating = true;
+    // Before the message loop runs (start-up) quit() does nothing: close the box that waits
+    // for an answer instead; the boxes after it are not shown.
+    if (QWidget* box = QApplication::activeModalWidget()) box->close();
     QCoreApplication::quit();
   });
   struct sigaction action {};
