@@ -36,6 +36,9 @@ JobPrinter::JobPrinter(MemoryLine::End& end) : end_(end) {
 void JobPrinter::Receive() {
   const std::string bytes = end_.Read(1 << 20);
   received_ += bytes;
+  if (!stop_after.empty() && received_.size() >= stop_after.size() &&
+      received_.compare(received_.size() - stop_after.size(), stop_after.size(), stop_after) == 0)
+    end_.SetRts(false);
   if (silent) return;
   for (const char c : bytes) Take(static_cast<uint8_t>(c));
 }

@@ -24,7 +24,9 @@ class JobPrinter {
   bool no_advance = false;     // documents print but keep the number
   bool nak_copies = false;     // a copy is answered with NAK instead of ACK
   std::string journal_text = "DOKLAD\r\n";
-  std::string status_record = "STS";  // the answer to ESC "!" with a letter other than I M d z
+  std::string status_record = "STS";
+  // When the bytes received end with this text, the printer drops RTS and takes no more.
+  std::string stop_after;  // the answer to ESC "!" with a letter other than I M d z
   int receipts = 0;            // documents ended with ESC "e"
   int closings = 0;
 
