@@ -1,20 +1,34 @@
-#include <QApplication>
-#include <cstring>
+#include <QStringList>
+#include <exception>
+#include <string>
+#include <vector>
 
-#include "core/ui/main_window.h"
+#include "core/ui/application.h"
+#include "core/ui/guarded_application.h"
 #include "core/ui/quit_on_signal.h"
 
 int main(int argc, char* argv[]) {
-  QApplication app(argc, argv);
-  QApplication::setApplicationName("HX4900");
+  kv::GuardedApplication qt(argc, argv);
   kv::QuitOnTerminationSignals();
 
-  kv::MainWindow main_window;
-  bool no_hide = false;
-  for (int i = 1; i < argc; ++i)
-    if (std::strcmp(argv[i], "/nohide") == 0 || std::strcmp(argv[i], "/NOHIDE") == 0)
-      no_hide = true;
-  if (no_hide) main_window.show();
+  std::vector<std::string> args;
+  const QStringList arguments = QCoreApplication::arguments();
+  for (qsizetype i = 1; i < arguments.size(); ++i) args.push_back(arguments[i].toStdString());
 
-  return QApplication::exec();
+  std::string error;
+  int code = 0;
+  try {
+    kv::Application app(std::move(args), QCoreApplication::applicationDirPath().toStdString());
+    app.Start();
+    code = QApplication::exec();
+    error = qt.escaped_error();
+  } catch (const std::exception& e) {
+    error = e.what();
+  }
+  // The print manager, and with it the serial port, has been closed by now.
+  if (!error.empty()) {
+    kv::ShowEscapedError(error);
+    return 1;
+  }
+  return code;
 }

@@ -1,7 +1,8 @@
+#include "core/print_job.h"
+
 #include <cstdio>
 #include <exception>
 
-#include "core/print_job.h"
 #include "core/print_manager.h"
 #include "core/working_files.h"
 
@@ -83,7 +84,7 @@ void TSRB4900::JobTerminateMarker() {
   LogError("Terminate");
   ClearAttributes(marker);
   remove_file(marker);
-  if (request_quit) request_quit();
+  app.Quit();  // takes effect when the message loop runs again
 }
 
 bool TSRB4900::JobOpenInput(PrintJob& job) {

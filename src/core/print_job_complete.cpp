@@ -46,8 +46,7 @@ void TSRB4900::HandleLeftoverInput() {
 
   LogError("Najdeny subor pri nabehu");
   Timer_prmgr.SetEnabled(false);
-  if (boxes.Captioned(Msg(122), Msg(121), BoxButtons::YesNo, BoxIcon::Question) ==
-      BoxAnswer::No) {
+  if (boxes.Captioned(Msg(122), Msg(121), BoxButtons::YesNo, BoxIcon::Question) == BoxAnswer::No) {
     if (DeleteInputFile(path, false, kDeleteAttempts)) LogError("Zmazany subor pri nabehu");
   }
   Timer_prmgr.SetEnabled(true);

@@ -146,8 +146,8 @@ void TSRB4900::JobDeclineRepeat(PrintJob& job) {
     const std::string path = ProgramFile("FM_err.txt");
     ClearAttributes(path);
     const std::tm now = local_time();
-    const std::string line = "> (" + DateText(now) + " " + TimeText(now) + " " +
-                             ident_text.str() + ") Neopakuj tlac \r\n";
+    const std::string line = "> (" + DateText(now) + " " + TimeText(now) + " " + ident_text.str() +
+                             ") Neopakuj tlac \r\n";
     if (!AppendBytes(path, line + job.bytes))
       boxes.Captioned(Msg(100), path, BoxButtons::Ok, BoxIcon::Warning);
     journal_request = 0;

@@ -10,6 +10,7 @@ TSRB4900::TSRB4900(PrintManagerServices services)
       view(services.view),
       Timer_prmgr(services.timer_prmgr),
       Timer_msg(services.timer_msg),
+      app(services.app),
       ComPort1(services.port_backend ? services.port_backend() : MakeSystemComBackend()),
       local_time(SystemLocalTime) {
   ConfigureAsComPort1(ComPort1);

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/app_shell.h"
 #include "core/config.h"
 #include "core/job_input_file.h"
 #include "core/operator_boxes.h"
@@ -20,6 +21,7 @@
 #include "link/com_port.h"
 #include "link/device_record.h"
 #include "platform/clock.h"
+#include "platform/os.h"
 
 namespace kv {
 
@@ -34,6 +36,8 @@ struct PrintManagerServices {
   View& view;
   Timer& timer_prmgr;  // print-job loop
   Timer& timer_msg;    // lets queued client messages through
+  // Title and quit. Code that has no application object of its own may leave it out.
+  AppShell& app = DetachedAppShell();
   // The device under ComPort1; empty means the system's serial devices. Tests pass an
   // in-memory line here.
   std::function<std::unique_ptr<ComBackend>()> port_backend = {};
@@ -66,6 +70,7 @@ class TSRB4900 {
   View& view;
   Timer& Timer_prmgr;
   Timer& Timer_msg;
+  AppShell& app;
 
   // ---- configuration (print_manager_config.cpp) -----------------------------------------
   Config cfg;
@@ -77,19 +82,43 @@ class TSRB4900 {
   // Full path of a file in the program directory.
   std::string ProgramFile(const std::string& name) const;
 
-  // ---- start-up and shutdown --------------------------------------------------------------
+  // ---- start-up and shutdown (print_manager_startup.cpp) ----------------------------------
+  static constexpr const char* kVersionText = "1.1.0.4";
+  bool no_hide = false;     // "/nohide" or "/NOHIDE" on the command line
+  bool first_tick = false;  // set by start-up, consumed by the first print-job tick
+  OsVersion os_version;
+  std::string version_text;  // shown in the first status bar panel, written to the debug copies
+  std::string notice_text;   // the fourth status bar panel while the printer is not in test mode
+  std::array<FixedText<4>, 4> currency_codes;  // "EUR", "SKK", "CZK", "USD"
+  // The main window's early setup: program directory (KV4910_HOME, else `exe_dir`), made the
+  // working directory; the language slots; the message table.
+  void FormCreate(const std::string& exe_dir);
+  // The start-up sequence, run once when the settings dialog is created, before the message
+  // loop; `args` are the command line parameters without the program name.
+  void StartupSequence(const std::vector<std::string>& args);
+  // Its parts, in order: tray hint, operating system and version texts, first-tick flag;
+  void StartupShowVersions();
+  // the no-hide switch;
+  void StartupReadCommandLine(const std::vector<std::string>& args);
+  // the configuration file, then the start-up delay.
+  void StartupLoadSettings();
 
-  // ---- messages and languages ---------------------------------------------------------------
+  // ---- messages and languages (lang/print_manager_lang.cpp) --------------------------------
   MessageTable messages;  // the program's MessageTable
   // Text of message n.
   std::string Msg(int n) const { return messages.Text(n); }
+  // Fills the message table from the message file of the current language.
+  void LoadMessages();
+  // Applies the language file of the current language to the switched-on groups of windows.
+  void LoadLanguage(bool settings, bool main, bool others);
+  // Full paths of the current language's files; empty when the slot names no file.
+  std::string LanguageFilePath() const;
+  std::string MessageFilePath() const;
 
   // ---- serial port and link layer -----------------------------------------------------------
-  // Flags of start-up and the print-job loop that the link reads (kept here until those areas
-  // declare them).
-  bool first_tick = false;   // start-up is not finished: the next bring-up is the first one
-  bool busy = false;         // a print job is in progress
-  std::string notice_text;   // status bar panel 3 when the printer is not in test mode
+  // The print-job loop's busy flag, which the readouts respect (kept here until the loop
+  // declares it).
+  bool busy = false;
   TComPort ComPort1;
   std::vector<std::string> port_names;  // the machine's ports; the port index points into it
   // Below 5 the link uses the line states cached from the port's events; from 5 on it reads
@@ -144,6 +173,16 @@ class TSRB4900 {
   // Sets the printer's clock from the PC's local time (ESC "t" ...); always 0.
   int SetClock();
 
+  // Connecting (print_manager_link_startup.cpp). Start-up: the port list and the speed, the
+  // choice of a port when none is configured, and connecting with the operator's retry.
+  void StartupPortList();
+  void StartupChoosePort();
+  void StartupConnect();
+  // The menu command "Pripojenie KV4910".
+  void Spusteniecasovaca1Click();
+  // Whether the operator may close the main window; true lets it close (and quits).
+  bool FormCloseQuery();
+
   // ---- working files and logs ---------------------------------------------------------------
   std::function<std::tm()> local_time;  // the PC's date and time (tests fix it)
   int32_t journal_request = 0;          // the journal-readout request
@@ -180,13 +219,9 @@ class TSRB4900 {
   bool CopyWithAttempts(const std::string& from, const std::string& to, int attempts);
 
   // ---- print-job loop (print_job*.cpp) ------------------------------------------------------
-  // Kept here until start-up declares them.
-  bool no_hide = false;                   // "/nohide" on the command line
-  std::string version_text = "1.1.0.4";   // written into the debug copies
-  // Hooks the application connects: quit once the message loop runs again, show the sale
-  // window, post (code, value) to the client (NotifyClient), and answer the client's requests
-  // that waited for the job to end. Each may be left empty.
-  std::function<void()> request_quit;
+  // Hooks the application connects: show the sale window, post (code, value) to the client
+  // (NotifyClient), and answer the client's requests that waited for the job to end. Each may
+  // be left empty.
   std::function<void()> show_sale_window;
   std::function<void(int32_t code, int32_t value)> notify_client;
   std::function<void()> on_job_finished;

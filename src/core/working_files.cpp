@@ -15,8 +15,8 @@ void TSRB4900::LogError(std::string_view text) {
   const std::string path = ProgramFile("FM_err.txt");
   ClearAttributes(path);
   const std::tm now = local_time();
-  const std::string line = "> (" + DateText(now) + " " + TimeText(now) + " " +
-                           ident_text.str() + ") " + std::string(text) + " \r\n";
+  const std::string line = "> (" + DateText(now) + " " + TimeText(now) + " " + ident_text.str() +
+                           ") " + std::string(text) + " \r\n";
   if (!AppendBytes(path, line)) boxes.Captioned(Msg(21), path, BoxButtons::Ok, BoxIcon::Warning);
 }
 
@@ -47,8 +47,7 @@ bool TSRB4900::ReadJournal() {
   }
 
   Clear_RX_Que();
-  if (!WriteComChar(27, cfg.handshake_wait) || !WriteComChar('Q', cfg.handshake_wait))
-    return false;
+  if (!WriteComChar(27, cfg.handshake_wait) || !WriteComChar('Q', cfg.handshake_wait)) return false;
   const size_t n = ReadAnswer(answer.data(), answer.size(), cfg.time_info, 3);
   if (n == 0) return false;
   if (!AppendBytes(journal, {reinterpret_cast<const char*>(answer.data()), n})) {

@@ -44,10 +44,8 @@ bool CopyToNewFile(const std::string& from, const std::string& to) {
 bool AppendToExisting(const std::string& from, const std::string& to) {
   std::error_code error;
   const auto old_size = std::filesystem::file_size(to, error);
-  if (error) return false;
-  ClearAttributes(to);
   if (AppendFileInPieces(from, to)) return true;
-  std::filesystem::resize_file(to, old_size, error);
+  if (!error) std::filesystem::resize_file(to, old_size, error);
   return false;
 }
 
@@ -65,8 +63,8 @@ bool TSRB4900::Zalohovanie1Click() {
 
   // The journal is deleted only once its whole content is safely in the target; a failed or
   // partial copy keeps it for the next attempt.
-  const bool saved = FileExists(target) ? AppendToExisting(journal, target)
-                                        : CopyToNewFile(journal, target);
+  const bool saved =
+      FileExists(target) ? AppendToExisting(journal, target) : CopyToNewFile(journal, target);
   if (!saved) {
     LogError("Chyba zalohovania do " + target);
     boxes.Captioned(Msg(2), target, BoxButtons::Ok, BoxIcon::Warning);

@@ -19,7 +19,9 @@ TComPort::TComPort() : TComPort(MakeSystemComBackend()) {}
 
 TComPort::TComPort(std::unique_ptr<ComBackend> backend) : backend_(std::move(backend)) {}
 
-TComPort::~TComPort() { Close(); }
+TComPort::~TComPort() {
+  Close();
+}
 
 void TComPort::Open() {
   if (connected_) return;

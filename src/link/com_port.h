@@ -21,7 +21,8 @@ struct ComDelivery;
 //
 // The device kind is the backend passed in:
 //   TComPort port;                                        // real device / pseudo-terminal
-//   TComPort port(MakeMemoryComBackend(line.a(), clock)); // in-memory line (platform/serial_memory.h)
+//   TComPort port(MakeMemoryComBackend(line.a(), clock)); // in-memory line
+//   (platform/serial_memory.h)
 //
 // Line-change events: Open starts the backend's event reporting when Events is not empty.
 // With smNone the handlers run where the event is reported (the event thread). With

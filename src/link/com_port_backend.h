@@ -23,20 +23,20 @@ class ComBackend {
   // Closes the device; never raises. Does not touch DTR/RTS.
   virtual void Close() noexcept = 0;
 
-  virtual void SetupBuffers(const TComBuffer& buffer) = 0;           // code 9
-  virtual void ApplySettings(const ComLineSettings& settings) = 0;   // code 7
-  virtual void ApplyTimeouts(const TComTimeouts& timeouts) = 0;      // code 8
+  virtual void SetupBuffers(const TComBuffer& buffer) = 0;          // code 9
+  virtual void ApplySettings(const ComLineSettings& settings) = 0;  // code 7
+  virtual void ApplyTimeouts(const TComTimeouts& timeouts) = 0;     // code 8
 
   // Blocking transfers bounded by the applied time-outs; return the bytes moved.
   virtual size_t Write(const char* data, size_t count) = 0;  // code 2
   virtual size_t Read(char* data, size_t count) = 0;         // code 3
 
-  virtual size_t InputCount() = 0;   // code 10
-  virtual size_t OutputCount() = 0;  // code 10
+  virtual size_t InputCount() = 0;                  // code 10
+  virtual size_t OutputCount() = 0;                 // code 10
   virtual void Purge(bool input, bool output) = 0;  // code 5
-  virtual TComSignals Signals() = 0;                 // code 11
-  virtual void SetDTR(bool on) = 0;                  // code 12
-  virtual void SetRTS(bool on) = 0;                  // code 12
+  virtual TComSignals Signals() = 0;                // code 11
+  virtual void SetDTR(bool on) = 0;                 // code 12
+  virtual void SetRTS(bool on) = 0;                 // code 12
 
   // Starts reporting the events of `mask` to `sink` until StopEvents. A backend with its own
   // event thread calls the sink there; one without (the in-memory line) calls it from the

@@ -50,7 +50,9 @@ enum TComEvent {
 };
 // A set of events: bit (1 << event).
 using TComEvents = uint16_t;
-constexpr TComEvents ComEventBit(TComEvent event) { return TComEvents(1u << event); }
+constexpr TComEvents ComEventBit(TComEvent event) {
+  return TComEvents(1u << event);
+}
 constexpr TComEvents kAllComEvents = 0x3FF;
 
 enum TSyncMethod { smThreadSync, smWindowSync, smNone };

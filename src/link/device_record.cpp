@@ -9,9 +9,15 @@ namespace {
 constexpr char kCR = 13;
 constexpr char kLF = 10;
 
-bool Printable(unsigned char c) { return c >= 0x20 && c != 0x7F; }
-bool Graphic(unsigned char c) { return c > 0x20 && c != 0x7F; }
-bool Digit(char c) { return c >= '0' && c <= '9'; }
+bool Printable(unsigned char c) {
+  return c >= 0x20 && c != 0x7F;
+}
+bool Graphic(unsigned char c) {
+  return c > 0x20 && c != 0x7F;
+}
+bool Digit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 template <typename T>
 bool Convert(const std::string& text, T& value) {
@@ -34,9 +40,9 @@ bool StoreLine(int line, const std::string& text, const std::string& number, Dev
 
 }  // namespace
 
-std::optional<DeviceRecord> ParseDeviceRecordBytes(std::string_view bytes) {
+std::optional<DeviceRecord> ParseDeviceRecordBytes(std::string_view bytes, DeviceRecord previous) {
   if (bytes.size() < 4 || (bytes[3] != kCR && bytes[3] != kLF)) return std::nullopt;
-  DeviceRecord record;
+  DeviceRecord record = std::move(previous);
   std::string text;
   std::string number;
   int line = 0;
@@ -59,8 +65,8 @@ std::optional<InfoRecord> DecodeInfoRecord(std::string_view record) {
   if (record.size() < kInfoRecordMinimum) return std::nullopt;
   auto byte = [&](size_t i) { return static_cast<uint8_t>(record[i]); };
   InfoRecord info;
-  info.serial_number = (uint32_t{byte(0)} << 24) | (uint32_t{byte(1)} << 16) |
-                       (uint32_t{byte(2)} << 8) | byte(3);
+  info.serial_number =
+      (uint32_t{byte(0)} << 24) | (uint32_t{byte(1)} << 16) | (uint32_t{byte(2)} << 8) | byte(3);
   info.printer_kind = record[4];
   info.b_flag = record[5];
   info.busy = byte(6) & 0x0F;

@@ -22,10 +22,12 @@ struct DeviceRecord {
   std::string time;                   // line 21
 };
 
-// Parses the first `length` bytes of a device record. Empty when byte 3 is neither CR nor LF,
-// the record is shorter than four bytes, or a numeric line cannot be converted. Numbers are read
-// with a point as the decimal separator whatever the locale.
-std::optional<DeviceRecord> ParseDeviceRecordBytes(std::string_view bytes);
+// Parses a device record over `previous`: the lines present replace their fields, the others
+// keep their last values. Empty when byte 3 is neither CR nor LF, the record is shorter than
+// four bytes, or a numeric line cannot be converted. Numbers are read with a point as the
+// decimal separator whatever the locale.
+std::optional<DeviceRecord> ParseDeviceRecordBytes(std::string_view bytes,
+                                                   DeviceRecord previous = {});
 
 // The information record "I", decoded.
 struct InfoRecord {

@@ -53,10 +53,17 @@ int TSRB4900::AttachPort(int index, int input_size, int output_size) {
 void TSRB4900::ApplyBaudRate() {
   TBaudRate rate;
   switch (cfg.baud) {
-    case 57600: rate = br57600; break;
-    case 115200: rate = br115200; break;
-    case 9600: rate = br9600; break;
-    default: return;
+    case 57600:
+      rate = br57600;
+      break;
+    case 115200:
+      rate = br115200;
+      break;
+    case 9600:
+      rate = br9600;
+      break;
+    default:
+      return;
   }
   try {
     ComPort1.SetBaudRate(rate);
@@ -166,7 +173,8 @@ int32_t TSRB4900::OpenPort(int show_status) {
   if (flags.S1_6) {
     if (cfg.auto_du && !in_auto_close) {
       in_auto_close = true;
-      for (const uint8_t byte : {uint8_t{27}, uint8_t{'d'}, uint8_t{'Y'}, uint8_t{'e'}, uint8_t{'s'}})
+      for (const uint8_t byte :
+           {uint8_t{27}, uint8_t{'d'}, uint8_t{'Y'}, uint8_t{'e'}, uint8_t{'s'}})
         WriteComChar(byte, 1000);
       WaitTxEmpty();
       DelayMs(100);

@@ -22,8 +22,7 @@ void TSRB4900::DelayMs(uint32_t ms) {
 int TSRB4900::WriteComChar(uint8_t byte, uint32_t limit_ms) {
   if (os_major >= 5) {
     const uint32_t start = clock.TickCount();
-    while (!(CtsReady() == 1 && DsrReady() == 1) && clock.Since(start) < limit_ms)
-      clock.Sleep(1);
+    while (!(CtsReady() == 1 && DsrReady() == 1) && clock.Since(start) < limit_ms) clock.Sleep(1);
   }
   if (!ComPort1.Connected()) return 0;
   try {
@@ -100,8 +99,7 @@ size_t TSRB4900::ReadAnswer(uint8_t* dest, size_t capacity, uint32_t timeout_ms,
   size_t total = 0;
   try {
     const uint32_t start = clock.TickCount();
-    while (static_cast<size_t>(ComPort1.InputCount()) < wanted &&
-           clock.Since(start) <= timeout_ms)
+    while (static_cast<size_t>(ComPort1.InputCount()) < wanted && clock.Since(start) <= timeout_ms)
       clock.Sleep(1);
 
     // Drain while bytes keep coming. Bytes beyond the destination are read and dropped, up to
@@ -154,8 +152,12 @@ uint8_t TSRB4900::CtsReady() {
   return (last_signals & csCTS) ? 1 : 0;
 }
 
-void TSRB4900::ClosePort() { ComPort1.Close(); }
+void TSRB4900::ClosePort() {
+  ComPort1.Close();
+}
 
-void TSRB4900::UpdateCrc(uint8_t byte) { crc = Crc16Step(crc, byte); }
+void TSRB4900::UpdateCrc(uint8_t byte) {
+  crc = Crc16Step(crc, byte);
+}
 
 }  // namespace kv

@@ -28,15 +28,15 @@ std::string Amount(double value) {
 bool TSRB4900::ParseDeviceRecord(size_t length) {
   length = std::min(length, answer.size());
   const auto parsed =
-      ParseDeviceRecordBytes({reinterpret_cast<const char*>(answer.data()), length});
+      ParseDeviceRecordBytes({reinterpret_cast<const char*>(answer.data()), length}, device_record);
   if (!parsed) return false;
   device_record = *parsed;
   device_record_length = length;
   document_number = parsed->document_number;
 
   view.SetTrayHint("KV4910->" + std::to_string(document_number));
-  view.SetText("SRB4900/L_dokl", std::to_string(document_number) + "/" +
-                                     std::to_string(parsed->second_counter + 1));
+  view.SetText("SRB4900/L_dokl",
+               std::to_string(document_number) + "/" + std::to_string(parsed->second_counter + 1));
   view.SetText("SRB4900/L_datum", parsed->date);
   view.SetText("SRB4900/L_cas", parsed->time);
   view.SetCell(kDataGrid, 2, 0, Msg(123));

@@ -76,9 +76,8 @@ bool TSRB4900::ReadRoundingRecord() {
   const int length = ReadStatusRecord('z');
   if (length == 0) return false;
   static constexpr const char* kFields[6] = {
-      "Dlg_cfg/Edit_dph_koef",        "Dlg_cfg/Edit_dph_plus",
-      "Dlg_cfg/Edit_suma_koef",       "Dlg_cfg/Edit_suma_plus",
-      "Dlg_cfg/Edit_informacna_koef", "Dlg_cfg/Edit_informacna_plus"};
+      "Dlg_cfg/Edit_dph_koef",  "Dlg_cfg/Edit_dph_plus",        "Dlg_cfg/Edit_suma_koef",
+      "Dlg_cfg/Edit_suma_plus", "Dlg_cfg/Edit_informacna_koef", "Dlg_cfg/Edit_informacna_plus"};
   const size_t lines =
       ParseRoundingRecord(Bytes(status_buffer.data(), static_cast<size_t>(length)), rounding_lines);
   for (size_t i = 0; i < lines; ++i) view.SetText(kFields[i], rounding_lines[i].view());

@@ -14,6 +14,8 @@ namespace kv {
 // while CTS is off wait in the transmit queue (OutputCount) and leave when CTS comes on.
 //   MemoryLine line(clock);
 //   TComPort port(MakeMemoryComBackend(line.a(), clock));   // the simulator takes line.b()
+// The line and the clock must outlive the port. Events other than CTS and DSR changes are not
+// reported.
 std::unique_ptr<ComBackend> MakeMemoryComBackend(MemoryLine::End& end, Clock& clock);
 
 }  // namespace kv

@@ -27,23 +27,38 @@ int PollTimeout(uint32_t ms) {
 }
 
 // Pseudo-terminals and some adapters have no modem lines and refuse the modem ioctls.
-bool NoModemLines(int error) { return error == ENOTTY || error == EINVAL; }
+bool NoModemLines(int error) {
+  return error == ENOTTY || error == EINVAL;
+}
 
 speed_t StandardSpeed(uint32_t baud) {
   switch (baud) {
-    case 110: return B110;
-    case 300: return B300;
-    case 600: return B600;
-    case 1200: return B1200;
-    case 2400: return B2400;
-    case 4800: return B4800;
-    case 9600: return B9600;
-    case 19200: return B19200;
-    case 38400: return B38400;
-    case 57600: return B57600;
-    case 115200: return B115200;
-    case 230400: return B230400;
-    default: return B0;
+    case 110:
+      return B110;
+    case 300:
+      return B300;
+    case 600:
+      return B600;
+    case 1200:
+      return B1200;
+    case 2400:
+      return B2400;
+    case 4800:
+      return B4800;
+    case 9600:
+      return B9600;
+    case 19200:
+      return B19200;
+    case 38400:
+      return B38400;
+    case 57600:
+      return B57600;
+    case 115200:
+      return B115200;
+    case 230400:
+      return B230400;
+    default:
+      return B0;
   }
 }
 
@@ -133,11 +148,20 @@ void PosixComBackend::ApplySettings(const ComLineSettings& settings) {
   // One and a half stop bits do not exist here: two is the nearest.
   if (settings.stop_bits != sbOneStopBit) tio.c_cflag |= CSTOPB;
   switch (settings.parity.Bits) {
-    case prNone: break;
-    case prOdd: tio.c_cflag |= PARENB | PARODD; break;
-    case prEven: tio.c_cflag |= PARENB; break;
-    case prMark: tio.c_cflag |= PARENB | CMSPAR | PARODD; break;
-    case prSpace: tio.c_cflag |= PARENB | CMSPAR; break;
+    case prNone:
+      break;
+    case prOdd:
+      tio.c_cflag |= PARENB | PARODD;
+      break;
+    case prEven:
+      tio.c_cflag |= PARENB;
+      break;
+    case prMark:
+      tio.c_cflag |= PARENB | CMSPAR | PARODD;
+      break;
+    case prSpace:
+      tio.c_cflag |= PARENB | CMSPAR;
+      break;
   }
   if (settings.parity.Check && settings.parity.Bits != prNone) tio.c_iflag |= INPCK;
   // CRTSCTS covers both directions: output waits for CTS and the kernel drives RTS for input.
@@ -147,6 +171,8 @@ void PosixComBackend::ApplySettings(const ComLineSettings& settings) {
   if (flow.OutCTSFlow || flow.ControlRTS == rtsHandshake) tio.c_cflag |= CRTSCTS;
   if (flow.XonXoffOut) tio.c_iflag |= IXON;
   if (flow.XonXoffIn) tio.c_iflag |= IXOFF;
+  // The kernel sends XOFF/XON at its own fill levels; the quarter-of-the-buffer limits of the
+  // settings have no equivalent here.
   tio.c_cc[VSTART] = flow.XonChar;
   tio.c_cc[VSTOP] = flow.XoffChar;
   // VMIN 1: with the descriptor non-blocking an empty queue reads as EAGAIN and 0 means a
@@ -171,6 +197,8 @@ void PosixComBackend::ApplySettings(const ComLineSettings& settings) {
     SetModemLine(TIOCM_RTS, flow.ControlRTS != rtsDisable, kComSetStateFailed);
 }
 
+// The device has taken a byte once it is in the kernel's transmit queue (OutputCount shows what
+// has not left yet); only a full queue makes the write wait, in poll, up to the write time-outs.
 size_t PosixComBackend::Write(const char* data, size_t count) {
   const std::optional<uint32_t> limit = WriteLimit(timeouts_, count);
   const uint32_t start = NowMs();
@@ -242,8 +270,12 @@ void PosixComBackend::SetModemLine(int line, bool on, int code) {
     throw EComPort(code, errno);
 }
 
-void PosixComBackend::SetDTR(bool on) { SetModemLine(TIOCM_DTR, on, kComEscapeFailed); }
-void PosixComBackend::SetRTS(bool on) { SetModemLine(TIOCM_RTS, on, kComEscapeFailed); }
+void PosixComBackend::SetDTR(bool on) {
+  SetModemLine(TIOCM_DTR, on, kComEscapeFailed);
+}
+void PosixComBackend::SetRTS(bool on) {
+  SetModemLine(TIOCM_RTS, on, kComEscapeFailed);
+}
 
 void PosixComBackend::StartEvents(TComEvents mask, std::function<void(TComEvents)> sink) {
   watcher_.Start(fd_, [mask, sink = std::move(sink)](TComEvents events) {
@@ -251,6 +283,8 @@ void PosixComBackend::StartEvents(TComEvents mask, std::function<void(TComEvents
   });
 }
 
-std::unique_ptr<ComBackend> MakeSystemComBackend() { return std::make_unique<PosixComBackend>(); }
+std::unique_ptr<ComBackend> MakeSystemComBackend() {
+  return std::make_unique<PosixComBackend>();
+}
 
 }  // namespace kv

@@ -32,12 +32,12 @@ TEST_F(JobTest, NewFileWrittenBetweenDeleteAttemptsStaysForTheNextJob) {
   };
   Tick();
   EXPECT_EQ(attempts, 1);
-  EXPECT_EQ(printer.receipts, 1);
+  EXPECT_EQ(Receipts(), 1);
   ASSERT_TRUE(JobFileExists());
   EXPECT_EQ(dir.Read("blocek.txt"), "second " + Receipt());
 
   Tick();
-  EXPECT_EQ(printer.receipts, 2);
+  EXPECT_EQ(Receipts(), 2);
   EXPECT_FALSE(JobFileExists());
 }
 
@@ -51,12 +51,12 @@ TEST_F(JobTest, ReceiptThatCannotBeDeletedIsNotPrintedTwice) {
   };
   boxes.Expect("Nepodarilo sa zmazat");
   Tick();
-  EXPECT_EQ(printer.receipts, 1);
+  EXPECT_EQ(Receipts(), 1);
   EXPECT_EQ(attempts, TSRB4900::kDeleteAttempts);
   EXPECT_NE(dir.Read("FM_err.txt").find("Nepodarilo sa zmazat subor"), std::string::npos);
 
   Tick();  // the same file again: skipped without a word
-  EXPECT_EQ(printer.receipts, 1);
+  EXPECT_EQ(Receipts(), 1);
   EXPECT_EQ(notified, (std::vector<std::pair<int32_t, int32_t>>{{1, 1}, {1, 0}}));
 
   // Another receipt in its place is printed.
@@ -64,7 +64,7 @@ TEST_F(JobTest, ReceiptThatCannotBeDeletedIsNotPrintedTwice) {
   Touch(pm.cfg.path_in, 2000);
   boxes.Expect("Nepodarilo sa zmazat");
   Tick();
-  EXPECT_EQ(printer.receipts, 2);
+  EXPECT_EQ(Receipts(), 2);
 }
 
 TEST_F(JobTest, LeftoverFileIsDeletedQuietlyWhenConfigured) {

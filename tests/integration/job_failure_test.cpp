@@ -15,13 +15,13 @@ int Count(const std::string& text, const std::string& part) {
 TEST_F(JobTest, NumberNotAdvancingAsksAndRefusalIsLogged) {
   pm.cfg.spravy = true;
   pm.cfg.copy_bl = 1;
-  printer.no_advance = true;
+  engine().faults().no_advance = sim::FaultMode::kAlways;
   WriteJob("header\r\n" + Receipt());
   boxes.Expect("[103]", BoxAnswer::Yes).Expect("[103]", BoxAnswer::No);
   Tick();
   // Repeated once in full: the number is read again before each sending.
-  EXPECT_EQ(printer.receipts, 2);
-  EXPECT_EQ(Count(printer.received(), kDeviceRecordRequest), 4);
+  EXPECT_EQ(Receipts(), 2);
+  EXPECT_EQ(Count(Wire(), kDeviceRecordRequest), 4);
   EXPECT_EQ(dir.Read("FM_err.txt"),
             "> (06.12.2026 14:30:00 RB4900 1.2) Neopakuj tlac \r\nheader\r\n" + Receipt());
   EXPECT_EQ(dir.Read("info.txt"), "9999\r\n1\r\n");
@@ -36,12 +36,13 @@ TEST_F(JobTest, WithoutQuestionsFailedJobIsNeverRepeated) {
   pm.cfg.rts_cts = true;
   pm.cfg.handshake_wait = 20;
   dir.Write("info.txt", "OLD");
-  // The printer stops taking bytes in the middle of the receipt: they stay queued.
-  printer.stop_after = Esc('k');
+  // The printer stops taking bytes in the middle of the receipt (the bring-up, the status
+  // query and the document number take about twenty): the rest stays queued.
+  engine().DropLines(true, false, 40);
   WriteJob(Receipt());
   Tick();
-  EXPECT_EQ(printer.receipts, 0);
-  EXPECT_EQ(Count(printer.received(), Esc('b')), 1);
+  EXPECT_EQ(Receipts(), 0);
+  EXPECT_EQ(Count(Wire(), Esc('b')), 1);
   EXPECT_GE(clock.slept(), 30000u);  // the drain waited its full limit
   EXPECT_EQ(dir.Read("info.txt"), "OLD");
   EXPECT_FALSE(JobFileExists());

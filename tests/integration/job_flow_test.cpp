@@ -9,24 +9,25 @@ namespace {
 using Notes = std::vector<std::pair<int32_t, int32_t>>;
 
 bool EndsWith(const std::string& text, const std::string& tail) {
-  return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+  return text.size() >= tail.size() &&
+         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 TEST_F(JobTest, StatusQueryOnlyWritesStatusToInfoTxt) {
-  printer.s2 = 0x02;
+  engine().state().condition2 = 0x02;
   WriteJob(Esc('\x11'));
   Tick();
   EXPECT_EQ(dir.Read("info.txt"), "9999\r\n3\r\n");
   EXPECT_FALSE(JobFileExists());
-  EXPECT_TRUE(EndsWith(printer.received(), kIdentification));  // nothing after the bring-up
+  EXPECT_TRUE(EndsWith(Wire(), kIdentification));  // nothing after the bring-up
 }
 
 TEST_F(JobTest, InformationQueryReadsDeviceInfoAndSendsNothing) {
   pm.cfg.spravy = true;
   WriteJob(Esc('I') + "\r\n" + Receipt());
   Tick();
-  EXPECT_EQ(printer.receipts, 0);
-  EXPECT_EQ(printer.received().find(Esc('b')), std::string::npos);
+  EXPECT_EQ(Receipts(), 0);
+  EXPECT_EQ(Wire().find(Esc('b')), std::string::npos);
   EXPECT_EQ(dir.Read("info.txt"), "100\r\n");
   EXPECT_TRUE(dir.Exists("esci.txt"));
   EXPECT_FALSE(JobFileExists());
@@ -35,21 +36,24 @@ TEST_F(JobTest, InformationQueryReadsDeviceInfoAndSendsNothing) {
 
 TEST_F(JobTest, StatusRecordGoesToFileAndNothingAfterItIsLookedAt) {
   pm.cfg.spravy = true;
-  printer.status_record = std::string("R\0\x07", 3);
   // The ESC DC1 after the record request would rewrite info.txt if the scan went on.
-  WriteJob(Esc('!') + "S" + Receipt() + Esc('\x11'));
+  WriteJob(Esc('!') + "I" + Receipt() + Esc('\x11'));
   Tick();
-  EXPECT_EQ(dir.Read("fm_sts.bin"), std::string("R\0\x07", 3));
+  const std::string record = dir.Read("fm_sts.bin");
+  ASSERT_GE(record.size(), 18u);
+  EXPECT_EQ(record,
+            std::string(reinterpret_cast<const char*>(pm.status_buffer.data()), record.size()));
+  EXPECT_EQ(record.substr(4, 2), "PB");  // printer kind and line mode of the "I" record
   EXPECT_FALSE(dir.Exists("info.txt"));
-  EXPECT_EQ(printer.receipts, 0);
-  EXPECT_TRUE(EndsWith(printer.received(), Esc('!') + "S"));
+  EXPECT_EQ(Receipts(), 0);
+  EXPECT_TRUE(EndsWith(Wire(), Esc('!') + "I"));
   EXPECT_FALSE(JobFileExists());
   EXPECT_EQ(notified, (Notes{{1, 1}}));
 }
 
 TEST_F(JobTest, PrinterNotReadyCopiesFileOnceAndAbandonsOnNo) {
   pm.cfg.spravy = true;
-  printer.silent = true;
+  engine().faults().silent = true;
   WriteJob(Receipt());
   boxes.Expect("[111]").Expect("[9]", BoxAnswer::Yes).Expect("[111]").Expect("[9]", BoxAnswer::No);
   Tick();
@@ -65,7 +69,7 @@ TEST_F(JobTest, PrinterNotReadyCopiesFileOnceAndAbandonsOnNo) {
 
 TEST_F(JobTest, PrinterNotReadyKeepsFileWhenDelFileIsOff) {
   pm.cfg.del_file = 0;
-  printer.silent = true;
+  engine().faults().silent = true;
   WriteJob(Receipt());
   boxes.Expect("[111]").Expect("[9]", BoxAnswer::No);
   Tick();
@@ -115,21 +119,21 @@ TEST_F(JobTest, LockedInputFileWaitsForItsWriter) {
   JobInputFile writer;
   ASSERT_TRUE(writer.Open(dir / "blocek.txt"));
   Tick();
-  EXPECT_EQ(printer.receipts, 0);
+  EXPECT_EQ(Receipts(), 0);
   EXPECT_TRUE(JobFileExists());
   writer.Close();
   Tick();
-  EXPECT_EQ(printer.receipts, 1);
+  EXPECT_EQ(Receipts(), 1);
 }
 
 TEST_F(JobTest, TerminateMarkerQuitsAfterTheTick) {
   dir.Write("terminate", "");
   WriteJob(Receipt());
   Tick();
-  EXPECT_EQ(quit_requests, 1);
+  EXPECT_EQ(shell.quit_requests, 1);
   EXPECT_FALSE(dir.Exists("terminate"));
   EXPECT_NE(dir.Read("FM_err.txt").find(") Terminate \r\n"), std::string::npos);
-  EXPECT_EQ(printer.receipts, 1);  // the rest of the tick still runs
+  EXPECT_EQ(Receipts(), 1);  // the rest of the tick still runs
 }
 
 }  // namespace

@@ -13,10 +13,12 @@ TEST_F(JobTest, ReceiptSendsOnlyFromFirstEscapeAndWritesResultFiles) {
   // The document number is read first, then the job goes out from its first escape byte, then
   // the read-back starts with its own device record request.
   EXPECT_EQ(WireBetween(kDeviceRecordRequest, kDeviceRecordRequest), Receipt());
-  EXPECT_EQ(printer.received().find("text before"), std::string::npos);
-  EXPECT_EQ(printer.receipts, 1);
+  EXPECT_EQ(Wire().find("text before"), std::string::npos);
+  EXPECT_EQ(Receipts(), 1);
   EXPECT_EQ(dir.Read("info.txt"), "101\r\n");
-  EXPECT_EQ(dir.Read("info.ful"), DeviceRecordBytes(101));
+  const std::string record = dir.Read("info.ful");
+  EXPECT_EQ(ReadDeviceRecord(record).Number(1), 101);
+  EXPECT_EQ(record.back(), '\x03');
   EXPECT_FALSE(JobFileExists());
   EXPECT_TRUE(timer_prmgr.Enabled());
   EXPECT_FALSE(pm.busy);
@@ -29,77 +31,76 @@ TEST_F(JobTest, FileWithoutEscapeIsDeletedAndNothingIsSentOrWritten) {
   Tick();
   EXPECT_FALSE(JobFileExists());
   EXPECT_EQ(dir.Read("info.txt"), "OLD");
-  EXPECT_EQ(printer.received().find("no command"), std::string::npos);
+  EXPECT_EQ(Wire().find("no command"), std::string::npos);
   // After the bring-up (ending with the identification) nothing more went to the printer.
-  const std::string& wire = printer.received();
+  const std::string& wire = Wire();
   ASSERT_GE(wire.size(), kIdentification.size());
   EXPECT_EQ(wire.substr(wire.size() - kIdentification.size()), kIdentification);
 }
 
 TEST_F(JobTest, DailyClosingDueDoesNotStopClosingAndItsNumberGoesToInfoTxt) {
-  printer.s1 = 0x40;  // a daily closing is due
+  engine().state().condition1 = 0x40;  // a daily closing is due
   WriteJob(Esc('d') + "Yes");
   Tick();
-  EXPECT_EQ(printer.closings, 1);
+  EXPECT_EQ(Closings(), 1);
   EXPECT_EQ(dir.Read("info.txt"), "101\r\n");
   EXPECT_FALSE(JobFileExists());
 }
 
 TEST_F(JobTest, ClosingIsStoppedByBitFiveAndReceiptByBitSix) {
-  printer.s1 = 0x20;
+  engine().state().condition1 = 0x20;
   WriteJob(Esc('d') + "Yes");
   boxes.Expect("[18]");
   Tick();
-  EXPECT_EQ(printer.closings, 0);
+  EXPECT_EQ(Closings(), 0);
   EXPECT_EQ(dir.Read("info.txt"), "9999\r\n8193\r\n");
   EXPECT_FALSE(JobFileExists());  // del_file = 1
 
-  printer.s1 = 0x40;
+  engine().state().condition1 = 0x40;
   WriteJob(Receipt());
   boxes.Expect("[16]");
   Tick();
-  EXPECT_EQ(printer.receipts, 0);
+  EXPECT_EQ(Receipts(), 0);
   EXPECT_EQ(dir.Read("info.txt"), "9999\r\n16385\r\n");
 }
 
 TEST_F(JobTest, ConditionStopKeepsFileWhenDelFileIsOff) {
   pm.cfg.del_file = 0;
   pm.cfg.spravy = true;
-  printer.s2 = 0x80;
+  engine().state().condition2 = 0x80;
   WriteJob(Receipt());
   boxes.Expect("[12]");
   Tick();
   EXPECT_TRUE(JobFileExists());
-  EXPECT_EQ(printer.receipts, 0);
+  EXPECT_EQ(Receipts(), 0);
   EXPECT_EQ(notified, (std::vector<std::pair<int32_t, int32_t>>{{1, 0}}));
 }
 
 TEST_F(JobTest, JobWithoutStateCheckIsSentWhateverTheCondition) {
-  printer.s2 = 0x80;
-  printer.s1 = 0x70;  // bits 6, 5 and 4
+  engine().state().condition2 = 0x80;
+  engine().state().condition1 = 0x70;  // bits 6, 5 and 4
   WriteJob(Esc('>') + "free text\r\n");
   Tick();
-  EXPECT_NE(printer.received().find(Esc('>') + "free text\r\n" + Esc('F') + "\x03"),
-            std::string::npos);
+  EXPECT_NE(Wire().find(Esc('>') + "free text\r\n" + Esc('F') + "\x03"), std::string::npos);
   EXPECT_EQ(dir.Read("info.txt").substr(0, 6), "9999\r\n");  // no read-back: status written
   EXPECT_FALSE(JobFileExists());
 }
 
 TEST_F(JobTest, ReceiptLetterInsideTextBlockIsNotAReceipt) {
   // A receipt whose number does not advance would fail and ask to repeat; this job is not one.
-  printer.no_advance = true;
+  engine().faults().no_advance = sim::FaultMode::kAlways;
   pm.cfg.spravy = true;
   WriteJob(Esc('F') + "Text " + Esc('B') + " in a block\x03");
   Tick();
   EXPECT_EQ(dir.Read("info.txt").substr(0, 6), "9999\r\n");
   EXPECT_EQ(notified, (std::vector<std::pair<int32_t, int32_t>>{{1, 1}}));
   // Not a receipt: the document number was not read before sending.
-  EXPECT_EQ(printer.received().find(kDeviceRecordRequest), std::string::npos);
+  EXPECT_EQ(Wire().find(kDeviceRecordRequest), std::string::npos);
 }
 
 TEST_F(JobTest, ReceiptInTestModeIsConfirmedWithoutNewNumber) {
   pm.test_mode = 1;  // as the printer reported it before the job
-  printer.no_advance = true;
+  engine().faults().no_advance = sim::FaultMode::kAlways;
   pm.cfg.spravy = true;
   WriteJob(Receipt());
   Tick();
@@ -109,8 +110,8 @@ TEST_F(JobTest, ReceiptInTestModeIsConfirmedWithoutNewNumber) {
 }
 
 TEST_F(JobTest, CopyAnsweredWithNakTellsTheOperator) {
-  printer.nak_copies = true;
-  WriteJob(Esc('C'));
+  engine().faults().nak_copies = true;
+  WriteJob(Esc('C') + "b1\r1\r");
   boxes.Expect("[99]");
   Tick();
   EXPECT_FALSE(JobFileExists());
@@ -118,17 +119,18 @@ TEST_F(JobTest, CopyAnsweredWithNakTellsTheOperator) {
 
 TEST_F(JobTest, JournalCopyAppendedForReceipt) {
   pm.cfg.copy_bl = 1;
-  printer.journal_text = "CHLIEB 1.20\r\n";
   WriteJob(Receipt());
   Tick();
-  EXPECT_EQ(dir.Read("zurnal.txt"), "CHLIEB 1.20\r\n");
+  EXPECT_NE(dir.Read("zurnal.txt").find("ROZKY"), std::string::npos);
+  EXPECT_EQ(dir.Read("zurnal.txt"), engine().state().last_text);
 }
 
 TEST_F(JobTest, DebugCopyHoldsHeaderAndBytes) {
   pm.cfg.ladenie = 1;
   WriteJob("x" + Esc('>'));
   Tick();
-  EXPECT_EQ(dir.Read("debug.txt"), "\r\n06.12.2026 14:30:00 Ver:1.1.0.4 RB4900 1.2\r\nx" + Esc('>'));
+  EXPECT_EQ(dir.Read("debug.txt"),
+            "\r\n06.12.2026 14:30:00 Ver:1.1.0.4 RB4900 1.2\r\nx" + Esc('>'));
 }
 
 }  // namespace

@@ -63,8 +63,8 @@ TEST(DeviceRecord, InvalidFourthByteShortRecordOrUnconvertibleNumber) {
 }
 
 TEST(InfoRecord, DecodesFieldsAndNeedsEighteenBytes) {
-  std::string rec = {'\x00', '\x01', '\x02', '\x03', 'P', 'B', '\x31', '\x02', '\x00',
-                     '\xF0', '\x00', '\x01', 'B',   '\x14', '\x01', '\x02', '\x00', '\x03'};
+  std::string rec = {'\x00', '\x01', '\x02', '\x03', 'P',    'B',    '\x31', '\x02', '\x00',
+                     '\xF0', '\x00', '\x01', 'B',    '\x14', '\x01', '\x02', '\x00', '\x03'};
   EXPECT_FALSE(DecodeInfoRecord(rec.substr(0, 17)));
   auto info = DecodeInfoRecord(rec);
   ASSERT_TRUE(info);
@@ -80,7 +80,7 @@ TEST(InfoRecord, DecodesFieldsAndNeedsEighteenBytes) {
   EXPECT_EQ(info->dsp, 4);
   EXPECT_EQ(info->daily_close_count, 0x0102);
   EXPECT_EQ(info->receipt_count, 3u);  // 18 bytes: bytes 16 and 17 only
-  rec += std::string("\x55\x07", 2);  // byte 18 skipped, byte 19 is the low byte
+  rec += std::string("\x55\x07", 2);   // byte 18 skipped, byte 19 is the low byte
   info = DecodeInfoRecord(rec);
   ASSERT_TRUE(info);
   EXPECT_EQ(info->receipt_count, 0x0307u);

@@ -7,7 +7,9 @@
 namespace kv {
 namespace {
 
-std::string Esc(char letter) { return std::string{'\x1b', letter}; }
+std::string Esc(char letter) {
+  return std::string{'\x1b', letter};
+}
 
 TEST(ScanJob, FirstCommandSkipsLeadingTextAndStatusQueries) {
   EXPECT_EQ(ScanJob("abc" + Esc('x')).first_command, 3u);

@@ -14,6 +14,7 @@
 #include <QTextEdit>
 #include <QWidget>
 
+#include "core/ui/main_window.h"
 #include "lang/codepage.h"
 
 namespace kv {
@@ -131,7 +132,12 @@ void QtView::ShowWindow(std::string_view window, WindowState state) {
   QWidget* widget = FindWindow(window);
   if (!widget) return;
   switch (state) {
-    case WindowState::Hidden: widget->hide(); break;
+    case WindowState::Hidden:
+      if (auto* main = qobject_cast<MainWindow*>(widget))
+        main->HideToTray();
+      else
+        widget->hide();
+      break;
     case WindowState::Normal: widget->showNormal(); break;
     case WindowState::Minimized: widget->showMinimized(); break;
     case WindowState::Front:

@@ -1,0 +1,148 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <ctime>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/clock.h"
+#include "sim/faults.h"
+#include "sim/printer_state.h"
+
+namespace kv::sim {
+
+// The printer without a transport: bytes from the program go in, the printer's answer bytes
+// come out, and what it prints is kept as paper text. Commands may arrive split at any byte.
+class Engine {
+ public:
+  struct Received {
+    uint32_t tick;
+    std::string bytes;
+  };
+
+  explicit Engine(Clock& clock);
+
+  // Takes bytes from the program and returns what the printer answers to them, in order.
+  std::string Receive(std::string_view bytes);
+
+  PrinterState& state() { return state_; }
+  const PrinterState& state() const { return state_; }
+  Faults& faults() { return faults_; }
+
+  // Host time source (seconds since the epoch); the printer clock runs at an offset to it.
+  void SetHostTime(std::function<std::time_t()> now) { host_now_ = std::move(now); }
+  std::tm PrinterTime() const;
+
+  // The ready lines (RTS, DTR) drop once `after_bytes` more bytes have been taken.
+  void DropLines(bool rts, bool dtr, uint32_t after_bytes = 0);
+  void RaiseLines() { drop_rts_ = drop_dtr_ = false; }
+  bool RtsUp() const { return !(drop_rts_ && taken_ >= drop_at_); }
+  bool DtrUp() const { return !(drop_dtr_ && taken_ >= drop_at_); }
+
+  uint8_t Status1() const;
+  uint8_t Status2() const { return state_.condition2; }
+  bool DocumentOpen() const { return draft_.kind != Draft::kNone; }
+
+  // Every chunk received, with the tick it came at.
+  const std::vector<Received>& received() const { return received_; }
+  std::string ReceivedBytes() const;
+  void ClearReceived() { received_.clear(); }
+
+  // Printed paper, cp1250 with LF line ends, a blank line after each document.
+  const std::string& paper() const { return paper_; }
+  // Grows whenever the printer state changes (the simulator saves its state file then).
+  uint64_t changes() const { return changes_; }
+
+ private:
+  enum class Mode { kText, kEscape, kParams, kTextBlock };
+  enum class Params { kMore, kDone, kBad };
+
+  // The document being printed.
+  struct Draft {
+    enum Kind { kNone, kReceipt, kDeposit, kWithdrawal, kFreeText } kind = kNone;
+    std::string body;  // CR LF lines
+    std::array<double, 5> by_level{};
+    double negatives = 0, discounts = 0, reversals = 0;
+    std::array<double, 10> tenders{};
+    bool any_tender = false;
+  };
+
+  // Parser (engine.cpp)
+  void Take(uint8_t byte);
+  void TakeText(uint8_t byte);
+  void TakeParam(uint8_t byte);
+  static Params ParamsState(char letter, const std::string& params);
+  void StartCommand(char letter);
+  void Run(char letter, const std::string& params);
+  void LineReset();
+  void EndLine();
+  void Changed() { ++changes_; }
+
+  // Answers and settings (engine.cpp)
+  void AnswerStatus();
+  void AnswerStatusRecord(char letter);
+  void AnswerDeviceRecord();
+  void SetClock(const std::string& params);
+  void Setup(const std::string& params);
+  bool Refusing() const;
+
+  // Documents (documents.cpp)
+  void Print(std::string_view line);
+  void PrintDocument(const std::string& text);
+  void OpenReceipt(bool invoice);
+  void Item(char vat_letter, const std::string& params);
+  void Total();
+  void Payment(const std::string& params);
+  void EndDocument();
+  void EndReceipt();
+  void EndDeposit();
+  void OpenDeposit(bool withdrawal);
+  void OpenFreeText();
+  void EndFreeText();
+  void TextBlock(const std::string& block);
+  void Store(DocKind kind, uint32_t number, const std::string& text);
+  std::string Header() const;
+  std::string Footer(uint32_t number) const;
+
+  // Reports, copies and the journal (reports.cpp)
+  std::string TotalsText() const;
+  void XReport();
+  void DailyClosing();
+  void IntervalReport(const std::string& params);
+  void DateTimeReport(const std::string& params);
+  void CopyLast(bool closing);
+  void Copy(const std::string& params);
+  void Fetch(const std::string& params);
+  void EraseJournal();
+  void PrintCopies(const std::vector<const StoredDocument*>& documents);
+  std::string ClosingHeader(const StoredDocument& closing) const;
+  const StoredDocument* FindClosing(uint32_t number) const;
+
+  Clock& clock_;
+  std::function<std::time_t()> host_now_;
+  PrinterState state_;
+  Faults faults_;
+
+  Mode mode_ = Mode::kText;
+  char letter_ = 0;
+  std::string params_;
+  std::string line_;
+  std::string block_;
+  bool last_cr_ = false;
+  bool after_reset_ = false;
+  bool ident_armed_ = false;
+  Draft draft_;
+
+  std::string out_;
+  std::string paper_;
+  std::vector<Received> received_;
+  uint64_t taken_ = 0;
+  uint64_t changes_ = 0;
+  bool drop_rts_ = false, drop_dtr_ = false;
+  uint64_t drop_at_ = 0;
+};
+
+}  // namespace kv::sim

@@ -1,0 +1,84 @@
+#include <cstdlib>
+#include <filesystem>
+
+#include "core/ini_file.h"
+#include "core/print_manager.h"
+#include "lang/codepage.h"
+
+namespace kv {
+
+namespace {
+
+#ifdef _WIN32
+constexpr bool kWindows = true;
+#else
+constexpr bool kWindows = false;
+#endif
+
+constexpr const char* kStatusBar = "SRB4900/StatusBar1";
+
+// A directory path without its trailing separators (the root stays as it is).
+std::string WithoutTrailingSeparator(std::string dir) {
+  while (dir.size() > 1 && (dir.back() == '/' || dir.back() == '\\')) dir.pop_back();
+  return dir;
+}
+
+}  // namespace
+
+void TSRB4900::FormCreate(const std::string& exe_dir) {
+  const char* currencies[] = {"EUR", "SKK", "CZK", "USD"};
+  for (size_t i = 0; i < currency_codes.size(); ++i) currency_codes[i] = currencies[i];
+
+  const char* home = std::getenv("KV4910_HOME");
+  program_dir = WithoutTrailingSeparator(home && *home ? home : exe_dir);
+  // Relative paths in the configuration file resolve in the program directory.
+  std::error_code ignored;
+  std::filesystem::current_path(program_dir, ignored);
+
+  const IniFile ini(ProgramFile(kConfigFileName));
+  ReadLanguageSlots(ini, cfg);
+  LoadMessages();
+}
+
+void TSRB4900::StartupSequence(const std::vector<std::string>& args) {
+  StartupShowVersions();
+  // The handler for client messages is installed here, before the settings are read.
+  StartupReadCommandLine(args);
+  StartupLoadSettings();
+  // The single-instance check looks for a window titled id_aplikacia, so it comes before this
+  // program takes that title.
+  app.SetTitle(cfg.id_aplikacia);
+  // Then: message registration, the port list, connecting, a leftover input file.
+  StartupPortList();
+  StartupChoosePort();
+  StartupConnect();
+}
+
+void TSRB4900::StartupShowVersions() {
+  view.SetTrayHint(Msg(113));
+
+  os_version = QueryOsVersion();
+  const std::string os_text = OsVersionText(os_version, kWindows);
+  view.SetItemText(kStatusBar, 3, os_text);
+  view.SetHint(kStatusBar, os_text);
+
+  first_tick = true;
+  notice_text = Utf8ToCp1250("Tlačový manažér KV4910");
+  version_text = kVersionText;
+  view.SetItemText(kStatusBar, 0, version_text);
+}
+
+void TSRB4900::StartupReadCommandLine(const std::vector<std::string>& args) {
+  for (const std::string& arg : args)
+    if (arg == "/nohide" || arg == "/NOHIDE") no_hide = true;
+}
+
+void TSRB4900::StartupLoadSettings() {
+  LoadConfig();
+  // Gives a printer that is switched on together with the PC time to come up.
+  const uint32_t delay = cfg.opozdenie > 0 ? static_cast<uint32_t>(cfg.opozdenie) : 0;
+  const uint32_t start = clock.TickCount();
+  while (clock.Since(start) < delay) clock.Sleep(1);
+}
+
+}  // namespace kv

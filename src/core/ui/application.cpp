@@ -1,0 +1,48 @@
+#include "core/ui/application.h"
+
+#include "core/ui/main_window.h"
+#include "core/ui/tray_icon.h"
+
+namespace kv {
+
+Application::Application(std::vector<std::string> args, std::string exe_dir)
+    : args_(std::move(args)), exe_dir_(std::move(exe_dir)) {
+  shell_.SetTitle("HX4900");
+  prmgr_timer_.setInterval(1000);  // the first print-job tick; then `delay_file`
+  msg_timer_.setInterval(250);
+  print_manager_ = std::make_unique<TSRB4900>(
+      PrintManagerServices{clock_, boxes_, view_, timer_prmgr_, timer_msg_, shell_});
+}
+
+Application::~Application() {
+  // The view reaches the tray through the main window; cut that before the window goes.
+  view_.on_tray_picture = nullptr;
+  view_.on_tray_hint = nullptr;
+}
+
+void Application::Start() {
+  CreateMainWindow();
+  CreateSettingsDialog();
+  // The password dialog, the copies window, the journal viewer, the monthly report dialog, the
+  // sale window, the price list editor and the payment window follow here in this order.
+  print_manager_->LoadLanguage(true, true, true);
+  main_window_->show();
+}
+
+void Application::CreateMainWindow() {
+  main_window_ = std::make_unique<MainWindow>();
+  main_window_->close_query = [this] { return print_manager_->FormCloseQuery(); };
+  TrayIcon& tray = main_window_->tray();
+  view_.on_tray_picture = [&tray](int picture) { tray.SetPicture(picture); };
+  view_.on_tray_hint = [&tray](const QString& hint) { tray.SetHint(hint); };
+  print_manager_->FormCreate(exe_dir_);
+  print_manager_->LoadLanguage(false, true, false);
+}
+
+void Application::CreateSettingsDialog() {
+  view_.SetTrayPicture(1);
+  print_manager_->StartupSequence(args_);
+  print_manager_->LoadLanguage(true, false, false);
+}
+
+}  // namespace kv

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QTimer>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/print_manager.h"
+#include "core/ui/qt_app_shell.h"
+#include "core/ui/qt_boxes.h"
+#include "core/ui/qt_timer.h"
+#include "core/ui/qt_view.h"
+#include "platform/clock.h"
+
+namespace kv {
+
+class MainWindow;
+
+// The running program: the print manager object with its real services and its windows.
+// Needs a QApplication; it does not run the message loop itself.
+class Application {
+ public:
+  // `args`: the command line parameters without the program name; `exe_dir`: the directory
+  // of the program file.
+  Application(std::vector<std::string> args, std::string exe_dir);
+  ~Application();
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  // Creates the windows in their order, with the start-up sequence inside, and shows the main
+  // window. The message loop comes next.
+  void Start();
+
+  TSRB4900& print_manager() { return *print_manager_; }
+  MainWindow& main_window() { return *main_window_; }
+
+ private:
+  void CreateMainWindow();
+  void CreateSettingsDialog();
+
+  std::vector<std::string> args_;
+  std::string exe_dir_;
+  SystemClock clock_;
+  QtOperatorBoxes boxes_;
+  QtView view_;
+  QTimer prmgr_timer_;
+  QTimer msg_timer_;
+  QtTimer timer_prmgr_{prmgr_timer_};
+  QtTimer timer_msg_{msg_timer_};
+  QtAppShell shell_;
+  std::unique_ptr<TSRB4900> print_manager_;
+  std::unique_ptr<MainWindow> main_window_;
+};
+
+}  // namespace kv

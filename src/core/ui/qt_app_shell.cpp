@@ -1,0 +1,23 @@
+#include "core/ui/qt_app_shell.h"
+
+#include <QCoreApplication>
+#include <QMetaObject>
+
+#include "lang/codepage.h"
+
+namespace kv {
+
+void QtAppShell::SetTitle(std::string_view title) {
+  QCoreApplication::setApplicationName(QString::fromStdString(Cp1250ToUtf8(title)));
+}
+
+std::string QtAppShell::Title() const {
+  return Utf8ToCp1250(QCoreApplication::applicationName().toStdString());
+}
+
+void QtAppShell::Quit() {
+  QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+                            Qt::QueuedConnection);
+}
+
+}  // namespace kv

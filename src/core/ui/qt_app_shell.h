@@ -1,0 +1,16 @@
+#pragma once
+
+#include "core/app_shell.h"
+
+namespace kv {
+
+// The Qt application object behind the AppShell seam: the title is the application name, and
+// a quit request is queued so that it also holds when made before the message loop runs.
+class QtAppShell final : public AppShell {
+ public:
+  void SetTitle(std::string_view title) override;
+  std::string Title() const override;
+  void Quit() override;
+};
+
+}  // namespace kv

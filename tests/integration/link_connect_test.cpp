@@ -1,0 +1,138 @@
+#include <cstdlib>
+
+#include "link_fixture.h"
+#include "sim/line_printer.h"
+
+// Connecting at start-up, the connect command and the close query, against the simulator.
+
+namespace kv::test {
+namespace {
+
+class LinkConnect : public LinkTest {
+ protected:
+  LinkConnect() {
+    printer.SetScheduler(
+        [this](uint32_t tick, std::function<void()> action) { clock.At(tick, std::move(action)); });
+    ::setenv("KV4910_PORTS", "/dev/b:/dev/a", 1);
+    pm.first_tick = true;
+  }
+  ~LinkConnect() override { ::unsetenv("KV4910_PORTS"); }
+  sim::Engine& engine() { return printer.engine(); }
+
+  sim::LinePrinter printer{line};
+};
+
+TEST_F(LinkConnect, PortListAndAnIndexBeyondItIsNoPort) {
+  pm.cfg.port = 2;
+  pm.StartupPortList();
+  EXPECT_EQ(view.Items("SRB4900/CB_port_zac"), (std::vector<std::string>{"/dev/a", "/dev/b"}));
+  EXPECT_EQ(view.Items("Dlg_cfg/CB_porty"), (std::vector<std::string>{"/dev/a", "/dev/b"}));
+  EXPECT_EQ(pm.cfg.port, -1);
+  EXPECT_EQ(view.Text("SRB4900/Label_baud"), "Baud 9600");
+
+  boxes.Expect("msg117");
+  pm.StartupChoosePort();
+  EXPECT_EQ(pm.cfg.port, 0);
+  EXPECT_EQ(view.Get("Dlg_cfg/CB_porty.index"), "0");
+
+  pm.cfg.port = 1;
+  pm.StartupPortList();
+  pm.StartupChoosePort();  // a valid index: no box
+  EXPECT_EQ(pm.cfg.port, 1);
+}
+
+TEST_F(LinkConnect, StartUpConnectsReadsTheRecordAndStartsTheTimer) {
+  engine().state().document_number = 42;
+  pm.cfg.port = 0;
+  pm.StartupPortList();
+  pm.StartupChoosePort();
+  pm.StartupConnect();
+  EXPECT_TRUE(timer_prmgr.Enabled());
+  EXPECT_EQ(view.Text("SRB4900"), "RB4900 1.2");
+  EXPECT_EQ(view.Get("SRB4900/CB_port_zac.index"), "0");
+  EXPECT_EQ(view.Get("tray.hint"), "KV4910");
+  EXPECT_EQ(view.Get("tray.picture"), "0");
+  EXPECT_EQ(pm.document_number, 42);
+  EXPECT_EQ(engine().ReceivedBytes().find("\x1bt"), std::string::npos);  // no clock setting
+}
+
+TEST_F(LinkConnect, StartUpSetsThePrinterClockWhenConfigured) {
+  pm.cfg.synchr_time = 1;
+  pm.StartupConnect();
+  EXPECT_NE(engine().ReceivedBytes().find("\x1bt111117"), std::string::npos);
+}
+
+TEST_F(LinkConnect, PrinterOffAtStartAskAgainThenGoOnWithout) {
+  engine().faults().silent = true;
+  boxes.Expect("msg111").Expect("msg118", BoxAnswer::Yes);
+  boxes.Expect("msg111").Expect("msg118", BoxAnswer::No);
+  pm.StartupConnect();
+  EXPECT_FALSE(timer_prmgr.Enabled());
+  EXPECT_EQ(view.Get("SRB4900/CB_port_zac.index"), "-1");
+  EXPECT_EQ(view.Get("SRB4900/StatusBar1[3].text"), "msg108");
+  EXPECT_EQ(BoxCaption(boxes.shown()[1]), "msg119");
+
+  // Later the printer is switched on and the operator connects from the menu.
+  engine().faults().silent = false;
+  printer.Pump();
+  pm.Spusteniecasovaca1Click();
+  EXPECT_TRUE(timer_prmgr.Enabled());
+  EXPECT_EQ(view.Get("tray.picture"), "0");
+  EXPECT_EQ(pm.device_ready, 1);
+}
+
+TEST_F(LinkConnect, ConnectCommandStopsWithoutAStatusAnswerAndClosesWhenConfigured) {
+  pm.port_names = {"/dev/a"};
+  engine().faults().silent = true;
+  pm.cfg.CLOSE_PORT = true;
+  timer_prmgr.SetEnabled(true);
+  pm.Spusteniecasovaca1Click();
+  EXPECT_FALSE(timer_prmgr.Enabled());
+  EXPECT_FALSE(pm.ComPort1.Connected());
+}
+
+TEST_F(LinkConnect, ConnectCommandWithMessagingLeavesTheTimerToTheClient) {
+  pm.cfg.spravy = true;
+  pm.busy = true;
+  pm.Spusteniecasovaca1Click();
+  EXPECT_FALSE(timer_prmgr.Enabled());
+  EXPECT_FALSE(pm.busy);
+}
+
+TEST_F(LinkConnect, CloseRefusedWhileADocumentIsOpen) {
+  ASSERT_EQ(pm.AttachPort(0, 8500, 8500), 0);
+  engine().state().condition1 = sim::status1::kDocumentOpen;
+  boxes.Expect("msg133");
+  EXPECT_FALSE(pm.FormCloseQuery());
+  EXPECT_EQ(BoxCaption(boxes.shown()[0]), "msg134");
+  EXPECT_EQ(view.Get("Form_predaj.window"), "front");
+}
+
+TEST_F(LinkConnect, CloseRefusedByTheSettingWhileThePrinterAnswers) {
+  ASSERT_EQ(pm.AttachPort(0, 8500, 8500), 0);
+  pm.cfg.UKONCI = false;
+  boxes.Expect("msg135");
+  EXPECT_FALSE(pm.FormCloseQuery());
+
+  engine().faults().silent = true;  // no answer: allowed without a question
+  printer.Pump();
+  EXPECT_TRUE(pm.FormCloseQuery());
+}
+
+TEST_F(LinkConnect, CloseAskedWithNoAsDefaultAndLogged) {
+  ASSERT_EQ(pm.AttachPort(0, 8500, 8500), 0);
+  boxes.Expect("msg137", BoxAnswer::No);
+  EXPECT_FALSE(pm.FormCloseQuery());
+  EXPECT_EQ(boxes.shown()[0].default_button, 1);
+  EXPECT_EQ(BoxCaption(boxes.shown()[0]), "msg138");
+  EXPECT_FALSE(dir.Exists("FM_err.txt"));
+
+  boxes.Expect("msg137", BoxAnswer::Yes);
+  EXPECT_FALSE(shell.quit_requested());
+  EXPECT_TRUE(pm.FormCloseQuery());
+  EXPECT_TRUE(shell.quit_requested());
+  EXPECT_NE(dir.Read("FM_err.txt").find(") Ukoncenie uzivatelom \r\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kv::test

@@ -1,0 +1,128 @@
+#include "link_fixture.h"
+
+namespace kv::test {
+namespace {
+
+using LinkInit = LinkTest;
+
+TEST_F(LinkInit, IdentifiesTheModelAndReadsWhatTheFirstBringUpNeeds) {
+  ScriptedPrinter printer(line.b());
+  HealthyPrinter(printer);
+  printer.On("\x1b!M", {StatusRecord("2")});
+  pm.first_tick = true;
+  pm.notice_text = "banner";
+
+  EXPECT_EQ(pm.InitPort(0), 1);
+  EXPECT_NE(printer.received().find(kIdentify), std::string::npos);
+  EXPECT_EQ(pm.ident_text, "RB4900 1.2");
+  EXPECT_EQ(pm.version_number, 12);
+  EXPECT_EQ(view.Text("SRB4900"), "RB4900 1.2");
+  EXPECT_EQ(pm.device_ready, 1);
+  EXPECT_EQ(pm.cfg.mena, 1);
+  EXPECT_EQ(pm.vatRates, (std::array<uint8_t, 5>{20, 10, 0, 0, 0}));
+  EXPECT_EQ(pm.document_number, 1234);
+  EXPECT_EQ(view.Get("tray.picture"), "0");
+  EXPECT_EQ(view.Get("tray.hint"), "msg112");
+  EXPECT_EQ(view.Get("SRB4900/StatusBar1[3].text"), "banner");
+  EXPECT_EQ(view.Get("SRB4900/CB_port_zac.index"), "0");
+  EXPECT_TRUE(pm.ComPort1.Connected());  // the caller closes it when configured
+}
+
+TEST_F(LinkInit, LaterBringUpsSkipTheFirstReads) {
+  ScriptedPrinter printer(line.b());
+  HealthyPrinter(printer);
+  pm.first_tick = false;
+  EXPECT_EQ(pm.InitPort(0), 1);
+  EXPECT_EQ(printer.Count("\x1b!"), 0);
+  EXPECT_EQ(printer.Count("\x1bI"), 0);
+}
+
+TEST_F(LinkInit, AnotherModelOrAShortAnswerIsNotReady) {
+  for (const std::string& id : {std::string("XB490012"), std::string("RB49001")}) {
+    SCOPED_TRACE(id);
+    ScriptedPrinter printer(line.b());
+    HealthyPrinter(printer);
+    printer.On(kIdentify, {id});
+    pm.ClosePort();
+    EXPECT_EQ(pm.InitPort(0), 0);
+    EXPECT_EQ(view.Text("SRB4900"), "KV4910");
+    EXPECT_EQ(pm.device_ready, 0);
+    EXPECT_EQ(view.Get("tray.picture"), "1");
+    EXPECT_EQ(view.Get("tray.hint"), "msg108");
+  }
+}
+
+TEST_F(LinkInit, NoPortChosenReturnsAtOnceWithoutOpeningOrBoxes) {
+  ScriptedPrinter printer(line.b());
+  HealthyPrinter(printer);
+  pm.cfg.port = -1;
+  EXPECT_EQ(pm.InitPort(0), 0);
+  EXPECT_FALSE(pm.ComPort1.Connected());
+  EXPECT_EQ(printer.received(), "");
+  EXPECT_FALSE(view.Has("tray.hint"));
+  EXPECT_FALSE(dir.Exists("FM_err.txt"));
+}
+
+TEST_F(LinkInit, PortThatCannotOpenIsReportedAndLogged) {
+  pm.port_names.clear();  // index 0 names no device
+  boxes.Expect("msg139").Expect("msg107");
+  EXPECT_EQ(pm.InitPort(0), 0);
+  EXPECT_EQ(view.Get("tray.hint"), "msg109");
+  EXPECT_EQ(view.Get("SRB4900/StatusBar1[3].text"), "msg108");
+  EXPECT_EQ(dir.Read("FM_err.txt"),
+            "> (06.12.2026 14:30:00 ) Nepodarilo sa inicializovat port \r\n");
+
+  pm.cfg.MSG = 0;  // quiet: no boxes at all, the error line still
+  EXPECT_EQ(pm.InitPort(1), 0);
+}
+
+TEST_F(LinkInit, SilentPrinterIsNotReadyAndThePortIsClosed) {
+  ScriptedPrinter printer(line.b());
+  boxes.Expect("msg111");
+  EXPECT_EQ(pm.InitPort(0), 0);
+  EXPECT_FALSE(pm.ComPort1.Connected());
+  EXPECT_EQ(view.Text("SRB4900"), "msg108");
+  pm.cfg.MSG = 0;
+  EXPECT_EQ(pm.InitPort(0), 0);  // MSG off: no box
+}
+
+TEST_F(LinkInit, PaperConditionIsAskedUntilItClears) {
+  ScriptedPrinter printer(line.b());
+  HealthyPrinter(printer);
+  printer.On(kStatusQuery, {StatusAnswer(0x04, 0), StatusAnswer(0x04, 0), StatusAnswer(0, 0)});
+  boxes.Expect("msg25").Expect("msg25");
+  EXPECT_EQ(pm.InitPort(0), 1);
+  EXPECT_EQ(dir.Read("info.txt"), "9999\r\n1025\r\n");
+}
+
+TEST_F(LinkInit, PaperConditionEndsAsNotReadyWhenThePrinterFallsSilent) {
+  ScriptedPrinter printer(line.b());
+  HealthyPrinter(printer);
+  printer.On(kStatusQuery, {StatusAnswer(0x04, 0), ""});
+  boxes.Expect("msg25").Expect("msg111");
+  EXPECT_EQ(pm.InitPort(0), 0);
+}
+
+TEST_F(LinkInit, GatedLineThatStaysOffIsLogged) {
+  ScriptedPrinter printer(line.b());
+  HealthyPrinter(printer);
+  pm.cfg.dtr_dsr = true;  // send only while DSR is on
+  line.a().ForceDsr(false);
+  boxes.Expect("msg110").Expect("msg111");
+  EXPECT_EQ(pm.InitPort(0), 0);
+  EXPECT_NE(dir.Read("FM_err.txt").find(") Chyba DSR-DTR (RTS-CTS) \r\n"), std::string::npos);
+  EXPECT_EQ(printer.Count(kIdentify), 0);
+}
+
+TEST_F(LinkInit, ThePortIsReopenedAfterTheDeviceFailed) {
+  ScriptedPrinter printer(line.b());
+  HealthyPrinter(printer);
+  ASSERT_EQ(pm.InitPort(0), 1);
+  pm.PortFailed();  // what an error inside the serial layer leaves behind
+  EXPECT_FALSE(pm.ComPort1.Connected());
+  EXPECT_EQ(pm.InitPort(0), 1);
+  EXPECT_TRUE(pm.ComPort1.Connected());
+}
+
+}  // namespace
+}  // namespace kv::test

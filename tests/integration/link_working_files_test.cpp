@@ -1,0 +1,172 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "core/working_files.h"
+#include "link_fixture.h"
+
+namespace kv::test {
+namespace {
+
+using WorkingFiles = LinkTest;
+
+TEST_F(WorkingFiles, InfoFileCarriesNineNinesAndTheStatusValue) {
+  pm.status_value = 0;
+  pm.WriteInfoFile();
+  EXPECT_EQ(dir.Read("info.txt"), "9999\r\n0\r\n");
+
+  ScriptedPrinter printer(line.b());
+  printer.On(kStatusQuery, {StatusAnswer(0, 0)});
+  ASSERT_EQ(pm.AttachPort(0, 8500, 8500), 0);
+  ASSERT_EQ(pm.OpenPort(0), 1);
+  pm.WriteInfoFile();
+  EXPECT_EQ(dir.Read("info.txt"), "9999\r\n1\r\n");
+}
+
+TEST_F(WorkingFiles, InfoFileThatCannotBeCreatedIsTriedTwentyTimesThenReported) {
+  pm.cfg.path_info = dir / "missing";
+  boxes.Expect("msg29");
+  const uint64_t before = clock.slept();
+  pm.WriteInfoFile();
+  EXPECT_EQ(clock.slept() - before, 20u * 50u);
+  EXPECT_EQ(boxes.shown()[0].text, dir / "missing/info.txt");
+}
+
+TEST_F(WorkingFiles, ErrorLineFormatAndReadOnlyFileStillAppended) {
+  pm.ident_text = "RB4900 1.2";
+  dir.Write("FM_err.txt", "first\r\n");
+  ASSERT_EQ(::chmod((dir / "FM_err.txt").c_str(), 0444), 0);
+  pm.LogError("Terminate");
+  EXPECT_EQ(dir.Read("FM_err.txt"), "first\r\n> (06.12.2026 14:30:00 RB4900 1.2) Terminate \r\n");
+
+  pm.cfg.err_file = false;  // switched off for the run: nothing written
+  pm.LogError("Ukoncenie uzivatelom");
+  EXPECT_EQ(dir.Read("FM_err.txt").find("Ukoncenie"), std::string::npos);
+}
+
+TEST_F(WorkingFiles, ErrorFileThatCannotBeOpenedIsShownWithMessage21) {
+  pm.program_dir = dir / "missing";
+  boxes.Expect("msg21");
+  pm.LogError("Terminate");
+}
+
+TEST_F(WorkingFiles, JournalReadoutOnlyOnRequestAppendsTheAnswerUnchanged) {
+  ScriptedPrinter printer(line.b());
+  printer.On("\x1bQ", {std::string("DOKLAD\r\n\x00\xE1\r\n", 11)});
+  ASSERT_EQ(pm.AttachPort(0, 8500, 8500), 0);
+  dir.Write("zurnal.txt", "before\r\n");
+
+  EXPECT_TRUE(pm.ReadJournal());  // no request: nothing happens
+  EXPECT_EQ(printer.received(), "");
+  EXPECT_FALSE(dir.Exists("out_bl.tmp"));
+
+  pm.journal_request = 1;
+  EXPECT_TRUE(pm.ReadJournal());
+  EXPECT_EQ(pm.journal_request, 0);
+  EXPECT_EQ(printer.received(), "\x1bQ");
+  EXPECT_EQ(dir.Read("out_bl.tmp"), "before\r\n");
+  EXPECT_EQ(dir.Read("zurnal.txt"), std::string("before\r\nDOKLAD\r\n\x00\xE1\r\n", 19));
+}
+
+TEST_F(WorkingFiles, JournalUnchangedWhenThePrinterDoesNotAnswer) {
+  ScriptedPrinter printer(line.b());
+  ASSERT_EQ(pm.AttachPort(0, 8500, 8500), 0);
+  dir.Write("zurnal.txt", "before\r\n");
+  pm.journal_request = 1;
+  const uint64_t before = clock.slept();
+  EXPECT_FALSE(pm.ReadJournal());
+  EXPECT_GE(clock.slept() - before, 7000u);
+  EXPECT_EQ(dir.Read("zurnal.txt"), "before\r\n");
+  EXPECT_EQ(dir.Read("out_bl.tmp"), "before\r\n");
+}
+
+TEST_F(WorkingFiles, JournalThatCannotBeOpenedIsReportedWithMessage2) {
+  pm.cfg.path_out = dir / "missing/zurnal.txt";
+  pm.journal_request = 1;
+  boxes.Expect("msg2");
+  EXPECT_FALSE(pm.ReadJournal());
+}
+
+class Backup : public LinkTest {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(::mkdir((dir / "zal").c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir((dir / "copy").c_str(), 0755), 0);
+    pm.cfg.backup1 = dir / "zal/x.txt";
+    pm.cfg.backup2 = dir / "copy/y.txt";
+    pm.cfg.backup_date = true;
+  }
+};
+
+TEST_F(Backup, DatedTargetIsCreatedThenAppendedOnTheSameDay) {
+  const std::string journal(2500, 'j');  // more than two pieces of 1000 bytes
+  dir.Write("zurnal.txt", journal);
+  EXPECT_TRUE(pm.Zalohovanie1Click());
+  EXPECT_EQ(dir.Read("zal/zal_261206.txt"), journal);
+  EXPECT_EQ(dir.Read("copy/zal_261206.txt"), journal);
+  EXPECT_FALSE(dir.Exists("zurnal.txt"));
+
+  dir.Write("zurnal.txt", "second\r\n");
+  EXPECT_TRUE(pm.Zalohovanie1Click());
+  EXPECT_EQ(dir.Read("zal/zal_261206.txt"), journal + "second\r\n");
+  EXPECT_EQ(dir.Read("copy/zal_261206.txt"), journal + "second\r\n");
+  EXPECT_FALSE(dir.Exists("zurnal.txt"));
+}
+
+TEST_F(Backup, UndatedTargetIsBackup1Itself) {
+  pm.cfg.backup_date = false;
+  dir.Write("zurnal.txt", "text");
+  EXPECT_TRUE(pm.Zalohovanie1Click());
+  EXPECT_EQ(dir.Read("zal/x.txt"), "text");
+  EXPECT_EQ(dir.Read("copy/x.txt"), "text");
+}
+
+TEST_F(Backup, TargetThatCannotBeWrittenKeepsTheJournal) {
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
+  dir.Write("zurnal.txt", "keep me");
+  dir.Write("zal/zal_261206.txt", "earlier");
+  // The target is read-only in a read-only directory: appending fails.
+  ASSERT_EQ(::chmod((dir / "zal/zal_261206.txt").c_str(), 0444), 0);
+  ASSERT_EQ(::chmod((dir / "zal").c_str(), 0555), 0);
+  boxes.Expect("zal_261206.txt");
+  const bool moved = pm.Zalohovanie1Click();
+  ::chmod((dir / "zal").c_str(), 0755);
+  EXPECT_EQ(dir.Read("zurnal.txt"), "keep me");
+  EXPECT_EQ(dir.Read("zal/zal_261206.txt"), "earlier");
+  EXPECT_NE(dir.Read("FM_err.txt").find("Chyba zalohovania"), std::string::npos);
+  EXPECT_FALSE(moved);
+}
+
+TEST_F(Backup, TargetThatFillsUpKeepsTheJournal) {
+  pm.cfg.backup_date = false;
+  pm.cfg.backup1 = "/dev/full";  // exists, every write fails
+  dir.Write("zurnal.txt", std::string(3000, 'k'));
+  boxes.Expect("/dev/full");
+  EXPECT_FALSE(pm.Zalohovanie1Click());
+  EXPECT_EQ(dir.Read("zurnal.txt"), std::string(3000, 'k'));
+  EXPECT_NE(dir.Read("FM_err.txt").find("Chyba zalohovania do /dev/full"), std::string::npos);
+}
+
+TEST_F(Backup, NewTargetInAMissingDirectoryKeepsTheJournal) {
+  pm.cfg.backup1 = dir / "nowhere/x.txt";
+  dir.Write("zurnal.txt", "keep me");
+  boxes.Expect("nowhere");
+  EXPECT_FALSE(pm.Zalohovanie1Click());
+  EXPECT_EQ(dir.Read("zurnal.txt"), "keep me");
+}
+
+TEST(BackupTarget, DirectoryOfBackup1AndTwoDigitDate) {
+  std::tm t{};
+  t.tm_year = 2026 - 1900;
+  t.tm_mon = 11;
+  t.tm_mday = 6;
+  EXPECT_EQ(BackupTarget("/zal/x.txt", true, t), "/zal/zal_261206.txt");
+  EXPECT_EQ(BackupTarget("/zal/x.txt", false, t), "/zal/x.txt");
+  EXPECT_EQ(BackupTarget("x.txt", true, t), "zal_261206.txt");
+  t.tm_year = 2009 - 1900;
+  t.tm_mon = 0;
+  t.tm_mday = 31;
+  EXPECT_EQ(BackupTarget("/a/b/", true, t), "/a/b/zal_090131.txt");
+}
+
+}  // namespace
+}  // namespace kv::test
