@@ -6,29 +6,30 @@
 
 namespace kv {
 
-// What a receipt file holds, found by looking only at the letter after each escape byte.
+// What the print-job loop learns from a job file without parsing its command text: it looks
+// only at the letter after each escape byte (and, inside an ESC "F" ... ETX text block, only for
+// the ETX that closes it).
 struct JobScan {
-  std::optional<size_t> first_command;  // offset of the first ESC still to be sent
-  int info_file_requests = 0;           // ESC DC1 commands seen (each writes info.txt)
-  std::optional<char> status_record;    // ESC '!' letter: the job only reads a status record
-  bool receipt = false;                 // 'B' 'V' 'b' 'v'
-  bool copy = false;                    // 'C'
-  bool journal_readout = false;         // the job produces a document for the journal
-  bool state_check = false;             // the printer's condition is checked before sending
-  bool closing_job = false;             // 'd'
-  bool read_back = false;               // the device record is read back after sending
-  bool trailer = false;                 // '>': ESC 'F' ETX goes after the file
+  // Offset of the escape byte from which the file is sent; none when the file holds no command
+  // (an ESC DC1 sets it back to none, so only commands after it count).
+  std::optional<size_t> first_command;
+  bool receipt = false;          // B V b v
+  bool copy = false;             // C
+  bool state_check = false;      // the printer's condition is checked before sending
+  bool closing_job = false;      // d: a daily closing
+  bool read_back = false;        // the device record is read back after sending
+  bool trailer = false;          // >: ESC "F" ETX is sent after the file
+  bool journal_request = false;  // the printed text is to be appended to the journal
+  int status_queries = 0;        // ESC DC1 seen: each writes info.txt
+  // ESC "!": a status record job; the scan stopped there. The record letter is the byte after
+  // the "!", none when the file ends first.
+  bool status_record = false;
+  std::optional<char> record_letter;
 };
 
-inline constexpr char kEsc = 27;
-inline constexpr char kEtx = 3;
-inline constexpr char kDc1 = 17;
-
-// Classifies a job. Inside an ESC 'F' text block only ETX is looked at (it closes the block);
-// ESC DC1 resets the first-command position; ESC '!' ends the scan.
 JobScan ScanJob(std::string_view bytes);
 
-// The letter after the ESC at the first-command position ('\0' when there is none).
-char FirstCommandLetter(std::string_view bytes, const JobScan& scan);
+// The letter of the first command (the byte after the escape byte at `first_command`), if any.
+std::optional<char> FirstCommandLetter(std::string_view bytes, const JobScan& scan);
 
 }  // namespace kv

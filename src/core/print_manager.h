@@ -6,12 +6,14 @@
 #include <ctime>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/app_shell.h"
 #include "core/config.h"
+#include "core/job_input_file.h"
 #include "core/operator_boxes.h"
 #include "core/timer.h"
 #include "core/view.h"
@@ -22,6 +24,9 @@
 #include "platform/os.h"
 
 namespace kv {
+
+struct PrintJob;
+enum class JobRoute;
 
 // What the print manager object reaches the outside world through. The Qt application passes
 // its real implementations; tests pass fakes.
@@ -215,7 +220,60 @@ class TSRB4900 {
   bool WriteWithAttempts(const std::string& path, std::string_view bytes, int attempts);
   bool CopyWithAttempts(const std::string& from, const std::string& to, int attempts);
 
-  // ---- print-job loop -----------------------------------------------------------------------
+  // ---- print-job loop (print_job*.cpp) ------------------------------------------------------
+  // Hooks the application connects: show the sale window, post (code, value) to the client
+  // (NotifyClient), and answer the client's requests that waited for the job to end. Each may
+  // be left empty.
+  std::function<void()> show_sale_window;
+  std::function<void(int32_t code, int32_t value)> notify_client;
+  std::function<void()> on_job_finished;
+  // Deletes a file; true when it is gone (tests replace it to model a file that stays).
+  std::function<bool(const std::string&)> remove_file = RemoveFile;
+
+  // Job flags, reset by every job's scan.
+  bool state_check = false;
+  bool closing_job = false;
+  bool read_back = false;
+  bool trailer = false;
+  // An input file that was processed but could not be deleted: it is not processed again
+  // until another file takes its place.
+  std::optional<FileIdentity> processed_input;
+
+  static constexpr uint32_t kDrainLimitMs = 30000;
+  static constexpr int kDeleteAttempts = 100;  // 50 ms apart: about five seconds
+  static constexpr uint32_t kDeleteWaitMs = 50;
+
+  // The tick handler of Timer_prmgr: runs one job or finds nothing to do.
+  void Timer_prmgrTimer();
+  // Start-up: an input file left over from an earlier run.
+  void HandleLeftoverInput();
+  // Tray icon picture: 1 while working or on trouble, 0 when idle.
+  void SetTrayState(int state) { view.SetTrayPicture(state); }
+  void NotifyJobClient(int32_t code, int32_t value);
+
+  // The tick's steps, in order (print_job.cpp, print_job_prepare.cpp, print_job_send.cpp,
+  // print_job_complete.cpp).
+  void JobFirstTick();
+  void JobTerminateMarker();
+  bool JobOpenInput(PrintJob& job);
+  void JobStart(PrintJob& job);
+  bool JobWaitForPrinter(PrintJob& job);
+  void JobAbandonNotReady(PrintJob& job);
+  void JobScanFile(PrintJob& job);
+  JobRoute JobCheckPrinter(PrintJob& job);
+  void JobPrint(PrintJob& job);
+  void JobReadDocumentNumber();
+  bool JobSend(PrintJob& job);
+  bool JobDrainAndAnswer(PrintJob& job);
+  void JobReadBack();
+  void JobWriteResultFiles();
+  void JobDeclineRepeat(PrintJob& job);
+  void JobComplete(PrintJob& job);
+  void JobFinish(PrintJob& job);
+  // Deletes the file, 50 ms apart, until it is gone or `attempts` have failed; or, with
+  // `until_replaced`, until another file has taken its place. False when the limit was reached
+  // (the error file and the operator are told).
+  bool DeleteInputFile(const std::string& path, bool until_replaced, int attempts);
 
   // ---- messaging with client programs -------------------------------------------------------
 };

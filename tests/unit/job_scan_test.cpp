@@ -7,91 +7,57 @@
 namespace kv {
 namespace {
 
-std::string Esc(const std::string& rest) { return std::string(1, kEsc) + rest; }
-
-TEST(JobScan, TextBeforeTheFirstEscapeIsSkipped) {
-  const std::string file = "hello\r\n" + Esc("b") + "item\r\n" + Esc("e");
-  const JobScan scan = ScanJob(file);
-  ASSERT_TRUE(scan.first_command);
-  EXPECT_EQ(*scan.first_command, 7u);
-  EXPECT_TRUE(scan.receipt);
-  EXPECT_TRUE(scan.read_back);
-  EXPECT_TRUE(scan.journal_readout);
-  EXPECT_TRUE(scan.state_check);
-  EXPECT_FALSE(scan.closing_job);
+std::string Esc(char letter) {
+  return std::string{'\x1b', letter};
 }
 
-TEST(JobScan, NoEscapeMeansNoCommand) {
-  EXPECT_FALSE(ScanJob("just text\r\n").first_command);
-  EXPECT_FALSE(ScanJob("").first_command);
+TEST(ScanJob, FirstCommandSkipsLeadingTextAndStatusQueries) {
+  EXPECT_EQ(ScanJob("abc" + Esc('x')).first_command, 3u);
+  EXPECT_FALSE(ScanJob("plain text").first_command);
+  // ESC DC1 writes info.txt and the position starts afresh after it.
+  const JobScan s = ScanJob("ab" + Esc('\x11') + "cd" + Esc('X') + Esc('\x11'));
+  EXPECT_FALSE(s.first_command);
+  EXPECT_EQ(s.status_queries, 2);
+  EXPECT_EQ(ScanJob(Esc('\x11') + "cd" + Esc('X')).first_command, 4u);
+  // An escape byte at the end has no letter but is a command position.
+  EXPECT_EQ(ScanJob("ab\x1b").first_command, 2u);
 }
 
-TEST(JobScan, ReceiptLettersInsideATextBlockAreNotCommands) {
-  const JobScan scan = ScanJob(Esc("F") + "free " + Esc("B") + " text\x03" + Esc(">"));
-  EXPECT_FALSE(scan.receipt);
-  EXPECT_TRUE(scan.state_check);  // from 'F'
-  EXPECT_TRUE(scan.trailer);      // after the ETX letters count again
-  EXPECT_EQ(*scan.first_command, 0u);
+TEST(ScanJob, LettersSetTheJobFlags) {
+  const JobScan receipt = ScanJob(Esc('v'));
+  EXPECT_TRUE(receipt.receipt && receipt.read_back && receipt.state_check &&
+              receipt.journal_request);
+  const JobScan closing = ScanJob(Esc('d'));
+  EXPECT_TRUE(closing.closing_job && closing.read_back && !closing.receipt);
+  const JobScan copy = ScanJob(Esc('C'));
+  EXPECT_TRUE(copy.copy && copy.state_check && !copy.read_back);
+  const JobScan trailer = ScanJob(Esc('>'));
+  EXPECT_TRUE(trailer.trailer && !trailer.state_check);
+  EXPECT_FALSE(ScanJob(Esc('I')).state_check);
 }
 
-TEST(JobScan, UnclosedTextBlockHidesEverythingAfterIt) {
-  const JobScan scan = ScanJob(Esc("F") + "abc" + Esc("d"));
-  EXPECT_FALSE(scan.closing_job);
+TEST(ScanJob, TextBlockHidesLettersUntilEtx) {
+  const JobScan inside = ScanJob(Esc('F') + "x" + Esc('B') + Esc('C') + "y");
+  EXPECT_FALSE(inside.receipt || inside.copy);
+  EXPECT_TRUE(inside.state_check);
+  EXPECT_TRUE(ScanJob(Esc('F') + "x\x03" + Esc('B')).receipt);
 }
 
-TEST(JobScan, InfoFileRequestResetsTheFirstCommand) {
-  JobScan only = ScanJob(Esc("\x11"));
-  EXPECT_EQ(only.info_file_requests, 1);
-  EXPECT_FALSE(only.first_command);
-
-  JobScan then = ScanJob(Esc("\x11") + "x" + Esc("x"));
-  EXPECT_EQ(then.info_file_requests, 1);
-  ASSERT_TRUE(then.first_command);
-  EXPECT_EQ(*then.first_command, 3u);
-  EXPECT_TRUE(then.journal_readout);
+TEST(ScanJob, StatusRecordEndsTheScan) {
+  const JobScan s = ScanJob(Esc('!') + "S" + Esc('B') + Esc('\x11'));
+  EXPECT_TRUE(s.status_record);
+  EXPECT_EQ(s.record_letter, 'S');
+  EXPECT_FALSE(s.receipt);
+  EXPECT_EQ(s.status_queries, 0);
+  const JobScan bare = ScanJob(Esc('!'));
+  EXPECT_TRUE(bare.status_record);
+  EXPECT_FALSE(bare.record_letter);
 }
 
-TEST(JobScan, StatusRecordEndsTheScan) {
-  const JobScan scan = ScanJob(Esc("!I") + Esc("d") + Esc("\x11"));
-  ASSERT_TRUE(scan.status_record);
-  EXPECT_EQ(*scan.status_record, 'I');
-  EXPECT_FALSE(scan.closing_job);
-  EXPECT_EQ(scan.info_file_requests, 0);
-}
-
-TEST(JobScan, ClosingCopyAndReportLetters) {
-  const JobScan closing = ScanJob(Esc("dYes"));
-  EXPECT_TRUE(closing.closing_job);
-  EXPECT_TRUE(closing.read_back);
-  EXPECT_FALSE(closing.receipt);
-
-  const JobScan copy = ScanJob(Esc("C1"));
-  EXPECT_TRUE(copy.copy);
-  EXPECT_TRUE(copy.state_check);
-  EXPECT_FALSE(copy.read_back);
-
-  const JobScan trailer_only = ScanJob(Esc(">") + Esc(">"));
-  EXPECT_FALSE(trailer_only.state_check);
-  EXPECT_TRUE(trailer_only.trailer);
-
-  for (char letter : {'X', 'c', 'm'}) {
-    const JobScan s = ScanJob(Esc(std::string(1, letter)));
-    EXPECT_TRUE(s.state_check) << letter;
-    EXPECT_FALSE(s.journal_readout) << letter;
-  }
-  EXPECT_TRUE(ScanJob(Esc("D")).journal_readout);
-}
-
-TEST(JobScan, EscapeAsTheLastByteHasNoLetter) {
-  const std::string file = "abc" + Esc("");
-  const JobScan scan = ScanJob(file);
-  ASSERT_TRUE(scan.first_command);
-  EXPECT_EQ(FirstCommandLetter(file, scan), '\0');
-}
-
-TEST(JobScan, FirstCommandLetterFindsAnInformationQuery) {
-  const std::string file = "x" + Esc("I") + Esc("b");
-  EXPECT_EQ(FirstCommandLetter(file, ScanJob(file)), 'I');
+TEST(ScanJob, FirstCommandLetter) {
+  const std::string bytes = "x" + Esc('i');
+  EXPECT_EQ(FirstCommandLetter(bytes, ScanJob(bytes)), 'i');
+  EXPECT_FALSE(FirstCommandLetter("x\x1b", ScanJob("x\x1b")));
 }
 
 }  // namespace

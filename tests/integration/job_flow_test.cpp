@@ -1,0 +1,140 @@
+#include "support/job_fixture.h"
+
+// Jobs that send nothing of their file, the printer that is not ready, and the tick's own
+// bookkeeping: first tick, terminate marker, timer and client.
+
+namespace kv::test {
+namespace {
+
+using Notes = std::vector<std::pair<int32_t, int32_t>>;
+
+bool EndsWith(const std::string& text, const std::string& tail) {
+  return text.size() >= tail.size() &&
+         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+TEST_F(JobTest, StatusQueryOnlyWritesStatusToInfoTxt) {
+  engine().state().condition2 = 0x02;
+  WriteJob(Esc('\x11'));
+  Tick();
+  EXPECT_EQ(dir.Read("info.txt"), "9999\r\n3\r\n");
+  EXPECT_FALSE(JobFileExists());
+  EXPECT_TRUE(EndsWith(Wire(), kIdentification));  // nothing after the bring-up
+}
+
+TEST_F(JobTest, InformationQueryReadsDeviceInfoAndSendsNothing) {
+  pm.cfg.spravy = true;
+  WriteJob(Esc('I') + "\r\n" + Receipt());
+  Tick();
+  EXPECT_EQ(Receipts(), 0);
+  EXPECT_EQ(Wire().find(Esc('b')), std::string::npos);
+  EXPECT_EQ(dir.Read("info.txt"), "100\r\n");
+  EXPECT_TRUE(dir.Exists("esci.txt"));
+  EXPECT_FALSE(JobFileExists());
+  EXPECT_EQ(notified, (Notes{{1, 1}}));
+}
+
+TEST_F(JobTest, StatusRecordGoesToFileAndNothingAfterItIsLookedAt) {
+  pm.cfg.spravy = true;
+  // The ESC DC1 after the record request would rewrite info.txt if the scan went on.
+  WriteJob(Esc('!') + "I" + Receipt() + Esc('\x11'));
+  Tick();
+  const std::string record = dir.Read("fm_sts.bin");
+  ASSERT_GE(record.size(), 18u);
+  EXPECT_EQ(record,
+            std::string(reinterpret_cast<const char*>(pm.status_buffer.data()), record.size()));
+  EXPECT_EQ(record.substr(4, 2), "PB");  // printer kind and line mode of the "I" record
+  EXPECT_FALSE(dir.Exists("info.txt"));
+  EXPECT_EQ(Receipts(), 0);
+  EXPECT_TRUE(EndsWith(Wire(), Esc('!') + "I"));
+  EXPECT_FALSE(JobFileExists());
+  EXPECT_EQ(notified, (Notes{{1, 1}}));
+}
+
+TEST_F(JobTest, PrinterNotReadyCopiesFileOnceAndAbandonsOnNo) {
+  pm.cfg.spravy = true;
+  engine().faults().silent = true;
+  WriteJob(Receipt());
+  boxes.Expect("[111]").Expect("[9]", BoxAnswer::Yes).Expect("[111]").Expect("[9]", BoxAnswer::No);
+  Tick();
+  const std::string errors = dir.Read("FM_err.txt");
+  EXPECT_NE(errors.find(Receipt()), std::string::npos);
+  EXPECT_EQ(errors.find(Receipt()), errors.rfind(Receipt()));  // once, not per question
+  EXPECT_EQ(dir.Read("info.txt"), "9999\r\n0\r\n");
+  EXPECT_FALSE(JobFileExists());
+  EXPECT_EQ(notified, (Notes{{1, 0}}));  // one answer to one request
+  EXPECT_FALSE(pm.busy);
+  EXPECT_FALSE(timer_prmgr.Enabled());
+}
+
+TEST_F(JobTest, PrinterNotReadyKeepsFileWhenDelFileIsOff) {
+  pm.cfg.del_file = 0;
+  engine().faults().silent = true;
+  WriteJob(Receipt());
+  boxes.Expect("[111]").Expect("[9]", BoxAnswer::No);
+  Tick();
+  EXPECT_TRUE(JobFileExists());
+  EXPECT_TRUE(timer_prmgr.Enabled());
+}
+
+TEST_F(JobTest, TimerWithoutMessagingKeepsTicking) {
+  pm.first_tick = true;
+  pm.cfg.delay_file = 300;
+  pm.cfg.pokl_run = true;
+  int sale_shown = 0;
+  pm.show_sale_window = [&] { ++sale_shown; };
+  Tick();  // no file
+  EXPECT_TRUE(timer_prmgr.Enabled());
+  EXPECT_EQ(timer_prmgr.Interval(), 300u);
+  EXPECT_EQ(view.Get("SRB4900.window"), "hidden");
+  EXPECT_EQ(sale_shown, 1);
+  EXPECT_FALSE(pm.first_tick);
+  EXPECT_TRUE(notified.empty());
+
+  WriteJob(Receipt());
+  Tick();
+  EXPECT_TRUE(timer_prmgr.Enabled());
+  EXPECT_TRUE(notified.empty());
+  EXPECT_EQ(sale_shown, 1);  // only the first tick finishes start-up
+}
+
+TEST_F(JobTest, TimerWithMessagingWaitsForTheClient) {
+  pm.cfg.spravy = true;
+  pm.no_hide = true;
+  pm.first_tick = true;
+  timer_prmgr.SetEnabled(true);
+  Tick();  // no file
+  EXPECT_FALSE(timer_prmgr.Enabled());
+  EXPECT_FALSE(view.Has("SRB4900.window"));
+  EXPECT_EQ(notified, (Notes{{1, 0}}));
+
+  WriteJob(Receipt());
+  Tick();
+  EXPECT_FALSE(timer_prmgr.Enabled());
+  EXPECT_EQ(notified, (Notes{{1, 0}, {1, 1}}));
+}
+
+TEST_F(JobTest, LockedInputFileWaitsForItsWriter) {
+  WriteJob(Receipt());
+  JobInputFile writer;
+  ASSERT_TRUE(writer.Open(dir / "blocek.txt"));
+  Tick();
+  EXPECT_EQ(Receipts(), 0);
+  EXPECT_TRUE(JobFileExists());
+  writer.Close();
+  Tick();
+  EXPECT_EQ(Receipts(), 1);
+}
+
+TEST_F(JobTest, TerminateMarkerQuitsAfterTheTick) {
+  dir.Write("terminate", "");
+  WriteJob(Receipt());
+  Tick();
+  EXPECT_EQ(shell.quit_requests, 1);
+  EXPECT_FALSE(dir.Exists("terminate"));
+  EXPECT_NE(dir.Read("FM_err.txt").find(") Terminate \r\n"), std::string::npos);
+  EXPECT_EQ(Receipts(), 1);  // the rest of the tick still runs
+}
+
+}  // namespace
+}  // namespace kv::test

@@ -1,0 +1,110 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/print_manager.h"
+#include "platform/memory_line.h"
+#include "platform/serial_memory.h"
+#include "sim/line_printer.h"
+#include "support/fake_app_shell.h"
+#include "support/fake_clock.h"
+#include "support/fake_timer.h"
+#include "support/recording_view.h"
+#include "support/scripted_boxes.h"
+#include "support/sim_fixture.h"
+#include "support/temp_dir.h"
+
+namespace kv::test {
+
+// An escape command: ESC and its letter (written this way because "\x1b" followed by a hex
+// digit letter would not end the escape).
+inline std::string Esc(char letter) {
+  return std::string{'\x1b', letter};
+}
+
+// A sale receipt as a point-of-sale program writes it.
+inline std::string Receipt() {
+  return SampleReceipt();
+}
+
+// The print manager on an in-memory line to the printer simulator, with a fake clock, scripted
+// boxes, a recording view and its working files (and the input file blocek.txt) in a temporary
+// directory. Message n reads "[n]". Client notifications and quit requests are recorded.
+class JobTest : public ::testing::Test {
+ protected:
+  JobTest()
+      : line(clock),
+        printer(line),
+        pm(PrintManagerServices{clock, boxes, view, timer_prmgr, timer_msg, shell,
+                                [this] { return MakeMemoryComBackend(line.a(), clock); }}) {
+    for (int n = 1; n < MessageTable::kSlots; ++n)
+      std::snprintf(pm.messages.Slot(n).data(), MessageTable::kSlotSize, "[%d]", n);
+    pm.program_dir = dir.path();
+    pm.cfg.path_info = dir.path();
+    pm.cfg.path_out = dir / "zurnal.txt";
+    pm.cfg.path_in = dir / "blocek.txt";
+    pm.port_names = {"mem0"};
+    pm.cfg.port = 0;
+    pm.ident_text = "RB4900 1.2";
+    pm.version_text = TSRB4900::kVersionText;
+    printer.SetScheduler(
+        [this](uint32_t tick, std::function<void()> action) { clock.At(tick, std::move(action)); });
+    engine().state().document_number = 100;
+    pm.local_time = [] {
+      std::tm t{};
+      t.tm_year = 2026 - 1900;
+      t.tm_mon = 11;
+      t.tm_mday = 6;
+      t.tm_hour = 14;
+      t.tm_min = 30;
+      return t;
+    };
+    pm.notify_client = [this](int32_t code, int32_t value) { notified.emplace_back(code, value); };
+  }
+
+  void WriteJob(const std::string& bytes) { dir.Write("blocek.txt", bytes); }
+  bool JobFileExists() const { return dir.Exists("blocek.txt"); }
+  void Tick() { pm.Timer_prmgrTimer(); }
+  sim::Engine& engine() { return printer.engine(); }
+  // Every byte the printer took, in order.
+  std::string Wire() { return engine().ReceivedBytes(); }
+  int Receipts() { return static_cast<int>(engine().state().receipt_count); }
+  int Closings() { return static_cast<int>(engine().state().closing_count); }
+
+  // The bytes the printer got between the end of the first occurrence of `after` and the next
+  // occurrence of `before` (empty when either is missing).
+  std::string WireBetween(const std::string& after, const std::string& before) {
+    const std::string wire = Wire();
+    const size_t from = wire.find(after);
+    if (from == std::string::npos) return {};
+    const size_t start = from + after.size();
+    const size_t end = wire.find(before, start);
+    return end == std::string::npos ? std::string() : wire.substr(start, end - start);
+  }
+
+  FakeClock clock;
+  MemoryLine line;
+  sim::LinePrinter printer;
+  ScriptedBoxes boxes;
+  RecordingView view;
+  FakeTimer timer_prmgr;
+  FakeTimer timer_msg{250};
+  FakeAppShell shell;
+  TempDir dir;
+  TSRB4900 pm;
+  std::vector<std::pair<int32_t, int32_t>> notified;
+};
+
+// The device record request and the identification as they appear on the wire.
+inline const std::string kDeviceRecordRequest("\x0c\x0d\x03\x1bI", 5);
+inline const std::string kIdentification(
+    "\x0c\x0d\x03\x1b"
+    "e\x1bi",
+    7);
+
+}  // namespace kv::test
