@@ -20,8 +20,8 @@ int main(int argc, char* argv[]) {
   try {
     kv::Application app(std::move(args), QCoreApplication::applicationDirPath().toStdString());
     app.Start();
-    // The port list and connecting to the printer, which end the start-up sequence.
-    if (!kv::TerminationRequested()) app.print_manager().StartupLinkSteps();
+    // Single instance, client messages, connecting to the printer, a leftover input file.
+    if (!kv::TerminationRequested() && !app.FinishStartup()) return 0;
     // A termination signal during start-up has already ended the program's work.
     code = kv::TerminationRequested() ? 0 : QApplication::exec();
     error = qt.escaped_error();

@@ -14,6 +14,7 @@
 #include "core/app_shell.h"
 #include "core/config.h"
 #include "core/job_input_file.h"
+#include "core/messaging.h"
 #include "core/operator_boxes.h"
 #include "core/timer.h"
 #include "core/view.h"
@@ -275,7 +276,19 @@ class TSRB4900 {
   // (the error file and the operator are told).
   bool DeleteInputFile(const std::string& path, bool until_replaced, int attempts);
 
-  // ---- messaging with client programs -------------------------------------------------------
+  // ---- messaging with client programs (print_manager_messaging.cpp) -----------------------
+  // This program's window as client programs see it; it exists for the whole run and doubles
+  // as the single-instance check. Made by `make_endpoint` (tests) or the platform's own.
+  std::function<std::unique_ptr<MessageEndpoint>()> make_endpoint;
+  std::unique_ptr<MessageEndpoint> endpoint;
+  std::unique_ptr<MessagingHost> messaging_host;  // this object as the messaging sees it
+  std::unique_ptr<Messaging> messaging;
+  bool second_instance = false;  // another copy runs: this one quits without doing anything
+  // Start-up steps 7 and 9: opens the window (another instance: message 114, quit, false),
+  // then registers the client message when messaging is on.
+  bool StartupMessaging();
+  // Takes the client messages that are waiting (the message timer and the socket notifier).
+  void Timer_msgTimer();
 };
 
 }  // namespace kv

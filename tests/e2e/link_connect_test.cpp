@@ -130,7 +130,7 @@ std::string Hex(const std::string& text) {
 
 Child StartProgram(const test::TempDir& home, const std::string& ports) {
   return Child({std::string(KV4910_BUILD_DIR) + "/kv4910", "/nohide"},
-               {"KV4910_HOME=" + home.path(), "KV4910_PORTS=" + ports, "QT_QPA_PLATFORM=offscreen"},
+               {"KV4910_HOME=" + home.path(), "KV4910_RUNTIME_DIR=" + home.path(), "KV4910_PORTS=" + ports, "QT_QPA_PLATFORM=offscreen"},
                home / "output.log");
 }
 

@@ -37,10 +37,12 @@ class Program {
  public:
   Program(const std::string& home, const std::vector<std::string>& args) {
     const std::string exe = std::string(KV4910_BUILD_DIR) + "/kv4910";
-    std::vector<std::string> env_strings = {"KV4910_HOME=" + home, "QT_QPA_PLATFORM=offscreen"};
+    std::vector<std::string> env_strings = {"KV4910_HOME=" + home, "KV4910_RUNTIME_DIR=" + home,
+                                            "QT_QPA_PLATFORM=offscreen"};
     for (char** e = environ; *e; ++e) {
       const std::string entry = *e;
-      if (entry.rfind("KV4910_HOME=", 0) != 0 && entry.rfind("QT_QPA_PLATFORM=", 0) != 0)
+      if (entry.rfind("KV4910_HOME=", 0) != 0 && entry.rfind("QT_QPA_PLATFORM=", 0) != 0 &&
+          entry.rfind("KV4910_RUNTIME_DIR=", 0) != 0)
         env_strings.push_back(entry);
     }
     std::vector<std::string> arg_strings = {exe};

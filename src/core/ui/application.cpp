@@ -13,6 +13,8 @@ Application::Application(std::vector<std::string> args, std::string exe_dir)
   msg_timer_.setInterval(250);
   print_manager_ = std::make_unique<TSRB4900>(
       PrintManagerServices{clock_, boxes_, view_, timer_prmgr_, timer_msg_, shell_});
+  QObject::connect(&prmgr_timer_, &QTimer::timeout, [this] { print_manager_->Timer_prmgrTimer(); });
+  QObject::connect(&msg_timer_, &QTimer::timeout, [this] { print_manager_->Timer_msgTimer(); });
 }
 
 Application::~Application() {
@@ -28,6 +30,23 @@ void Application::Start() {
   // sale window, the price list editor and the payment window follow here in this order.
   print_manager_->LoadLanguage(true, true, true);
   main_window_->show();
+}
+
+bool Application::FinishStartup() {
+  TSRB4900& pm = *print_manager_;
+  if (!pm.StartupMessaging()) return false;
+  // Client messages are taken as soon as they arrive, and also while a job shows a box.
+  if (pm.endpoint && pm.endpoint->NotifyFd() >= 0) {
+    message_notifier_ = std::make_unique<QSocketNotifier>(pm.endpoint->NotifyFd(),
+                                                          QSocketNotifier::Read);
+    QObject::connect(message_notifier_.get(), &QSocketNotifier::activated,
+                     [this] { print_manager_->Timer_msgTimer(); });
+  }
+  if (TerminationRequested()) return true;
+  pm.StartupLinkSteps();
+  if (TerminationRequested()) return true;
+  pm.HandleLeftoverInput();
+  return true;
 }
 
 void Application::CreateMainWindow() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSocketNotifier>
 #include <QTimer>
 #include <memory>
 #include <string>
@@ -30,6 +31,11 @@ class Application {
   // Creates the windows in their order, with the start-up sequence inside, and shows the main
   // window. The message loop comes next.
   void Start();
+  // The rest of start-up, run just before the message loop: the single-instance check and the
+  // client messages, the port list and connecting to the printer, a leftover input file. It
+  // opens this program's message socket, so tests that only need the windows call Start alone.
+  // False when another instance runs and this one is quitting.
+  bool FinishStartup();
 
   TSRB4900& print_manager() { return *print_manager_; }
   MainWindow& main_window() { return *main_window_; }
@@ -50,6 +56,7 @@ class Application {
   QtAppShell shell_;
   std::unique_ptr<TSRB4900> print_manager_;
   std::unique_ptr<MainWindow> main_window_;
+  std::unique_ptr<QSocketNotifier> message_notifier_;
 };
 
 }  // namespace kv

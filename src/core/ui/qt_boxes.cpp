@@ -1,6 +1,8 @@
 #include "core/ui/qt_boxes.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <cstdio>
 #include <QMessageBox>
 #include <vector>
 
@@ -10,6 +12,8 @@
 namespace kv {
 
 namespace {
+
+constexpr const char* kAnswerNames[] = {"Ok", "Cancel", "Yes", "No", "Retry", "Abort", "Ignore"};
 
 struct ButtonSet {
   std::vector<QMessageBox::StandardButton> buttons;
@@ -51,12 +55,35 @@ BoxAnswer AnswerOf(int button) {
   }
 }
 
+// Without a screen (the offscreen platform of a service or a test run) nobody can see a box.
+bool Headless() {
+  const QString platform = QGuiApplication::platformName();
+  return platform == "offscreen" || platform == "minimal";
+}
+
+// A box nobody can see: it goes to the standard error stream and takes its default button,
+// which is what an operator who only presses Enter would do (retry questions retry, questions
+// before irreversible commands say No).
+BoxAnswer AnswerUnseen(const Box& box, const ButtonSet& set) {
+  const size_t index = box.default_button >= 0 && static_cast<size_t>(box.default_button) <
+                                                      set.buttons.size()
+                           ? static_cast<size_t>(box.default_button)
+                           : 0;
+  const BoxAnswer answer = AnswerOf(set.buttons[index]);
+  std::fprintf(stderr, "kv4910: box [%s] %s -> %s\n", Cp1250ToUtf8(BoxCaption(box)).c_str(),
+               Cp1250ToUtf8(box.text).c_str(), kAnswerNames[static_cast<int>(answer)]);
+  std::fflush(stderr);
+  return answer;
+}
+
 }  // namespace
 
 BoxAnswer QtOperatorBoxes::Show(const Box& box) {
   // The program is ending on a termination signal: nobody is there to answer.
   if (TerminationRequested())
     return box.buttons == BoxButtons::YesNo ? BoxAnswer::No : BoxAnswer::Cancel;
+  const ButtonSet set = ButtonsOf(box.buttons);
+  if (Headless()) return AnswerUnseen(box, set);
   QMessageBox message;
   const std::string caption =
       box.kind == BoxKind::Plain ? QApplication::applicationName().toStdString() : BoxCaption(box);
@@ -66,7 +93,6 @@ BoxAnswer QtOperatorBoxes::Show(const Box& box) {
   message.setText(QString::fromStdString(Cp1250ToUtf8(box.text)));
   message.setIcon(IconOf(box.icon));
   message.setWindowFlag(Qt::WindowStaysOnTopHint);
-  const ButtonSet set = ButtonsOf(box.buttons);
   for (size_t i = 0; i < set.buttons.size(); ++i) {
     message.addButton(set.buttons[i]);
     if (static_cast<int>(i) == box.default_button) message.setDefaultButton(set.buttons[i]);

@@ -14,17 +14,19 @@ namespace kv {
 namespace {
 
 int g_signal_pipe[2] = {-1, -1};
-bool g_terminating = false;
+volatile std::sig_atomic_t g_terminating = 0;
 
 void OnSignal(int) {
   const char byte = 1;
-  // Only async-signal-safe work here: wake the event loop through the socket.
+  // Only async-signal-safe work here: note the request (so a box or a start-up step that runs
+  // outside the message loop sees it at once) and wake the event loop through the socket.
+  g_terminating = 1;
   [[maybe_unused]] ssize_t n = write(g_signal_pipe[1], &byte, 1);
 }
 
 }  // namespace
 
-bool TerminationRequested() { return g_terminating; }
+bool TerminationRequested() { return g_terminating != 0; }
 
 void QuitOnTerminationSignals() {
   if (g_signal_pipe[0] >= 0) return;
@@ -34,7 +36,7 @@ void QuitOnTerminationSignals() {
   QObject::connect(notifier, &QSocketNotifier::activated, [] {
     char byte;
     [[maybe_unused]] ssize_t n = read(g_signal_pipe[0], &byte, 1);
-    g_terminating = true;
+    g_terminating = 1;
     // Before the message loop runs (start-up) quit() does nothing: close the box that waits
     // for an answer instead; the boxes after it are not shown.
     if (QWidget* box = QApplication::activeModalWidget()) box->close();
