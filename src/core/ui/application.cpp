@@ -51,9 +51,10 @@ bool Application::FinishStartup() {
 
 void Application::CreateMainWindow() {
   main_window_ = std::make_unique<MainWindow>();
-  // A termination signal ends the program without the operator's close query.
+  // A termination signal, or the program's own quit request, ends the program without the
+  // operator's close query.
   main_window_->close_query = [this] {
-    return TerminationRequested() || print_manager_->FormCloseQuery();
+    return TerminationRequested() || shell_.quitting() || print_manager_->FormCloseQuery();
   };
   TrayIcon& tray = main_window_->tray();
   view_.on_tray_picture = [&tray](int picture) { tray.SetPicture(picture); };

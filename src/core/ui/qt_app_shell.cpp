@@ -16,6 +16,7 @@ std::string QtAppShell::Title() const {
 }
 
 void QtAppShell::Quit() {
+  quitting_ = true;
   QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
                             Qt::QueuedConnection);
 }

@@ -11,6 +11,12 @@ class QtAppShell final : public AppShell {
   void SetTitle(std::string_view title) override;
   std::string Title() const override;
   void Quit() override;
+  // The program asked to quit (terminate marker, second instance): its windows close without
+  // the operator's close query.
+  bool quitting() const { return quitting_; }
+
+ private:
+  bool quitting_ = false;
 };
 
 }  // namespace kv
