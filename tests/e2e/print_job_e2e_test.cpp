@@ -2,12 +2,14 @@
 // pseudo-terminal, fed through the input file and through kv4910-client.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <regex>
 #include <string>
 #include <thread>
 
+#include "platform/message_endpoint.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"
 
@@ -39,8 +41,30 @@ class Shop : public ::testing::Test {
     manager_ = StartManager();
     ASSERT_TRUE(WaitFor([&] { return home_.Exists("kv4910-KV4910S.sock"); }, 10000))
         << "the print manager did not start";
-    // The first print-job tick comes a second after start-up and finishes it.
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  }
+
+  // With client messages on, the first print-job tick (a second after connecting) reports
+  // (1, 0) to the registered client when it finds no file, and then leaves the timer off until
+  // a client asks for a print. Waiting for it keeps it from taking a file meant for a request.
+  void AwaitFirstTick() {
+    setenv("KV4910_RUNTIME_DIR", home_.path().c_str(), 1);
+    auto watcher = CreateMessageEndpoint();
+    ASSERT_EQ(watcher->Open("e2e-watcher"), OpenResult::Opened);
+    const auto manager = watcher->FindWindow("KV4910S");
+    ASSERT_TRUE(manager);
+    const uint32_t number = watcher->RegisterMessage("KV4910");
+    watcher->Post(*manager, number, 0, static_cast<int32_t>(getpid()));
+    // Registered after the tick had already come, nothing arrives: the limit ends the wait.
+    WaitFor(
+        [&] {
+          watcher->WaitForMessage(50);
+          while (auto m = watcher->Receive())
+            if (m->msg == number && m->wparam == 1) return true;
+          return false;
+        },
+        10000);
+    watcher->Post(*manager, number, 0, 0);
+    unsetenv("KV4910_RUNTIME_DIR");
   }
 
   std::unique_ptr<ChildProcess> StartManager() {
@@ -100,6 +124,7 @@ TEST_F(Shop, ReceiptFileIsPrintedFromItsFirstEscapeReportedAndRemoved) {
 
 TEST_F(Shop, ClientSessionRegistersPrintsAsksAndIsEchoed) {
   Start("[SPRAVY]\r\nspravy=1\r\n");
+  AwaitFirstTick();
   int code = -1;
   EXPECT_EQ(Client({"register"}, &code), (std::vector<std::string>{"0 0"}));
   EXPECT_EQ(code, 0);
