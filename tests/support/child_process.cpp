@@ -7,7 +7,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <charconv>
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 #include <utility>
 
 extern char** environ;
@@ -15,7 +19,8 @@ extern char** environ;
 namespace kv::test {
 
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& args,
-                           const std::map<std::string, std::string>& env) {
+                           const std::map<std::string, std::string>& env,
+                           const std::string& log_file) {
   std::vector<std::string> arg_store{program};
   arg_store.insert(arg_store.end(), args.begin(), args.end());
   std::vector<char*> argv;
@@ -34,14 +39,20 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
   for (std::string& entry : env_store) envp.push_back(entry.data());
   envp.push_back(nullptr);
 
-  int out[2];
-  if (pipe2(out, O_CLOEXEC) != 0) return;
+  int out[2] = {-1, -1};
+  if (log_file.empty() && pipe2(out, O_CLOEXEC) != 0) return;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+  if (log_file.empty()) {
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+  } else {
+    posix_spawn_file_actions_addopen(&actions, 1, log_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+  }
   if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) pid_ = -1;
   posix_spawn_file_actions_destroy(&actions);
-  close(out[1]);
+  if (out[1] >= 0) close(out[1]);
   stdout_fd_ = out[0];
 }
 
@@ -92,6 +103,10 @@ std::optional<int> ChildProcess::Wait(int timeout_ms) {
 
 bool ChildProcess::Running() { return pid_ > 0 && !Wait(0); }
 
+bool ChildProcess::Signal(int number) {
+  return pid_ > 0 && !exit_code_ && kill(pid_, number) == 0;
+}
+
 int ChildProcess::Stop(int grace_ms) {
   if (pid_ <= 0) return -1;
   if (exit_code_) return *exit_code_;
@@ -107,6 +122,25 @@ std::string BuildProgram(const std::string& name) {
 #else
   return name;
 #endif
+}
+
+std::optional<long> ProcStatField(pid_t pid, int number) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+  const std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // The program name in field 2 may hold spaces and parentheses: count from its last ')'.
+  const size_t name_end = stat.rfind(')');
+  if (name_end == std::string::npos) return std::nullopt;
+  std::istringstream fields(stat.substr(name_end + 1));
+  std::string field;
+  for (int i = 3; fields >> field; ++i) {
+    if (i != number) continue;
+    long value = 0;
+    const char* last = field.data() + field.size();
+    const auto [end, error] = std::from_chars(field.data(), last, value);
+    if (error != std::errc() || end != last) return std::nullopt;
+    return value;
+  }
+  return std::nullopt;
 }
 
 }  // namespace kv::test

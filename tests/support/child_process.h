@@ -14,8 +14,11 @@ namespace kv::test {
 class ChildProcess {
  public:
   // `program` is a path; `env` entries are added to (or replace) this process's environment.
+  // With a `log_file` the child's standard output and error go to that file instead (and
+  // ReadLine finds nothing).
   ChildProcess(const std::string& program, const std::vector<std::string>& args,
-               const std::map<std::string, std::string>& env = {});
+               const std::map<std::string, std::string>& env = {},
+               const std::string& log_file = {});
   ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
@@ -31,6 +34,8 @@ class ChildProcess {
   std::optional<int> Wait(int timeout_ms);
   // SIGTERM, then SIGKILL after `grace_ms`: the exit code as Wait gives it.
   int Stop(int grace_ms = 5000);
+  // Sends `number` without waiting; false when it could not be sent.
+  bool Signal(int number);
   bool Running();
 
  private:
@@ -46,6 +51,10 @@ bool WaitFor(Condition condition, int timeout_ms);
 
 // The path of a program in the build directory.
 std::string BuildProgram(const std::string& name);
+
+// A numeric field of /proc/<pid>/stat, counted from 1 as proc(5) does (14 is utime, 19 is
+// nice); nullopt when it cannot be read.
+std::optional<long> ProcStatField(pid_t pid, int number);
 
 }  // namespace kv::test
 
