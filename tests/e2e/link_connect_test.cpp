@@ -18,14 +18,8 @@ namespace {
 using namespace std::chrono_literals;
 using test::BuildProgram;
 using test::ChildProcess;
+using test::ReadFile;
 using test::WaitFor;
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
 
 void PrepareHome(const test::TempDir& home, const std::string& config) {
   for (const char* file : {"kv4910_sk.msg", "kv4910_sk.lng"})

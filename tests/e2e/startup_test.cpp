@@ -20,14 +20,8 @@ namespace {
 using namespace std::chrono_literals;
 using test::BuildProgram;
 using test::ChildProcess;
+using test::ReadFile;
 using test::WaitFor;
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
 
 // The real program in the program directory `home`, its output in home/output.log.
 ChildProcess StartProgram(const test::TempDir& home, const std::vector<std::string>& args) {

@@ -123,15 +123,7 @@ class LinkTest : public ::testing::Test {
     pm.cfg.path_out = dir / "zurnal.txt";
     pm.port_names = {"mem0"};
     pm.cfg.port = 0;
-    pm.local_time = [] {
-      std::tm t{};
-      t.tm_year = 2026 - 1900;
-      t.tm_mon = 11;
-      t.tm_mday = 6;
-      t.tm_hour = 14;
-      t.tm_min = 30;
-      return t;
-    };
+    pm.local_time = test::ShopTime;
   }
 
   // The usual answers of a healthy printer.

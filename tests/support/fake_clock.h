@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <functional>
 #include <map>
 
@@ -30,5 +31,16 @@ class FakeClock final : public Clock {
   uint64_t slept_ = 0;
   std::multimap<uint32_t, std::function<void()>> actions_;
 };
+
+// The PC's local time the fixtures give the print manager: 6 December 2026, 14:30.
+inline std::tm ShopTime() {
+  std::tm t{};
+  t.tm_year = 2026 - 1900;
+  t.tm_mon = 11;
+  t.tm_mday = 6;
+  t.tm_hour = 14;
+  t.tm_min = 30;
+  return t;
+}
 
 }  // namespace kv::test

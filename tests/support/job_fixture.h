@@ -55,15 +55,7 @@ class JobTest : public ::testing::Test {
     printer.SetScheduler(
         [this](uint32_t tick, std::function<void()> action) { clock.At(tick, std::move(action)); });
     engine().state().document_number = 100;
-    pm.local_time = [] {
-      std::tm t{};
-      t.tm_year = 2026 - 1900;
-      t.tm_mon = 11;
-      t.tm_mday = 6;
-      t.tm_hour = 14;
-      t.tm_min = 30;
-      return t;
-    };
+    pm.local_time = test::ShopTime;
     pm.notify_client = [this](int32_t code, int32_t value) { notified.emplace_back(code, value); };
   }
 

@@ -24,8 +24,10 @@ void TempDir::Write(const std::string& name, const std::string& bytes) const {
   out << bytes;
 }
 
-std::string TempDir::Read(const std::string& name) const {
-  std::ifstream in(*this / name, std::ios::binary);
+std::string TempDir::Read(const std::string& name) const { return ReadFile(*this / name); }
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
   std::stringstream buffer;
   buffer << in.rdbuf();
   return buffer.str();

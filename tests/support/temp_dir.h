@@ -24,4 +24,7 @@ class TempDir {
   std::string path_;
 };
 
+// The whole content of a file ("" when it cannot be read).
+std::string ReadFile(const std::string& path);
+
 }  // namespace kv::test
