@@ -14,6 +14,9 @@ class AppShell {
   virtual void SetTitle(std::string_view title) = 0;
   virtual std::string Title() const = 0;
   virtual void Quit() = 0;
+  // True once the program is ending: a termination signal came, or it asked itself to quit
+  // (terminate marker, second instance). Retry loops and long waits end when they see it.
+  virtual bool Ending() const = 0;
 };
 
 // An application without a window system: keeps the title and remembers the quit request.
@@ -22,6 +25,7 @@ class HeadlessAppShell final : public AppShell {
   void SetTitle(std::string_view title) override { title_ = title; }
   std::string Title() const override { return title_; }
   void Quit() override { quit_requested_ = true; }
+  bool Ending() const override { return quit_requested_; }
   bool quit_requested() const { return quit_requested_; }
 
  private:

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 
+#include "core/ui/quit_on_signal.h"
 #include "lang/codepage.h"
 
 namespace kv {
@@ -20,5 +21,7 @@ void QtAppShell::Quit() {
   QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
                             Qt::QueuedConnection);
 }
+
+bool QtAppShell::Ending() const { return quitting_ || TerminationRequested(); }
 
 }  // namespace kv

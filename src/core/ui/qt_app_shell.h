@@ -11,6 +11,7 @@ class QtAppShell final : public AppShell {
   void SetTitle(std::string_view title) override;
   std::string Title() const override;
   void Quit() override;
+  bool Ending() const override;
   // The program asked to quit (terminate marker, second instance): its windows close without
   // the operator's close query.
   bool quitting() const { return quitting_; }
