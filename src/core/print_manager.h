@@ -141,6 +141,10 @@ class TSRB4900 {
   int32_t version_number = 0;
   uint16_t crc = 0;
 
+  // Pause between two passes of a retry loop (a printer that cannot be reached, a record that
+  // does not come): at least the time a status query may take, so that a dead line costs
+  // neither a core nor megabytes of log.
+  static constexpr uint32_t kRetryPauseMs = 2000;
   void DelayMs(uint32_t ms);
   int WriteComChar(uint8_t byte, uint32_t limit_ms);
   int WriteBlock(const void* bytes, int count);
