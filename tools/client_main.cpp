@@ -51,7 +51,7 @@ int Run(const kv::ClientOptions& options) {
   const int32_t handle = static_cast<int32_t>(getpid());
   const std::string own_title = "client-" + std::to_string(handle);
   if (endpoint->Open(own_title) != kv::OpenResult::Opened) {
-    Fail("cannot create " + kv::WindowSocketPath(own_title));
+    Fail("cannot create " + kv::WindowSocketPath(own_title) + ": " + endpoint->Problem());
     return 2;
   }
   const int timeout = kv::DefaultClientTimeout(options);

@@ -7,7 +7,8 @@
 #include <charconv>
 #include <cstdio>
 #include <fstream>
-#include <sstream>
+
+#include "platform/small_file.h"
 
 namespace kv {
 
@@ -97,12 +98,12 @@ IniFile::IniFile(std::string path) {
 void IniFile::Reload() {
   lines_.clear();
   eol_ = kNativeEol;
-  std::ifstream in(path_, std::ios::binary);
-  exists_ = static_cast<bool>(in);
-  if (!in) return;
-  std::stringstream buffer;
-  buffer << in.rdbuf();
-  const std::string content = buffer.str();
+  std::string content;
+  const SmallFileStatus status = ReadSmallFile(path_, content);
+  exists_ = status == SmallFileStatus::Read;
+  // Something that is there but was not read (a FIFO, a device, a huge file) is never replaced.
+  refused_ = !exists_ && status != SmallFileStatus::Missing;
+  if (!exists_) return;
   size_t start = 0;
   bool eol_seen = false;
   while (start < content.size()) {
@@ -194,6 +195,7 @@ bool IniFile::WriteBool(std::string_view section, std::string_view key, bool val
 }
 
 bool IniFile::Save() {
+  if (refused_) return false;
   const std::string temp = path_ + ".tmp";
   {
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);

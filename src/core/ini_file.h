@@ -15,6 +15,8 @@ namespace kv {
 // Reads come from the file as loaded; every write goes to disk at once (to a temporary file
 // renamed over the old one, so a crash never leaves half a file). A write changes only its own
 // key's line; a new key goes after the last line of its section, a new section at the end.
+// Something in the file's place that is not a regular file, or is over 1 MiB, is not read (the
+// file counts as missing) and writes never replace it.
 class IniFile {
  public:
   explicit IniFile(std::string path);
@@ -53,6 +55,7 @@ class IniFile {
 
   std::string path_;
   bool exists_ = false;
+  bool refused_ = false;            // there is something at the path that was not read
   std::vector<std::string> lines_;  // without line ends
   std::string eol_;
 };

@@ -5,24 +5,33 @@
 
 namespace kv {
 
-namespace {
-
-// Sets a flag for the lifetime of a scope.
-class FlagGuard {
+// Marks a message as being handled for the lifetime of a scope (and restores what was before).
+class Messaging::HandlingScope {
  public:
-  explicit FlagGuard(bool& flag) : flag_(flag) { flag_ = true; }
-  ~FlagGuard() { flag_ = false; }
-  FlagGuard(const FlagGuard&) = delete;
-  FlagGuard& operator=(const FlagGuard&) = delete;
+  explicit HandlingScope(Messaging& m) : m_(m), before_(m.handling_) { m_.SetHandling(true); }
+  ~HandlingScope() { m_.SetHandling(before_); }
+  HandlingScope(const HandlingScope&) = delete;
+  HandlingScope& operator=(const HandlingScope&) = delete;
 
  private:
-  bool& flag_;
+  Messaging& m_;
+  bool before_;
 };
-
-}  // namespace
 
 Messaging::Messaging(MessageEndpoint& endpoint, Config& cfg, MessagingHost& host)
     : endpoint_(endpoint), cfg_(cfg), host_(host) {}
+
+void Messaging::SetHandling(bool handling) {
+  const bool taking = TakingMessages();
+  handling_ = handling;
+  if (taking != TakingMessages() && on_taking_changed) on_taking_changed(TakingMessages());
+}
+
+void Messaging::StartupFinished() {
+  if (started_) return;
+  started_ = true;
+  if (TakingMessages() && on_taking_changed) on_taking_changed(true);
+}
 
 void Messaging::RegisterAtStartup(OperatorBoxes& boxes, const std::string& retry_text) {
   if (!cfg_.spravy) return;
@@ -45,7 +54,7 @@ void Messaging::RegisterTypedName(bool spravy_ticked, const std::string& name, O
 
 bool Messaging::HandleMessage(const ReceivedMessage& m) {
   if (!cfg_.spravy || registered_ == 0 || m.msg != registered_) return false;
-  FlagGuard guard(handling_);
+  HandlingScope scope(*this);
   const int32_t code = static_cast<int32_t>(m.wparam);
   Log(false, code, 0);
 
@@ -57,7 +66,8 @@ bool Messaging::HandleMessage(const ReceivedMessage& m) {
     NotifyClient(0, 0);
     return true;
   }
-  if (!HasClient()) return true;
+  // Only the registered client asks: anyone else's request is taken and dropped.
+  if (!HasClient() || m.from != client_.address) return true;
 
   switch (code) {
     case 1:
@@ -90,7 +100,7 @@ bool Messaging::HandleMessage(const ReceivedMessage& m) {
 }
 
 void Messaging::ProcessPending() {
-  if (handling_) return;
+  if (!TakingMessages()) return;
   // A bounded batch, so a flood cannot hold the user interface; the rest waits for the next call.
   for (int i = 0; i < 256; ++i) {
     auto m = endpoint_.Receive();
@@ -108,7 +118,7 @@ void Messaging::NotifyClient(int32_t code, int32_t value) {
 
 void Messaging::OnJobFinished() {
   if (handling_ || host_.JobBusy()) return;
-  FlagGuard guard(handling_);
+  HandlingScope scope(*this);
   int info = deferred_info_;
   int status = deferred_status_;
   deferred_info_ = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "core/config.h"
@@ -37,6 +38,10 @@ class MessagingHost {
 // Requests that need the printer (information and status) and arrive while a print job is in
 // progress are remembered and answered by OnJobFinished, so the handler never talks to the
 // printer in the middle of a job and never waits inside itself.
+//
+// Messages are taken only once start-up has finished (StartupFinished) and never while one is
+// being handled; until then they wait in the endpoint. Requests are carried out only when they
+// come from the address the client registered from.
 class Messaging {
  public:
   Messaging(MessageEndpoint& endpoint, Config& cfg, MessagingHost& host);
@@ -56,9 +61,19 @@ class Messaging {
   // it is left alone.
   bool HandleMessage(const ReceivedMessage& m);
   // Takes the pending messages (up to 256 per call) from the endpoint and handles them. The
-  // message timer's tick, the endpoint's notifier and the print-job loop's waits call it. Does
-  // nothing while a message is being handled: the messages stay queued for the next call.
+  // message timer's tick and the endpoint's notifier call it. Does nothing while messages are
+  // not taken (TakingMessages): they stay queued in the endpoint for a later call.
   void ProcessPending();
+
+  // Start-up has finished (the leftover input file has been handled): messages are taken from
+  // now on, the ones that came during start-up first.
+  void StartupFinished();
+  // Start-up has finished and no message is being handled.
+  bool TakingMessages() const { return started_ && !handling_; }
+  // Called with TakingMessages() each time it changes. The application switches its watch on
+  // the endpoint with it, so that a message that cannot be taken yet (while a box of a handler
+  // is open, say) does not wake it again and again.
+  std::function<void(bool)> on_taking_changed;
 
   // Posts the registered message (code, value) to the client and logs it. No client, or
   // messaging off: nothing.
@@ -72,6 +87,9 @@ class Messaging {
   bool HasClient() const { return client_.handle != 0; }
 
  private:
+  class HandlingScope;
+  // Marks a message as being handled (or no longer); tells on_taking_changed.
+  void SetHandling(bool handling);
   void AnswerInfo(int count);
   void AnswerStatus(int count);
   // Writes the MSG_RE (received) or MSG_SE (sent) line of debug_msg.txt when ladenie is 1.
@@ -85,6 +103,7 @@ class Messaging {
   int deferred_info_ = 0;    // information requests that came during a job
   int deferred_status_ = 0;  // status requests that came during a job
   bool handling_ = false;
+  bool started_ = false;
 };
 
 }  // namespace kv

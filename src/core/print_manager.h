@@ -291,6 +291,9 @@ class TSRB4900 {
   // Start-up steps 7 and 9: opens the window (another instance: message 114, quit, false),
   // then registers the client message when messaging is on.
   bool StartupMessaging();
+  // The end of start-up (after the leftover input file): client messages are taken from now
+  // on. Those that came earlier waited in the endpoint and are served first.
+  void TakeClientMessages();
   // Takes the client messages that are waiting (the message timer and the socket notifier).
   void Timer_msgTimer();
 };

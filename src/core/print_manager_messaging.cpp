@@ -30,7 +30,7 @@ class MessagingBridge final : public MessagingHost {
 }  // namespace
 
 bool TSRB4900::StartupMessaging() {
-  endpoint = make_endpoint ? make_endpoint() : CreateMessageEndpoint();
+  endpoint = make_endpoint ? make_endpoint() : CreateMessageEndpoint(clock);
   switch (endpoint->Open(cfg.id_aplikacia)) {
     case OpenResult::AlreadyRunning:
       second_instance = true;
@@ -39,7 +39,10 @@ bool TSRB4900::StartupMessaging() {
       return false;
     case OpenResult::Failed:
       // The program still prints files; only client programs cannot reach it.
-      LogError("Nepodarilo sa vytvorit okno pre spravy " + cfg.id_aplikacia);
+      LogError("Nepodarilo sa vytvorit okno pre spravy " + cfg.id_aplikacia + ": " +
+               endpoint->Problem());
+      if (cfg.spravy)
+        boxes.App(Msg(170) + "\n" + endpoint->Problem(), BoxButtons::Ok, BoxIcon::Warning);
       break;
     case OpenResult::Opened:
       break;
@@ -52,6 +55,10 @@ bool TSRB4900::StartupMessaging() {
   Timer_msg.SetInterval(250);
   Timer_msg.SetEnabled(true);
   return true;
+}
+
+void TSRB4900::TakeClientMessages() {
+  if (messaging) messaging->StartupFinished();
 }
 
 void TSRB4900::Timer_msgTimer() {

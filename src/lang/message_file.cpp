@@ -1,9 +1,9 @@
 #include "lang/message_file.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
-#include <memory>
+
+#include "platform/small_file.h"
 
 namespace kv {
 
@@ -63,15 +63,19 @@ void ParseMessages(std::string_view bytes, MessageTable& table) {
 }
 
 MessageFileStatus ReadMessageFile(const std::string& path, MessageTable& table) {
-  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-  if (!file) return MessageFileStatus::Missing;
   std::string bytes;
-  char chunk[4096];
-  size_t n;
-  while ((n = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) bytes.append(chunk, n);
-  if (std::ferror(file.get())) return MessageFileStatus::ReadError;
-  ParseMessages(bytes, table);
-  return MessageFileStatus::Loaded;
+  switch (ReadSmallFile(path, bytes)) {
+    case SmallFileStatus::Read:
+      ParseMessages(bytes, table);
+      return MessageFileStatus::Loaded;
+    case SmallFileStatus::NotRegular:  // a directory, a FIFO, a device: there, but unreadable
+    case SmallFileStatus::ReadError:
+      return MessageFileStatus::ReadError;
+    case SmallFileStatus::Missing:
+    case SmallFileStatus::TooLarge:
+      break;
+  }
+  return MessageFileStatus::Missing;
 }
 
 }  // namespace kv

@@ -18,8 +18,10 @@ void ParseMessages(std::string_view bytes, MessageTable& table);
 
 enum class MessageFileStatus { Loaded, Missing, ReadError };
 
-// Reads the file at `path` and parses it into the table. Missing: the file cannot be opened;
-// ReadError: it opened but could not be read (the table is then left as it was).
+// Reads the file at `path` and parses it into the table. Missing: the file cannot be opened, or
+// it is larger than any message file (over 1 MiB); ReadError: it is not a regular file (a FIFO
+// or a device is never read), or it opened but could not be read. The table is then left as it
+// was.
 MessageFileStatus ReadMessageFile(const std::string& path, MessageTable& table);
 
 }  // namespace kv

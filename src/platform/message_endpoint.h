@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/clock.h"
+
 namespace kv {
 
 // Where a message can be posted. On Windows `handle` is the window handle and `address` is
@@ -28,7 +30,7 @@ struct ReceivedMessage {
 enum class OpenResult {
   Opened,          // this process now owns the window with that title
   AlreadyRunning,  // another live process owns it
-  Failed           // the window could not be created (directory missing, path too long, ...)
+  Failed           // the window could not be created (Problem() says why)
 };
 
 // The application's window as other programs see it: it has a title others find it by, it
@@ -45,13 +47,16 @@ class MessageEndpoint {
   // this is also the single-instance check.
   virtual OpenResult Open(std::string_view title) = 0;
   virtual bool IsOpen() const = 0;
+  // Why the last Open failed, in words for the error file or the console; empty when it did not.
+  virtual std::string Problem() const { return {}; }
   // This window's own handle (the "H:" of the message log).
   virtual int32_t OwnHandle() const = 0;
 
   // The live window with that title, if any.
   virtual std::optional<MessagePeer> FindWindow(std::string_view title) = 0;
 
-  // The next pending message, without waiting; nothing when none is pending.
+  // The next pending message, without waiting; nothing when none is pending. A message another
+  // user sent is dropped: only programs of the same user talk to each other.
   virtual std::optional<ReceivedMessage> Receive() = 0;
   // Waits at most `timeout_ms` for a message to become pending.
   virtual bool WaitForMessage(int timeout_ms) = 0;
@@ -63,7 +68,9 @@ class MessageEndpoint {
   virtual bool Post(const MessagePeer& to, uint32_t msg, uint32_t wparam, int32_t lparam) = 0;
 };
 
-// The endpoint of this platform.
+// The endpoint of this platform. Its waits (at most a few seconds for another program that is
+// creating its window at the same moment) poll `clock`; without one, the system's clock.
+std::unique_ptr<MessageEndpoint> CreateMessageEndpoint(Clock& clock);
 std::unique_ptr<MessageEndpoint> CreateMessageEndpoint();
 
 // ---- the Linux rules, usable by any program that talks to the print manager ------------------
@@ -72,8 +79,14 @@ std::unique_ptr<MessageEndpoint> CreateMessageEndpoint();
 uint32_t MessageNumberForName(std::string_view name);
 // The title with every character outside A-Za-z0-9._- replaced by '_'.
 std::string SanitizeWindowTitle(std::string_view title);
-// KV4910_RUNTIME_DIR, else XDG_RUNTIME_DIR, else /tmp (empty values count as unset).
+// KV4910_RUNTIME_DIR, else XDG_RUNTIME_DIR, else the private per-user directory
+// /tmp/kv4910-<uid> (empty values count as unset).
 std::string MessageRuntimeDir();
+// Makes the runtime directory ready before a socket is created in it: the per-user directory is
+// created (0700) when it is missing. Whichever it is, it must be a directory owned by this user
+// that no other user can write (the per-user one must also not be a symbolic link). False, with
+// the reason in `problem`, when it is not.
+bool PrepareMessageRuntimeDir(std::string& problem);
 // <runtime dir>/kv4910-<sanitised title>.sock
 std::string WindowSocketPath(std::string_view title);
 

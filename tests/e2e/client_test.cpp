@@ -3,48 +3,36 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <thread>
 
 #include "core/messaging.h"
 #include "platform/message_endpoint.h"
+#include "support/fake_messaging_host.h"
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
 namespace kv {
 namespace {
 
-class ManagerHost final : public MessagingHost {
- public:
-  bool JobBusy() override { return false; }
-  void StartPrintJobTimer() override { job_requested = true; }
-  int32_t QueryStatus() override { return 257; }
-  int32_t ReadDeviceInfo() override { return 1; }
-  std::string IdentificationText() override { return "KV4910 1.0"; }
-  std::string DateText() override { return "06.12.2026"; }
-  std::string TimeText() override { return "14:05:09"; }
-  std::string ProgramDir() override { return dir; }
-
-  bool job_requested = false;
-  std::string dir;
-};
-
 // The print manager's window and message handling on a thread of its own. With `answering`
 // false the window exists but nobody reads it.
 class FakeManager {
  public:
-  FakeManager(const std::string& dir, bool answering) {
+  FakeManager(const std::string& dir, bool answering, const std::string& title = "KV4910S") {
     cfg.spravy = true;
     cfg.ladenie = 1;
     host.dir = dir;
-    if (endpoint->Open("KV4910S") != OpenResult::Opened) return;
+    host.status = 257;
+    if (endpoint->Open(title) != OpenResult::Opened) return;
     opened = true;
     messaging.RegisterAtStartup(no_boxes, "");
+    messaging.StartupFinished();
     if (answering) thread = std::thread([this] { Run(); });
   }
   ~FakeManager() { Stop(); }
@@ -57,7 +45,7 @@ class FakeManager {
   }
 
   Config cfg;
-  ManagerHost host;
+  test::FakeMessagingHost host;
   std::unique_ptr<MessageEndpoint> endpoint = CreateMessageEndpoint();
   Messaging messaging{*endpoint, cfg, host};
   bool opened = false;
@@ -75,8 +63,8 @@ class FakeManager {
     while (!stop) {
       if (!endpoint->WaitForMessage(20)) continue;
       messaging.ProcessPending();
-      if (host.job_requested) {  // the print job runs and reports its result
-        host.job_requested = false;
+      if (host.timer_starts > 0) {  // the print job runs and reports its result
+        host.timer_starts = 0;
         messaging.NotifyClient(1, 1);
       }
     }
@@ -95,18 +83,6 @@ struct RunResult {
 
 class ClientTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    if (const char* old = std::getenv("KV4910_RUNTIME_DIR")) old_dir_ = old;
-    setenv("KV4910_RUNTIME_DIR", dir.path().c_str(), 1);
-  }
-  void TearDown() override {
-    if (old_dir_) {
-      setenv("KV4910_RUNTIME_DIR", old_dir_->c_str(), 1);
-    } else {
-      unsetenv("KV4910_RUNTIME_DIR");
-    }
-  }
-
   RunResult Client(const std::string& args) {
     std::string command = std::string("'") + KV4910_BUILD_DIR + "/kv4910-client' " + args + " 2>'" +
                           (dir / "err.txt") + "'";
@@ -123,9 +99,7 @@ class ClientTest : public ::testing::Test {
   }
 
   test::TempDir dir;
-
- private:
-  std::optional<std::string> old_dir_;
+  test::ScopedEnv runtime_dir{"KV4910_RUNTIME_DIR", dir.path().c_str()};
 };
 
 TEST_F(ClientTest, RequestsGetTheRegistrationAckThenTheirAnswer) {
@@ -162,6 +136,17 @@ TEST_F(ClientTest, RequestsGetTheRegistrationAckThenTheirAnswer) {
     EXPECT_EQ(entry.path().filename().string().rfind("kv4910-client-", 0), std::string::npos)
         << "left behind: " << entry.path();
   }
+}
+
+TEST_F(ClientTest, WithoutARuntimeDirectoryBothSidesMeetInThePrivateOne) {
+  test::ScopedEnv own("KV4910_RUNTIME_DIR", nullptr);
+  test::ScopedEnv xdg("XDG_RUNTIME_DIR", nullptr);
+  const std::string title = "e2e-" + std::to_string(getpid());
+  FakeManager manager(dir.path(), true, title);
+  ASSERT_TRUE(manager.opened) << manager.endpoint->Problem();
+  RunResult status = Client("--title " + title + " status");
+  EXPECT_EQ(status.status, 0) << status.err;
+  EXPECT_EQ(status.out, "0 0\n3 257\n");
 }
 
 TEST_F(ClientTest, NoManagerOrBadUsageExitTwoSilentManagerTimesOutWithOne) {

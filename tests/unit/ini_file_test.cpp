@@ -1,7 +1,11 @@
 #include "core/ini_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <filesystem>
+
+#include "platform/small_file.h"
 #include "support/temp_dir.h"
 
 namespace kv {
@@ -98,6 +102,22 @@ TEST(IniFile, WriteToAnUnwritableDirectoryFails) {
   IniFile ini("/proc/kv4910-no-such-dir/a.ini");
   EXPECT_FALSE(ini.WriteInteger("S", "k", 1));
   EXPECT_EQ(ini.ReadInteger("S", "k", 0), 1);  // the running copy still has it
+}
+
+TEST(IniFile, SomethingThatIsNotASmallRegularFileIsNeitherReadNorReplaced) {
+  test::TempDir dir;
+  ASSERT_EQ(mkfifo((dir / "fifo.ini").c_str(), 0600), 0);
+  dir.Write("big.ini", "[S]\r\nk=2\r\n" + std::string(kSmallFileLimit, ';'));
+  for (const char* name : {"fifo.ini", "big.ini"}) {
+    IniFile ini(dir / name);
+    EXPECT_FALSE(ini.exists()) << name;
+    EXPECT_EQ(ini.ReadInteger("S", "k", 7), 7) << name;
+    EXPECT_FALSE(ini.WriteInteger("S", "k", 1)) << name;
+  }
+  struct stat st;
+  ASSERT_EQ(stat((dir / "fifo.ini").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  EXPECT_GT(std::filesystem::file_size(dir / "big.ini"), kSmallFileLimit);
 }
 
 }  // namespace

@@ -1,45 +1,27 @@
 #include "platform/message_endpoint.h"
 
+#include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <optional>
 #include <string>
 
+#include "support/fake_clock.h"
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
 namespace kv {
 namespace {
 
-// Sets an environment variable for one test and restores it afterwards.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    if (value) {
-      setenv(name, value, 1);
-    } else {
-      unsetenv(name);
-    }
-  }
-  ~ScopedEnv() {
-    if (old_) {
-      setenv(name_, old_->c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
+using test::ScopedEnv;
 
 // An unconnected datagram socket bound at `path` (or unbound when empty), for sending raw bytes.
 int RawSocket(const std::string& path = {}) {
@@ -104,7 +86,7 @@ TEST(MessageRuntime, DirectoryAndTitleGiveTheSocketPath) {
     ScopedEnv empty("KV4910_RUNTIME_DIR", "");
     EXPECT_EQ(MessageRuntimeDir(), "/run/user/7");
     ScopedEnv none("XDG_RUNTIME_DIR", nullptr);
-    EXPECT_EQ(MessageRuntimeDir(), "/tmp");
+    EXPECT_EQ(MessageRuntimeDir(), "/tmp/kv4910-" + std::to_string(geteuid()));
   }
 }
 
@@ -219,6 +201,89 @@ TEST_F(MessageEndpointTest, AnswersGoToTheAddressTheRegistrationCameFrom) {
   ASSERT_TRUE(anonymous);
   EXPECT_EQ(anonymous->from, "");
   EXPECT_FALSE(manager->Post({1, anonymous->from}, 0xF5EA, 0, 0));
+}
+
+TEST_F(MessageEndpointTest, RuntimeDirectoryMustBeOwnedAndWritableOnlyByThisUser) {
+  auto endpoint = CreateMessageEndpoint();
+  chmod(dir.path().c_str(), 0777);
+  EXPECT_EQ(endpoint->Open("KV4910S"), OpenResult::Failed);
+  EXPECT_NE(endpoint->Problem().find("other users can write"), std::string::npos);
+  EXPECT_FALSE(dir.Exists("kv4910-KV4910S.sock"));
+
+  chmod(dir.path().c_str(), 0755);
+  ASSERT_EQ(endpoint->Open("KV4910S"), OpenResult::Opened) << endpoint->Problem();
+  EXPECT_TRUE(endpoint->Problem().empty());
+}
+
+TEST_F(MessageEndpointTest, PrivateDirectoryIsMadeForThisUserAlone) {
+  ScopedEnv own("KV4910_RUNTIME_DIR", nullptr);
+  ScopedEnv xdg("XDG_RUNTIME_DIR", nullptr);
+  const std::string private_dir = MessageRuntimeDir();
+  const bool existed = std::filesystem::exists(private_dir);
+  std::string problem;
+  ASSERT_TRUE(PrepareMessageRuntimeDir(problem)) << problem;
+  struct stat st;
+  ASSERT_EQ(lstat(private_dir.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISDIR(st.st_mode));
+  EXPECT_EQ(st.st_uid, geteuid());
+  if (!existed) {
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    rmdir(private_dir.c_str());
+  }
+}
+
+TEST_F(MessageEndpointTest, LockedDirectoryMakesOpenFailAfterABoundedWait) {
+  const int holder = open(dir.path().c_str(), O_RDONLY | O_DIRECTORY);
+  ASSERT_EQ(flock(holder, LOCK_EX), 0);
+  test::FakeClock clock;
+  auto endpoint = CreateMessageEndpoint(clock);
+  EXPECT_EQ(endpoint->Open("KV4910S"), OpenResult::Failed);
+  EXPECT_NE(endpoint->Problem().find("locked"), std::string::npos) << endpoint->Problem();
+  EXPECT_GE(clock.slept(), 1000u);
+  EXPECT_LE(clock.slept(), 5000u);
+
+  close(holder);
+  EXPECT_EQ(endpoint->Open("KV4910S"), OpenResult::Opened);
+}
+
+// Sends one message to `path` as the user nobody, from a child process; true when it was sent.
+bool SendAsNobody(const std::string& path) {
+  const pid_t child = fork();
+  if (child == 0) {
+    const gid_t no_groups[1] = {65534};
+    if (setgroups(1, no_groups) != 0 || setgid(65534) != 0 || setuid(65534) != 0) _exit(3);
+    const int fd = socket(AF_UNIX, SOCK_DGRAM, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
+    unsigned char bytes[kMessageDatagramSize];
+    EncodeMessage(0xF5EA, 0, 42, bytes);
+    const ssize_t n =
+        sendto(fd, bytes, sizeof bytes, 0, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    _exit(n == static_cast<ssize_t>(sizeof bytes) ? 0 : 4);
+  }
+  int status = 0;
+  return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+         WEXITSTATUS(status) == 0;
+}
+
+TEST_F(MessageEndpointTest, MessagesFromAnotherUserAreDropped) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to send as another user";
+  auto endpoint = CreateMessageEndpoint();
+  ASSERT_EQ(endpoint->Open("KV4910S"), OpenResult::Opened);
+  // Let the other user reach the socket, as in a directory others can enter.
+  const std::string path = WindowSocketPath("KV4910S");
+  ASSERT_EQ(chmod(dir.path().c_str(), 0711), 0);
+  ASSERT_EQ(chmod(path.c_str(), 0666), 0);
+  ASSERT_TRUE(SendAsNobody(path));
+  EXPECT_FALSE(endpoint->Receive());
+
+  int raw = RawSocket();
+  SendRaw(raw, path, std::string("\xEA\xF5\0\0\0\0\0\0\x2A\0\0\0", 12));
+  close(raw);
+  auto own = endpoint->Receive();
+  ASSERT_TRUE(own);
+  EXPECT_EQ(own->lparam, 42);
 }
 
 }  // namespace

@@ -2,10 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
-#include <functional>
 #include <vector>
 
+#include "support/fake_messaging_host.h"
 #include "support/scripted_boxes.h"
 #include "support/temp_dir.h"
 
@@ -56,34 +57,6 @@ class FakeEndpoint final : public MessageEndpoint {
   std::vector<Posted> posted;
 };
 
-class FakeHost final : public MessagingHost {
- public:
-  bool JobBusy() override { return busy; }
-  void StartPrintJobTimer() override { ++timer_starts; }
-  int32_t QueryStatus() override {
-    ++status_queries;
-    if (during_status) during_status();
-    return status;
-  }
-  int32_t ReadDeviceInfo() override {
-    ++info_reads;
-    return info;
-  }
-  std::string IdentificationText() override { return "KV4910 1.0"; }
-  std::string DateText() override { return "06.12.2026"; }
-  std::string TimeText() override { return "14:05:09"; }
-  std::string ProgramDir() override { return dir; }
-
-  bool busy = false;
-  int timer_starts = 0;
-  int32_t status = 1;
-  int status_queries = 0;
-  int32_t info = 1;
-  int info_reads = 0;
-  std::string dir;
-  std::function<void()> during_status;
-};
-
 class MessagingTest : public ::testing::Test {
  protected:
   MessagingTest() {
@@ -116,7 +89,7 @@ class MessagingTest : public ::testing::Test {
   test::TempDir dir;
   Config cfg;
   FakeEndpoint endpoint;
-  FakeHost host;
+  test::FakeMessagingHost host;
   test::ScriptedBoxes boxes;
   Messaging messaging{endpoint, cfg, host};
 };
@@ -267,7 +240,43 @@ TEST_F(MessagingTest, DuringAJobPrintIsRefusedAndPrinterRequestsWaitForItsEnd) {
   EXPECT_TRUE(endpoint.posted.empty());
 }
 
+TEST_F(MessagingTest, RequestsFromAnyoneButTheRegisteredClientAreIgnored) {
+  Connect();
+  for (uint32_t code : {1u, 2u, 3u, 7u})
+    EXPECT_TRUE(messaging.HandleMessage({kNumber, code, 0, "/run/stranger.sock"})) << code;
+  EXPECT_EQ(host.timer_starts, 0);
+  EXPECT_EQ(host.info_reads, 0);
+  EXPECT_EQ(host.status_queries, 0);
+  EXPECT_TRUE(endpoint.posted.empty());
+  EXPECT_TRUE(Send(1));
+  EXPECT_EQ(host.timer_starts, 1);
+}
+
+TEST_F(MessagingTest, MessagesWaitInTheEndpointUntilStartupHasFinished) {
+  std::vector<bool> taking;
+  messaging.on_taking_changed = [&](bool on) { taking.push_back(on); };
+  messaging.RegisterAtStartup(boxes, "msg116");
+  endpoint.queue.push_back({kNumber, 0, 77, "/run/pos.sock"});
+  endpoint.queue.push_back({kNumber, 3, 0, "/run/pos.sock"});
+  messaging.ProcessPending();
+  EXPECT_EQ(endpoint.queue.size(), 2u);
+  EXPECT_TRUE(endpoint.posted.empty());
+  EXPECT_TRUE(taking.empty());
+
+  bool taking_during_status = true;
+  host.during_status = [&] { taking_during_status = messaging.TakingMessages(); };
+  messaging.StartupFinished();
+  messaging.ProcessPending();
+  EXPECT_EQ(Answers(), (Pairs{{0, 0}, {3, 1}}));
+  EXPECT_FALSE(taking_during_status);
+  ASSERT_FALSE(taking.empty());
+  EXPECT_TRUE(taking.front());
+  EXPECT_TRUE(taking.back());
+  EXPECT_NE(std::find(taking.begin(), taking.end(), false), taking.end());
+}
+
 TEST_F(MessagingTest, PendingMessagesAreHandledOneAtATimeNeverNested) {
+  messaging.StartupFinished();
   Connect();
   endpoint.queue.push_back({kNumber, 3, 0, "/run/pos.sock"});
   endpoint.queue.push_back({kNumber, 9, 0, "/run/pos.sock"});

@@ -36,16 +36,14 @@ bool Application::FinishStartup() {
   TSRB4900& pm = *print_manager_;
   if (!pm.StartupMessaging()) return false;
   // Client messages are taken as soon as they arrive, and also while a job shows a box.
-  if (pm.endpoint && pm.endpoint->NotifyFd() >= 0) {
-    message_notifier_ = std::make_unique<QSocketNotifier>(pm.endpoint->NotifyFd(),
-                                                          QSocketNotifier::Read);
-    QObject::connect(message_notifier_.get(), &QSocketNotifier::activated,
-                     [this] { print_manager_->Timer_msgTimer(); });
-  }
+  if (pm.endpoint && pm.endpoint->NotifyFd() >= 0 && pm.messaging)
+    message_watch_ = std::make_unique<MessageWatch>(pm.endpoint->NotifyFd(), *pm.messaging);
   if (TerminationRequested()) return true;
   pm.StartupLinkSteps();
   if (TerminationRequested()) return true;
   pm.HandleLeftoverInput();
+  // Requests that came while the start-up boxes were open have waited until now.
+  pm.TakeClientMessages();
   return true;
 }
 

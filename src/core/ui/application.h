@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QSocketNotifier>
 #include <QTimer>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "core/print_manager.h"
+#include "core/ui/message_watch.h"
 #include "core/ui/qt_app_shell.h"
 #include "core/ui/qt_boxes.h"
 #include "core/ui/qt_timer.h"
@@ -32,9 +32,10 @@ class Application {
   // window. The message loop comes next.
   void Start();
   // The rest of start-up, run just before the message loop: the single-instance check and the
-  // client messages, the port list and connecting to the printer, a leftover input file. It
-  // opens this program's message socket, so tests that only need the windows call Start alone.
-  // False when another instance runs and this one is quitting.
+  // client messages, the port list and connecting to the printer, a leftover input file. Client
+  // messages are taken only after all of it. It opens this program's message socket, so tests
+  // that only need the windows call Start alone. False when another instance runs and this one
+  // is quitting.
   bool FinishStartup();
 
   TSRB4900& print_manager() { return *print_manager_; }
@@ -56,7 +57,7 @@ class Application {
   QtAppShell shell_;
   std::unique_ptr<TSRB4900> print_manager_;
   std::unique_ptr<MainWindow> main_window_;
-  std::unique_ptr<QSocketNotifier> message_notifier_;
+  std::unique_ptr<MessageWatch> message_watch_;
 };
 
 }  // namespace kv
