@@ -183,7 +183,7 @@ TEST(LoadMessages, UnreadableFileShowsTheFileErrorBoxAndKeepsWhatWasLoaded) {
 
   f.pm.cfg.message_files[0] = "subdir";  // opens, but cannot be read
   std::filesystem::create_directory(f.dir / "subdir");
-  f.boxes.Expect("File Error", BoxAnswer::Ok);
+  f.boxes.Expect("File Error", BoxAnswer::Ok, BoxAnswer::Ok);
   f.pm.LoadMessages();
   ASSERT_EQ(f.boxes.shown().size(), 1u);
   EXPECT_EQ(f.boxes.shown()[0].text,
