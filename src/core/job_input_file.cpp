@@ -59,7 +59,8 @@ InputOpen JobInputFile::Open(const std::string& path) {
   Close();
   // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer forever.
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? InputOpen::Missing : InputOpen::Unreadable;
+  if (fd < 0)
+    return errno == ENOENT || errno == ENOTDIR ? InputOpen::Missing : InputOpen::Unreadable;
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     ::close(fd);

@@ -130,9 +130,16 @@ TEST_P(JobRetryTest, PausesBetweenPassesAndTerminationEndsItKeepingTheFile) {
   EXPECT_EQ(notified, (std::vector<std::pair<int32_t, int32_t>>{{1, 0}}));
 }
 
+std::string LoopName(const ::testing::TestParamInfo<Loop>& info) {
+  static constexpr const char* kNames[] = {"NotReady", "DocumentNumber", "ReadBack", "PaperLow",
+                                           "Repeat"};
+  return kNames[static_cast<int>(info.param)];
+}
+
 INSTANTIATE_TEST_SUITE_P(Loops, JobRetryTest,
                          ::testing::Values(Loop::NotReady, Loop::DocumentNumber, Loop::ReadBack,
-                                           Loop::PaperLow, Loop::Repeat));
+                                           Loop::PaperLow, Loop::Repeat),
+                         LoopName);
 
 }  // namespace
 }  // namespace kv::test

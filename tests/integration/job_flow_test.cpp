@@ -63,7 +63,8 @@ TEST_F(JobTest, PrinterNotReadyCopiesFileOnceAndAbandonsOnNo) {
   pm.cfg.spravy = true;
   engine().faults().silent = true;
   WriteJob(Receipt());
-  boxes.Expect("[111]").Expect("[9]", BoxAnswer::Yes, BoxAnswer::Yes).Expect("[111]").Expect("[9]", BoxAnswer::No, BoxAnswer::Yes);
+  boxes.Expect("[111]").Expect("[9]", BoxAnswer::Yes, BoxAnswer::Yes);
+  boxes.Expect("[111]").Expect("[9]", BoxAnswer::No, BoxAnswer::Yes);
   Tick();
   const std::string errors = dir.Read("FM_err.txt");
   EXPECT_NE(errors.find(Receipt()), std::string::npos);

@@ -129,7 +129,8 @@ TEST_F(MessagingTest, StartupRegistersOnlyWithMessagingOnAndRetriesOnYes) {
 
   cfg.spravy = true;
   endpoint.failing_registrations = 2;
-  boxes.Expect("msg116", BoxAnswer::Yes, BoxAnswer::Yes).Expect("msg116", BoxAnswer::Yes, BoxAnswer::Yes);
+  boxes.Expect("msg116", BoxAnswer::Yes, BoxAnswer::Yes)
+      .Expect("msg116", BoxAnswer::Yes, BoxAnswer::Yes);
   messaging.RegisterAtStartup(boxes, "msg116");
   EXPECT_EQ(endpoint.registrations, 3);
   EXPECT_EQ(messaging.registered_message(), kNumber);
