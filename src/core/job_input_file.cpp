@@ -66,7 +66,9 @@ InputOpen JobInputFile::Open(const std::string& path) {
     ::close(fd);
     return InputOpen::Unreadable;
   }
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+  // A file system without locks (ENOLCK, EOPNOTSUPP) is read unlocked: the settle check of
+  // the job still keeps a writer's half-written file away.
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno != ENOLCK && errno != EOPNOTSUPP) {
     const bool busy = errno == EWOULDBLOCK;
     ::close(fd);
     return busy ? InputOpen::Busy : InputOpen::Unreadable;
