@@ -337,6 +337,8 @@ void Engine::AnswerStatusRecord(char letter) {
 }
 
 void Engine::AnswerDeviceRecord() {
+  if (faults_.device_records_left == 0) return;
+  if (faults_.device_records_left > 0) --faults_.device_records_left;
   std::string record = DeviceRecord(state_, PrinterTime());
   if (faults_.cut_device_record) record.resize(record.size() / 2);
   out_ += record;

@@ -14,6 +14,7 @@ struct Faults {
   uint32_t delay_ms = 0;                       // every answer leaves this much later
   int short_record_by = 0;                     // status records send this many bytes too few
   bool cut_device_record = false;              // device record stops half-way, without ETX
+  int device_records_left = -1;  // answers this many more device records, then none (-1: all)
   bool nak_copies = false;                     // copy and fetch requests answered with NAK
   FaultMode no_advance = FaultMode::kOff;      // receipts print but keep the document number
 };

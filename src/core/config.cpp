@@ -74,7 +74,8 @@ void ReadConfig(const IniFile& ini, const std::string& program_dir, Config& cfg,
   timeouts.readmulti = ini.ReadInteger("CONFIG", "readmulti", 200);
   timeouts.readinterval = ini.ReadInteger("CONFIG", "readinterval", 500);
   cfg.opozdenie = ini.ReadInteger("CONFIG", "opozdenie", 2000);
-  cfg.delay_file = ini.ReadInteger("CONFIG", "delay_file", 300);
+  // 0 would tick without pause, a huge or negative value would never tick.
+  cfg.delay_file = ClampDelayFile(ini.ReadInteger("CONFIG", "delay_file", 300));
   cfg.dtr_dsr = ini.ReadBool("CONFIG", "dtr_dsr", false);
   cfg.rts_cts = ini.ReadBool("CONFIG", "rts_cts", false);
   cfg.baud = ini.ReadInteger("CONFIG", "baud", 9600);

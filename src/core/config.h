@@ -139,7 +139,7 @@ bool WriteConfig(IniFile& ini, const Config& cfg, const ConfigTimeouts& port_tim
 bool WriteJournalViewerGeometry(IniFile& ini, const Config& cfg);
 bool WriteCurrency(IniFile& ini, const Config& cfg);
 
-// delay_file as saved: within 100 ... 2000, compared as unsigned (-1 becomes 2000).
+// delay_file as read and saved: within 100 ... 2000, compared as unsigned (-1 becomes 2000).
 int32_t ClampDelayFile(int32_t delay_file);
 // The priority radio group: option 0, 1, 2 -> class 64, 32, 128, and back.
 int32_t PriorityFromChoice(int choice);

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 
 namespace kv {
 
@@ -33,17 +34,47 @@ bool RemoveFile(const std::string& path) {
   return errno == ENOENT;
 }
 
-bool JobInputFile::Open(const std::string& path) {
+std::optional<std::string> SetFileAside(const std::string& path, const std::tm& now) {
+  const size_t slash = path.find_last_of('/');
+  const size_t dot = path.find_last_of('.');
+  const bool has_extension = dot != std::string::npos && dot > 0 &&
+                             (slash == std::string::npos || dot > slash + 1);
+  const std::string stem = has_extension ? path.substr(0, dot) : path;
+  const std::string extension = has_extension ? path.substr(dot) : std::string();
+  char stamp[32];
+  std::snprintf(stamp, sizeof stamp, "_%02d%02d%02d_%02d%02d%02d", now.tm_year % 100,
+                now.tm_mon + 1, now.tm_mday, now.tm_hour, now.tm_min, now.tm_sec);
+  for (int n = 1; n <= 100; ++n) {
+    const std::string target =
+        stem + stamp + (n == 1 ? std::string() : "_" + std::to_string(n)) + extension;
+    struct stat info {};
+    if (::lstat(target.c_str(), &info) == 0) continue;  // never move one aside over another
+    if (::rename(path.c_str(), target.c_str()) == 0) return target;
+    return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+InputOpen JobInputFile::Open(const std::string& path) {
   Close();
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
+  // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer forever.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0)
+    return errno == ENOENT || errno == ENOTDIR ? InputOpen::Missing : InputOpen::Unreadable;
   struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     ::close(fd);
-    return false;
+    return InputOpen::Unreadable;
+  }
+  // A file system without locks (ENOLCK, EOPNOTSUPP) is read unlocked: the settle check of
+  // the job still keeps a writer's half-written file away.
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno != ENOLCK && errno != EOPNOTSUPP) {
+    const bool busy = errno == EWOULDBLOCK;
+    ::close(fd);
+    return busy ? InputOpen::Busy : InputOpen::Unreadable;
   }
   fd_ = fd;
-  return true;
+  return InputOpen::Opened;
 }
 
 bool JobInputFile::ReadAll(std::string& bytes) {
@@ -58,6 +89,10 @@ bool JobInputFile::ReadAll(std::string& bytes) {
       return false;
     }
     bytes.append(chunk, static_cast<size_t>(got));
+    if (static_cast<int64_t>(bytes.size()) > kMaxBytes) {
+      bytes.clear();
+      return false;
+    }
   }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <optional>
 #include <string>
 
@@ -22,20 +23,36 @@ std::optional<FileIdentity> IdentityOf(const std::string& path);
 // Deletes a file; true when it is gone afterwards.
 bool RemoveFile(const std::string& path);
 
+// Moves a file aside under a dated name in its own directory ("blocek.txt" becomes
+// "blocek_261206_143000.txt", with "_2", "_3" ... when that name is taken). Returns the new path,
+// or none when the file could not be moved.
+std::optional<std::string> SetFileAside(const std::string& path, const std::tm& now);
+
+// What opening the input file found.
+enum class InputOpen {
+  Opened,      // a regular file, open and locked
+  Missing,     // nothing at the path
+  Busy,        // its writer holds a lock on it
+  Unreadable,  // something that cannot be read as a job: no permission, not a regular file
+};
+
 // The job's input file, held open and locked for the length of the job. "Exclusive" here is an
 // exclusive advisory lock (flock) taken without waiting: a writer that holds a lock on the file
-// keeps the job away until it lets go. A writer that does not lock is not detected.
+// keeps the job away until it lets go. The open never blocks (a FIFO at the path is refused,
+// not waited on).
 class JobInputFile {
  public:
+  // A receipt is a few kilobytes; anything larger than this is not taken as a job.
+  static constexpr int64_t kMaxBytes = 1 << 20;
+
   JobInputFile() = default;
   JobInputFile(const JobInputFile&) = delete;
   JobInputFile& operator=(const JobInputFile&) = delete;
   ~JobInputFile() { Close(); }
 
-  // Opens the file for reading and locks it; false when it does not exist, cannot be read or
-  // another process holds a lock on it.
-  bool Open(const std::string& path);
-  // Reads the whole file from its start; false on a read error.
+  InputOpen Open(const std::string& path);
+  // Reads the whole file from its start; false on a read error or when it holds more than
+  // kMaxBytes.
   bool ReadAll(std::string& bytes);
   // The identity of the open file.
   std::optional<FileIdentity> Identity() const;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace kv {
 
@@ -38,6 +39,29 @@ inline std::string BoxCaption(const Box& box) {
       break;
   }
   return {};
+}
+
+// The answers of a set of buttons, in their order on the box.
+inline std::vector<BoxAnswer> ButtonAnswers(BoxButtons buttons) {
+  using A = BoxAnswer;
+  switch (buttons) {
+    case BoxButtons::Ok: return {A::Ok};
+    case BoxButtons::OkCancel: return {A::Ok, A::Cancel};
+    case BoxButtons::YesNo: return {A::Yes, A::No};
+    case BoxButtons::YesNoCancel: return {A::Yes, A::No, A::Cancel};
+    case BoxButtons::RetryCancel: return {A::Retry, A::Cancel};
+    case BoxButtons::AbortRetryIgnore: return {A::Abort, A::Retry, A::Ignore};
+  }
+  return {A::Ok};
+}
+
+// The answer of the box's default button: what an operator who only presses Enter gives, and
+// what a box nobody can see takes. A default outside the buttons means the first one.
+inline BoxAnswer DefaultAnswer(const Box& box) {
+  const std::vector<BoxAnswer> answers = ButtonAnswers(box.buttons);
+  const bool valid =
+      box.default_button >= 0 && static_cast<size_t>(box.default_button) < answers.size();
+  return answers[valid ? static_cast<size_t>(box.default_button) : 0];
 }
 
 // Shows boxes and returns the operator's answer. The Qt application shows a QMessageBox; tests

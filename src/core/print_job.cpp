@@ -39,8 +39,9 @@ void TSRB4900::Timer_prmgrTimer() {
   }
 
   JobStart(job);
-  if (!JobWaitForPrinter(job)) {
-    JobAbandonNotReady(job);
+  const JobRoute ready = JobWaitForPrinter(job);
+  if (ready != JobRoute::Send) {
+    JobAbandonNotReady(job, ready == JobRoute::Abandon && cfg.del_file == 1);
     return;
   }
   JobScanFile(job);
@@ -48,23 +49,30 @@ void TSRB4900::Timer_prmgrTimer() {
   if (job.scan.status_record) {
     JobComplete(job);
   } else if (!job.scan.first_command) {
-    // Nothing to send: the file goes (one attempt) and the result files stay as they are,
-    // unless an ESC DC1 in it has just written info.txt.
+    // Nothing to send. A file whose ESC DC1 wrote info.txt has done its work and goes (one
+    // attempt); one without any command is not what the point-of-sale program meant to print,
+    // so it is set aside for the operator rather than destroyed.
     job.file.Close();
-    remove_file(job.path);
-    job.result = job.scan.status_queries > 0 ? 1 : 0;
+    if (job.scan.status_queries > 0) {
+      DeleteInputFile(job.path, job.identity, 1);
+      job.result = 1;
+    } else {
+      SetAsideInput(job.path, job.identity);
+    }
   } else {
-    switch (JobCheckPrinter(job)) {
+    JobRoute route = JobCheckPrinter(job);
+    if (route == JobRoute::Send) route = JobPrint(job);
+    switch (route) {
       case JobRoute::Abandon:
         job.file.Close();
-        if (cfg.del_file == 1) remove_file(job.path);
+        if (cfg.del_file == 1) SetAsideInput(job.path, job.identity);
         break;
       case JobRoute::Complete:
         JobComplete(job);
         break;
       case JobRoute::Send:
-        JobPrint(job);
-        JobComplete(job);
+      case JobRoute::Stop:
+        job.result = 0;
         break;
     }
   }
@@ -89,20 +97,57 @@ void TSRB4900::JobTerminateMarker() {
 
 bool TSRB4900::JobOpenInput(PrintJob& job) {
   job.path = cfg.path_in;
-  if (!job.file.Open(job.path)) return false;
+  switch (job.file.Open(job.path)) {
+    case InputOpen::Opened:
+      break;
+    case InputOpen::Unreadable:
+      ReportUnreadableInput(job.path);
+      return false;
+    case InputOpen::Missing:
+    case InputOpen::Busy:
+      return false;
+  }
   const auto identity = job.file.Identity();
-  if (processed_input && identity == processed_input) {
-    // Already processed and not deletable: never again (a receipt would print twice).
+  if (!identity || (processed_input && identity == processed_input)) {
+    // Already processed and not removable: never again (a receipt would print twice).
+    job.file.Close();
+    return false;
+  }
+  // An empty file may be one whose writer has not begun yet: it is left alone.
+  if (identity->size == 0 || !JobInputSettled(job)) {
     job.file.Close();
     return false;
   }
   processed_input.reset();
   if (!job.file.ReadAll(job.bytes)) {
-    LogError("Chyba citania suboru " + job.path);
+    job.file.Close();
+    ReportUnreadableInput(job.path);
+    return false;
+  }
+  // Written to while it was read: the next tick takes it once it has settled.
+  if (job.file.Identity() != identity || static_cast<int64_t>(job.bytes.size()) != identity->size) {
     job.file.Close();
     return false;
   }
+  job.identity = *identity;
   return true;
+}
+
+bool TSRB4900::JobInputSettled(PrintJob& job) {
+  // Writers that do not lock are not seen by the lock: a file is taken only once it has
+  // stopped changing. A file written elsewhere and renamed into place settles at once.
+  const auto first = job.file.Identity();
+  const uint32_t start = clock.TickCount();
+  while (clock.Since(start) < kSettleMs) clock.Sleep(10);
+  return first && job.file.Identity() == first && IdentityOf(job.path) == first;
+}
+
+void TSRB4900::ReportUnreadableInput(const std::string& path) {
+  const auto identity = IdentityOf(path);
+  if (identity && identity == unreadable_input) return;
+  unreadable_input = identity;
+  LogError("Chyba citania suboru " + path);
+  boxes.Captioned(Msg(152), path, BoxButtons::Ok, BoxIcon::Warning);
 }
 
 void TSRB4900::JobStart(PrintJob& job) {

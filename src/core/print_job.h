@@ -12,15 +12,21 @@ namespace kv {
 struct PrintJob {
   std::string path;   // the input file (path_in)
   JobInputFile file;  // open and locked while the job runs
-  std::string bytes;  // the whole file
+  FileIdentity identity;  // of the file as it was read: only that file is deleted or set aside
+  std::string bytes;      // the whole file
   JobScan scan;
   bool receipt = false;         // the job holds a receipt command
   bool copy = false;            // the job holds a copy command
   int32_t document_before = 0;  // the printer's document number before a receipt
   int32_t result = 0;           // reported to the client: 1 confirmed, 0 failed
+  // The job failed and its bytes are nowhere else: at its end the file is set aside instead of
+  // deleted.
+  bool set_aside = false;
+  bool stopped = false;  // the read-back was cut short because the program is ending
 };
 
-// Where a job goes after the printer-condition check.
-enum class JobRoute { Send, Complete, Abandon };
+// Where a job goes next. Stop: the program is ending; the job ends as failed and its input
+// file stays where it is for the next start.
+enum class JobRoute { Send, Complete, Abandon, Stop };
 
 }  // namespace kv

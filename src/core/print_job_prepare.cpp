@@ -7,9 +7,11 @@
 
 namespace kv {
 
-bool TSRB4900::JobWaitForPrinter(PrintJob& job) {
+JobRoute TSRB4900::JobWaitForPrinter(PrintJob& job) {
   bool copied = false;
-  while (InitPort(0) == 0) {
+  for (;;) {
+    if (InitPort(0) != 0) return JobRoute::Send;
+    if (app.Ending()) return JobRoute::Stop;
     if (cfg.err_file) {
       // The job's bytes go into the error file once, so that the operator has them even when
       // the job is given up.
@@ -17,19 +19,19 @@ bool TSRB4900::JobWaitForPrinter(PrintJob& job) {
       ClearAttributes(path);
       if (!AppendBytes(path, copied ? std::string_view() : std::string_view(job.bytes))) {
         boxes.Captioned(Msg(8), path, BoxButtons::Ok, BoxIcon::Warning);
-        return true;  // sent as if the printer were ready
+        return JobRoute::Send;  // sent as if the printer were ready
       }
       copied = true;
     }
     if (boxes.Captioned(Msg(10), Msg(9), BoxButtons::YesNo, BoxIcon::Question) != BoxAnswer::Yes)
-      return false;
+      return app.Ending() ? JobRoute::Stop : JobRoute::Abandon;
+    if (!JobRetryPause()) return JobRoute::Stop;
   }
-  return true;
 }
 
-void TSRB4900::JobAbandonNotReady(PrintJob& job) {
+void TSRB4900::JobAbandonNotReady(PrintJob& job, bool set_aside) {
   job.file.Close();
-  if (cfg.del_file == 1) DeleteInputFile(job.path, false, kDeleteAttempts);
+  if (set_aside) SetAsideInput(job.path, job.identity);
   // info.txt is written before the client hears of the job, so that it finds the status there.
   WriteInfoFile();
   if (cfg.spravy)
@@ -39,6 +41,12 @@ void TSRB4900::JobAbandonNotReady(PrintJob& job) {
   busy = false;
   if (cfg.CLOSE_PORT) ClosePort();
   if (on_job_finished) on_job_finished();
+}
+
+bool TSRB4900::JobRetryPause() {
+  const uint32_t start = clock.TickCount();
+  while (!app.Ending() && clock.Since(start) < kRetryPauseMs) clock.Sleep(10);
+  return !app.Ending();
 }
 
 void TSRB4900::JobScanFile(PrintJob& job) {
@@ -75,30 +83,43 @@ JobRoute TSRB4900::JobCheckPrinter(PrintJob& job) {
   auto stop = [this](int text, int caption) {
     WriteInfoFile();
     boxes.Captioned(Msg(caption), Msg(text), BoxButtons::Ok, BoxIcon::Warning);
-    return JobRoute::Abandon;
+    return app.Ending() ? JobRoute::Stop : JobRoute::Abandon;
   };
+  // Send: query the status again.
   auto ask = [this](int text, int caption) {
     WriteInfoFile();
-    return boxes.Captioned(Msg(caption), Msg(text), BoxButtons::YesNo, BoxIcon::Question) ==
-           BoxAnswer::Yes;
+    if (app.Ending()) return JobRoute::Stop;
+    if (boxes.Captioned(Msg(caption), Msg(text), BoxButtons::YesNo, BoxIcon::Question) !=
+        BoxAnswer::Yes)
+      return app.Ending() ? JobRoute::Stop : JobRoute::Abandon;
+    return JobRetryPause() ? JobRoute::Send : JobRoute::Stop;
   };
 
   for (;;) {
     OpenPort(0);
     if (status_value == 0 || status_value == 1 || !state_check) break;
-    if (flags.S1_2) {
-      if (ask(20, 17)) continue;
-      return JobRoute::Abandon;
+    JobRoute route = JobRoute::Complete;  // none of the conditions applies
+    if (flags.S1_7) {
+      // A document is open on the printer: anything sent now would land inside it.
+      LogError("Otvoreny doklad v tlaciarni");
+      route = stop(151, 17);
+    } else if (flags.S1_2) {
+      route = ask(20, 17);
+    } else if (flags.S2_7) {
+      route = stop(12, 13);
+    } else if (flags.S2_6) {
+      route = stop(14, 13);
+    } else if (flags.S2_5) {
+      route = stop(15, 13);
+    } else if (flags.S1_6 && !closing_job) {
+      route = stop(16, 17);
+    } else if (flags.S1_5 && closing_job) {
+      route = stop(18, 17);
+    } else if (flags.S1_4) {
+      route = ask(19, 17);
     }
-    if (flags.S2_7) return stop(12, 13);
-    if (flags.S2_6) return stop(14, 13);
-    if (flags.S2_5) return stop(15, 13);
-    if (flags.S1_6 && !closing_job) return stop(16, 17);
-    if (flags.S1_5 && closing_job) return stop(18, 17);
-    if (flags.S1_4) {
-      if (ask(19, 17)) continue;
-      return JobRoute::Abandon;
-    }
+    if (route == JobRoute::Send) continue;
+    if (route != JobRoute::Complete) return route;
     break;
   }
 

@@ -19,38 +19,56 @@ constexpr uint8_t kNAK = 0x15;
 
 }  // namespace
 
-void TSRB4900::JobPrint(PrintJob& job) {
-  for (;;) {
+JobRoute TSRB4900::JobPrint(PrintJob& job) {
+  for (bool repeat = false;; repeat = true) {
+    if (repeat) {
+      // A repeat goes out only into a printer that is again fit for it: the first attempt may
+      // have left a document open.
+      if (!JobRetryPause()) return JobRoute::Stop;
+      const JobRoute route = JobCheckPrinter(job);
+      if (route != JobRoute::Send) return route;
+    }
     if (job.receipt && read_back) {
-      JobReadDocumentNumber();
+      if (!JobReadDocumentNumber()) return JobRoute::Stop;
       job.document_before = document_number;
     }
     const bool sent = JobSend(job) && JobDrainAndAnswer(job);
+    if (job.stopped) return JobRoute::Stop;
     const bool confirmed =
         sent && (!job.receipt || test_mode == 1 || document_number == job.document_before + 1);
     if (confirmed) {
       job.result = 1;
-      return;
+      return JobRoute::Complete;
     }
 
     job.result = 0;
     Clear_TX_Que();
-    if (cfg.MSG == 0) return;
-    if (boxes.Captioned(Msg(104), Msg(103), BoxButtons::YesNo, BoxIcon::Question) !=
+    if (app.Ending()) return JobRoute::Stop;
+    if (cfg.MSG == 0) {
+      job.set_aside = true;
+      return JobRoute::Complete;
+    }
+    // Printing a receipt cannot be undone: the question defaults to No, which keeps the
+    // receipt's bytes in the error file.
+    if (boxes.Captioned(Msg(104), Msg(103), BoxButtons::YesNo, BoxIcon::Question, 1) !=
         BoxAnswer::Yes) {
+      if (app.Ending()) return JobRoute::Stop;
       JobDeclineRepeat(job);
-      return;
+      return JobRoute::Complete;
     }
   }
 }
 
-void TSRB4900::JobReadDocumentNumber() {
+bool TSRB4900::JobReadDocumentNumber() {
   // The operator has only OK here: the receipt must not go out before its number is known.
   while (!cfg_to_cis(cfg.port)) {
+    if (app.Ending()) return false;
     WriteComChar(kCR, static_cast<uint32_t>(cfg.handshake_wait));
     boxes.Captioned(Msg(97), Msg(96), BoxButtons::Ok, BoxIcon::Warning);
     Clear_RX_Que();
+    if (!JobRetryPause()) return false;
   }
+  return true;
 }
 
 bool TSRB4900::JobSend(PrintJob& job) {
@@ -79,7 +97,8 @@ bool TSRB4900::JobDrainAndAnswer(PrintJob& job) {
     // The printer answers a copy with one byte. The wait is bounded by the information time
     // limit; a missing answer is logged and the job goes on.
     const uint32_t start = clock.TickCount();
-    while (Get_RX_Que() < 1 && clock.Since(start) < static_cast<uint32_t>(cfg.time_info))
+    while (Get_RX_Que() < 1 && clock.Since(start) < static_cast<uint32_t>(cfg.time_info) &&
+           !app.Ending())
       clock.Sleep(1);
     uint8_t reply = 0;
     bool got = false;
@@ -95,21 +114,23 @@ bool TSRB4900::JobDrainAndAnswer(PrintJob& job) {
   }
 
   if (read_back)
-    JobReadBack();
+    job.stopped = !JobReadBack();
   else
     WriteInfoFile();
   return true;
 }
 
-void TSRB4900::JobReadBack() {
+bool TSRB4900::JobReadBack() {
   for (;;) {
     if (cfg_to_cis(cfg.port)) {
       JobWriteResultFiles();
-      return;
+      return true;
     }
-    if (cfg.MSG != 1) return;
+    if (cfg.MSG != 1) return true;  // given up: the verdict fails
+    if (app.Ending()) return false;
     boxes.Captioned(Msg(102), Msg(101), BoxButtons::Ok, BoxIcon::Warning);
     Clear_RX_Que();
+    if (!JobRetryPause()) return false;
   }
 }
 
@@ -148,9 +169,13 @@ void TSRB4900::JobDeclineRepeat(PrintJob& job) {
     const std::tm now = local_time();
     const std::string line = "> (" + DateText(now) + " " + TimeText(now) + " " + ident_text.str() +
                              ") Neopakuj tlac \r\n";
-    if (!AppendBytes(path, line + job.bytes))
+    if (!AppendBytes(path, line + job.bytes)) {
       boxes.Captioned(Msg(100), path, BoxButtons::Ok, BoxIcon::Warning);
+      job.set_aside = true;
+    }
     journal_request = 0;
+  } else {
+    job.set_aside = true;  // the bytes are in no error file: the input file keeps them
   }
   WriteInfoFile();
 }

@@ -234,19 +234,27 @@ class TSRB4900 {
   std::function<void()> on_job_finished;
   // Deletes a file; true when it is gone (tests replace it to model a file that stays).
   std::function<bool(const std::string&)> remove_file = RemoveFile;
+  // Moves a file aside under a dated name (tests replace it to model a file that cannot move).
+  std::function<std::optional<std::string>(const std::string&, const std::tm&)> set_file_aside =
+      SetFileAside;
 
   // Job flags, reset by every job's scan.
   bool state_check = false;
   bool closing_job = false;
   bool read_back = false;
   bool trailer = false;
-  // An input file that was processed but could not be deleted: it is not processed again
-  // until another file takes its place.
+  // An input file that was processed (or was to be set aside) but could not be removed: it is
+  // not processed again until another file takes its place.
   std::optional<FileIdentity> processed_input;
+  // The last input file reported as unreadable: reported once, not on every tick.
+  std::optional<FileIdentity> unreadable_input;
 
   static constexpr uint32_t kDrainLimitMs = 30000;
   static constexpr int kDeleteAttempts = 100;  // 50 ms apart: about five seconds
   static constexpr uint32_t kDeleteWaitMs = 50;
+  // A file is taken once two looks this far apart find it unchanged (a writer that writes in
+  // place has finished).
+  static constexpr uint32_t kSettleMs = 100;
 
   // The tick handler of Timer_prmgr: runs one job or finds nothing to do.
   void Timer_prmgrTimer();
@@ -261,24 +269,35 @@ class TSRB4900 {
   void JobFirstTick();
   void JobTerminateMarker();
   bool JobOpenInput(PrintJob& job);
+  bool JobInputSettled(PrintJob& job);
+  void ReportUnreadableInput(const std::string& path);
   void JobStart(PrintJob& job);
-  bool JobWaitForPrinter(PrintJob& job);
-  void JobAbandonNotReady(PrintJob& job);
+  JobRoute JobWaitForPrinter(PrintJob& job);
+  void JobAbandonNotReady(PrintJob& job, bool set_aside);
   void JobScanFile(PrintJob& job);
   JobRoute JobCheckPrinter(PrintJob& job);
-  void JobPrint(PrintJob& job);
-  void JobReadDocumentNumber();
+  JobRoute JobPrint(PrintJob& job);
+  bool JobReadDocumentNumber();
   bool JobSend(PrintJob& job);
   bool JobDrainAndAnswer(PrintJob& job);
-  void JobReadBack();
+  bool JobReadBack();
   void JobWriteResultFiles();
   void JobDeclineRepeat(PrintJob& job);
   void JobComplete(PrintJob& job);
   void JobFinish(PrintJob& job);
-  // Deletes the file, 50 ms apart, until it is gone or `attempts` have failed; or, with
-  // `until_replaced`, until another file has taken its place. False when the limit was reached
-  // (the error file and the operator are told).
-  bool DeleteInputFile(const std::string& path, bool until_replaced, int attempts);
+  // The pause between two passes of a retry loop; false when the program is ending (the loop
+  // stops then).
+  bool JobRetryPause();
+  // Deletes the file the job read, 50 ms apart, until it is gone, another file has taken its
+  // place (the next job) or `attempts` have failed. False when the limit was reached (the error
+  // file and the operator are told) or the program is ending; the file is then remembered and
+  // never sent again.
+  bool DeleteInputFile(const std::string& path, const FileIdentity& identity, int attempts);
+  // Moves an input file that was never printed aside under a dated name and notes it in the
+  // error file, as long as the path still names the file `identity` describes; true when it is
+  // no longer there. With `report`, a file that cannot be moved is remembered (never sent) and
+  // the error file and the operator are told.
+  bool SetAsideInput(const std::string& path, const FileIdentity& identity, bool report = true);
 
   // ---- messaging with client programs (print_manager_messaging.cpp) -----------------------
   // This program's window as client programs see it; it exists for the whole run and doubles

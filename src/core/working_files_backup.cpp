@@ -1,4 +1,3 @@
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -12,8 +11,8 @@ namespace {
 
 constexpr size_t kPiece = 1000;
 
-// Appends the whole of `from` to `to` in pieces of 1000 bytes. False unless every byte reached
-// the target and the target was closed without an error.
+// Appends the whole of `from` to `to` (created when missing) in pieces of 1000 bytes. False
+// unless every byte reached the target and the target was closed without an error.
 bool AppendFileInPieces(const std::string& from, const std::string& to) {
   std::ifstream in(from, std::ios::binary);
   if (!in) return false;
@@ -30,26 +29,9 @@ bool AppendFileInPieces(const std::string& from, const std::string& to) {
   return !out.fail();
 }
 
-// Copies `from` to a new file `to`; a target left half-written is removed again so that the
-// next backup does not append to a torn copy.
-bool CopyToNewFile(const std::string& from, const std::string& to) {
-  if (FileExists(to)) return false;
-  if (AppendFileInPieces(from, to)) return true;
-  std::remove(to.c_str());
-  return false;
-}
-
-// Appends `from` to the existing `to`; on a failure the target is cut back to its old length so
-// that a later backup does not store the same text twice.
-bool AppendToExisting(const std::string& from, const std::string& to) {
-  std::error_code error;
-  const auto old_size = std::filesystem::file_size(to, error);
-  if (AppendFileInPieces(from, to)) return true;
-  if (!error) std::filesystem::resize_file(to, old_size, error);
-  return false;
-}
-
+// The same file under two names (same device and inode), or the same path.
 bool SameFile(const std::string& a, const std::string& b) {
+  if (a == b) return true;
   std::error_code error;
   return std::filesystem::equivalent(a, b, error);
 }
@@ -57,28 +39,41 @@ bool SameFile(const std::string& a, const std::string& b) {
 }  // namespace
 
 bool TSRB4900::Zalohovanie1Click() {
+  namespace fs = std::filesystem;
   const std::string journal = cfg.path_out;
   if (!FileExists(journal)) return false;  // nothing gathered since the last backup
   const std::string target = BackupTarget(cfg.backup1, cfg.backup_date, local_time());
-
-  // The journal is deleted only once its whole content is safely in the target; a failed or
-  // partial copy keeps it for the next attempt.
-  const bool saved =
-      FileExists(target) ? AppendToExisting(journal, target) : CopyToNewFile(journal, target);
-  if (!saved) {
-    LogError("Chyba zalohovania do " + target);
-    boxes.Captioned(Msg(2), target, BoxButtons::Ok, BoxIcon::Warning);
+  auto fail = [&](const std::string& path) {
+    LogError("Chyba zalohovania do " + path);
+    boxes.Captioned(Msg(2), path, BoxButtons::Ok, BoxIcon::Warning);
     return false;
+  };
+  // Backing the journal up into itself would end in deleting it.
+  if (SameFile(journal, target)) return fail(target);
+
+  std::error_code error;
+  const bool existed = FileExists(target);
+  const auto old_size = existed ? fs::file_size(target, error) : 0;
+  if (error) return fail(target);
+  // The journal is deleted only once its whole content is safely in the target. When either
+  // step fails the target is put back as it was, so that the next backup does not hold the same
+  // text twice, and the journal stays for it.
+  bool moved = AppendFileInPieces(journal, target);
+  if (moved) {
+    ClearAttributes(journal);
+    moved = remove_file(journal);
   }
-  ClearAttributes(journal);
-  std::remove(journal.c_str());
+  if (!moved) {
+    if (existed)
+      fs::resize_file(target, old_size, error);
+    else
+      fs::remove(target, error);
+    return fail(target);
+  }
 
   if (!cfg.backup2.empty()) {
     const std::string second = JoinPath(DirectoryPart(cfg.backup2), FileNamePart(target));
-    if (!SameFile(target, second) && !CopyFileOver(target, second)) {
-      LogError("Chyba zalohovania do " + second);
-      boxes.Captioned(Msg(2), second, BoxButtons::Ok, BoxIcon::Warning);
-    }
+    if (!SameFile(target, second) && !CopyFileOver(target, second)) fail(second);
   }
   return true;
 }

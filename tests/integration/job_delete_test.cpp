@@ -1,9 +1,11 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <filesystem>
+
 #include "support/job_fixture.h"
 
-// Deleting the input file after a job, and the input file left over at start-up.
+// Removing the input file after a job, and the input file left over at start-up.
 
 namespace kv::test {
 namespace {
@@ -14,24 +16,16 @@ void Touch(const std::string& path, long seconds) {
   utimensat(AT_FDCWD, path.c_str(), times, 0);
 }
 
-TEST_F(JobTest, NewFileWrittenBetweenDeleteAttemptsStaysForTheNextJob) {
+TEST_F(JobTest, ReceiptRenamedIntoPlaceDuringAJobIsPrintedAfterIt) {
   WriteJob(Receipt());
-  int attempts = 0;
-  pm.remove_file = [&](const std::string& path) {
-    if (path != pm.cfg.path_in) return RemoveFile(path);
-    if (++attempts == 1) {
-      // The first attempt fails; while the loop waits, the point-of-sale program writes the
-      // next receipt in its place.
-      clock.After(10, [&] {
-        WriteJob("second " + Receipt());
-        Touch(pm.cfg.path_in, 1000);
-      });
-      return false;
-    }
-    return RemoveFile(path);
-  };
+  // While the job reads the printer's record back, the point-of-sale program renames its next
+  // receipt into place.
+  When([&] { return Receipts() == 1; },
+       [&] {
+         dir.Write("blocek.part", "second " + Receipt());
+         std::filesystem::rename(dir / "blocek.part", dir / "blocek.txt");
+       });
   Tick();
-  EXPECT_EQ(attempts, 1);
   EXPECT_EQ(Receipts(), 1);
   ASSERT_TRUE(JobFileExists());
   EXPECT_EQ(dir.Read("blocek.txt"), "second " + Receipt());
@@ -39,6 +33,7 @@ TEST_F(JobTest, NewFileWrittenBetweenDeleteAttemptsStaysForTheNextJob) {
   Tick();
   EXPECT_EQ(Receipts(), 2);
   EXPECT_FALSE(JobFileExists());
+  EXPECT_EQ(dir.Read("info.txt"), "102\r\n");
 }
 
 TEST_F(JobTest, ReceiptThatCannotBeDeletedIsNotPrintedTwice) {
@@ -67,38 +62,49 @@ TEST_F(JobTest, ReceiptThatCannotBeDeletedIsNotPrintedTwice) {
   EXPECT_EQ(Receipts(), 2);
 }
 
-TEST_F(JobTest, LeftoverFileIsDeletedQuietlyWhenConfigured) {
-  pm.cfg.delete_leftover = true;
-  WriteJob(Receipt());
-  pm.HandleLeftoverInput();
-  EXPECT_FALSE(JobFileExists());
-  EXPECT_FALSE(dir.Exists("FM_err.txt"));
+TEST_F(JobTest, LeftoverFileIsSetAsideQuietlyWhenConfigured) {
+  for (const bool messaging : {false, true}) {
+    TempDir home;
+    pm.cfg.path_in = home / "blocek.txt";
+    pm.cfg.delete_leftover = !messaging;
+    pm.cfg.spravy = messaging;
+    home.Write("blocek.txt", Receipt());
+    pm.HandleLeftoverInput();
+    EXPECT_FALSE(home.Exists("blocek.txt"));
+    EXPECT_EQ(home.Read("blocek_261206_143000.txt"), Receipt());
+  }
+  EXPECT_EQ(dir.Read("FM_err.txt").find("Najdeny"), std::string::npos);
 }
 
-TEST_F(JobTest, LeftoverFileIsKeptOrDeletedAsTheOperatorSays) {
+TEST_F(JobTest, LeftoverFileIsKeptOrSetAsideAsTheOperatorSays) {
   WriteJob(Receipt());
-  boxes.Expect("[121]", BoxAnswer::Yes);
+  boxes.Expect("[121]", BoxAnswer::Yes, BoxAnswer::No);
   pm.HandleLeftoverInput();
   EXPECT_TRUE(JobFileExists());
   EXPECT_TRUE(timer_prmgr.Enabled());
   EXPECT_NE(dir.Read("FM_err.txt").find(") Najdeny subor pri nabehu \r\n"), std::string::npos);
 
-  boxes.Expect("[121]", BoxAnswer::No);
+  // Nobody there to answer: the file is set aside, not printed and not lost.
+  boxes.ExpectUnseen("[121]", BoxAnswer::No);
   pm.HandleLeftoverInput();
   EXPECT_FALSE(JobFileExists());
-  EXPECT_NE(dir.Read("FM_err.txt").find(") Zmazany subor pri nabehu \r\n"), std::string::npos);
+  EXPECT_EQ(SetAsideFile(), Receipt());
+  EXPECT_NE(dir.Read("FM_err.txt").find("Odlozeny subor " + (dir / "blocek.txt") + " ako " +
+                                        (dir / "blocek_261206_143000.txt")),
+            std::string::npos);
 }
 
-TEST_F(JobTest, LeftoverFileThatCannotBeDeletedStillAsksAndGivesUp) {
+TEST_F(JobTest, LeftoverFileThatCannotBeSetAsideIsNeverPrinted) {
   pm.cfg.delete_leftover = true;
-  pm.remove_file = [](const std::string&) { return false; };
+  pm.set_file_aside = [](const std::string&, const std::tm&) { return std::nullopt; };
   WriteJob(Receipt());
-  boxes.Expect("[121]", BoxAnswer::No).Expect("Nepodarilo sa zmazat");
+  boxes.ExpectUnseen("[121]", BoxAnswer::No).Expect("Nepodarilo sa odlozit");
   pm.HandleLeftoverInput();
   EXPECT_TRUE(JobFileExists());
-  const std::string errors = dir.Read("FM_err.txt");
-  EXPECT_EQ(errors.find("Zmazany subor pri nabehu"), std::string::npos);
   EXPECT_TRUE(timer_prmgr.Enabled());
+  Tick();
+  EXPECT_EQ(Receipts(), 0);
+  EXPECT_TRUE(JobFileExists());
 }
 
 }  // namespace

@@ -1,3 +1,11 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <future>
+
 #include "support/job_fixture.h"
 
 // Jobs that send nothing of their file, the printer that is not ready, and the tick's own
@@ -55,13 +63,15 @@ TEST_F(JobTest, PrinterNotReadyCopiesFileOnceAndAbandonsOnNo) {
   pm.cfg.spravy = true;
   engine().faults().silent = true;
   WriteJob(Receipt());
-  boxes.Expect("[111]").Expect("[9]", BoxAnswer::Yes).Expect("[111]").Expect("[9]", BoxAnswer::No);
+  boxes.Expect("[111]").Expect("[9]", BoxAnswer::Yes, BoxAnswer::Yes);
+  boxes.Expect("[111]").Expect("[9]", BoxAnswer::No, BoxAnswer::Yes);
   Tick();
   const std::string errors = dir.Read("FM_err.txt");
   EXPECT_NE(errors.find(Receipt()), std::string::npos);
   EXPECT_EQ(errors.find(Receipt()), errors.rfind(Receipt()));  // once, not per question
   EXPECT_EQ(dir.Read("info.txt"), "9999\r\n0\r\n");
   EXPECT_FALSE(JobFileExists());
+  EXPECT_EQ(SetAsideFile(), Receipt());
   EXPECT_EQ(notified, (Notes{{1, 0}}));  // one answer to one request
   EXPECT_FALSE(pm.busy);
   EXPECT_FALSE(timer_prmgr.Enabled());
@@ -71,7 +81,7 @@ TEST_F(JobTest, PrinterNotReadyKeepsFileWhenDelFileIsOff) {
   pm.cfg.del_file = 0;
   engine().faults().silent = true;
   WriteJob(Receipt());
-  boxes.Expect("[111]").Expect("[9]", BoxAnswer::No);
+  boxes.Expect("[111]").Expect("[9]", BoxAnswer::No, BoxAnswer::Yes);
   Tick();
   EXPECT_TRUE(JobFileExists());
   EXPECT_TRUE(timer_prmgr.Enabled());
@@ -117,13 +127,58 @@ TEST_F(JobTest, TimerWithMessagingWaitsForTheClient) {
 TEST_F(JobTest, LockedInputFileWaitsForItsWriter) {
   WriteJob(Receipt());
   JobInputFile writer;
-  ASSERT_TRUE(writer.Open(dir / "blocek.txt"));
+  ASSERT_EQ(writer.Open(dir / "blocek.txt"), InputOpen::Opened);
   Tick();
   EXPECT_EQ(Receipts(), 0);
   EXPECT_TRUE(JobFileExists());
   writer.Close();
   Tick();
   EXPECT_EQ(Receipts(), 1);
+}
+
+TEST_F(JobTest, FileWrittenInPlaceIsTakenOnlyOnceItStopsChanging) {
+  const std::string receipt = Receipt();
+  WriteJob(receipt.substr(0, 20));
+  // The writer, which takes no lock, adds the rest a moment later.
+  clock.After(TSRB4900::kSettleMs / 2, [&] { WriteJob(receipt); });
+  Tick();
+  EXPECT_EQ(Wire().find(Esc('b')), std::string::npos);
+  EXPECT_TRUE(JobFileExists());
+  Tick();
+  EXPECT_EQ(Receipts(), 1);
+  EXPECT_NE(Wire().find(receipt), std::string::npos);
+  EXPECT_FALSE(JobFileExists());
+}
+
+TEST_F(JobTest, InputThatCannotBeReadIsReportedOnceAndNeverBlocks) {
+  const std::function<void()> makers[] = {
+      [&] { ASSERT_EQ(::mkfifo(pm.cfg.path_in.c_str(), 0600), 0); },
+      [&] { ASSERT_EQ(::mkdir(pm.cfg.path_in.c_str(), 0700), 0); },
+      [&] {
+        WriteJob("");
+        ASSERT_EQ(::truncate(pm.cfg.path_in.c_str(), JobInputFile::kMaxBytes + 1), 0);
+      }};
+  for (const auto& make : makers) {
+    std::filesystem::remove_all(pm.cfg.path_in);
+    make();
+    boxes.Expect("[152]");
+    for (int tick = 0; tick < 2; ++tick) {
+      auto job = std::async(std::launch::async, [&] { Tick(); });
+      if (job.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        ADD_FAILURE() << "the tick blocked on " << pm.cfg.path_in;
+        ::close(::open(pm.cfg.path_in.c_str(), O_WRONLY | O_NONBLOCK));  // lets it go
+      }
+      job.get();
+    }
+    EXPECT_EQ(boxes.pending(), 0u);
+  }
+  const std::string errors = dir.Read("FM_err.txt");
+  size_t reports = 0;
+  for (size_t at = errors.find("Chyba citania suboru"); at != std::string::npos;
+       at = errors.find("Chyba citania suboru", at + 1))
+    ++reports;
+  EXPECT_EQ(reports, 3u);
+  EXPECT_EQ(Receipts(), 0);
 }
 
 TEST_F(JobTest, TerminateMarkerQuitsAfterTheTick) {

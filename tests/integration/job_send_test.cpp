@@ -25,11 +25,12 @@ TEST_F(JobTest, ReceiptSendsOnlyFromFirstEscapeAndWritesResultFiles) {
   EXPECT_TRUE(notified.empty());  // messaging off: the timer runs instead
 }
 
-TEST_F(JobTest, FileWithoutEscapeIsDeletedAndNothingIsSentOrWritten) {
+TEST_F(JobTest, FileWithoutEscapeIsSetAsideAndNothingIsSentOrWritten) {
   dir.Write("info.txt", "OLD");
   WriteJob("no command in here\r\n");
   Tick();
   EXPECT_FALSE(JobFileExists());
+  EXPECT_EQ(SetAsideFile(), "no command in here\r\n");
   EXPECT_EQ(dir.Read("info.txt"), "OLD");
   EXPECT_EQ(Wire().find("no command"), std::string::npos);
   // After the bring-up (ending with the identification) nothing more went to the printer.
@@ -54,7 +55,8 @@ TEST_F(JobTest, ClosingIsStoppedByBitFiveAndReceiptByBitSix) {
   Tick();
   EXPECT_EQ(Closings(), 0);
   EXPECT_EQ(dir.Read("info.txt"), "9999\r\n8193\r\n");
-  EXPECT_FALSE(JobFileExists());  // del_file = 1
+  EXPECT_FALSE(JobFileExists());  // del_file = 1: set aside
+  EXPECT_EQ(SetAsideFile(), Esc('d') + "Yes");
 
   engine().state().condition1 = 0x40;
   WriteJob(Receipt());

@@ -64,8 +64,8 @@ TEST_F(LinkConnect, StartUpSetsThePrinterClockWhenConfigured) {
 
 TEST_F(LinkConnect, PrinterOffAtStartAskAgainThenGoOnWithout) {
   engine().faults().silent = true;
-  boxes.Expect("msg111").Expect("msg118", BoxAnswer::Yes);
-  boxes.Expect("msg111").Expect("msg118", BoxAnswer::No);
+  boxes.Expect("msg111").Expect("msg118", BoxAnswer::Yes, BoxAnswer::Yes);
+  boxes.Expect("msg111").Expect("msg118", BoxAnswer::No, BoxAnswer::Yes);
   pm.StartupConnect();
   EXPECT_FALSE(timer_prmgr.Enabled());
   EXPECT_EQ(view.Get("SRB4900/CB_port_zac.index"), "-1");
@@ -121,13 +121,13 @@ TEST_F(LinkConnect, CloseRefusedByTheSettingWhileThePrinterAnswers) {
 
 TEST_F(LinkConnect, CloseAskedWithNoAsDefaultAndLogged) {
   ASSERT_EQ(pm.AttachPort(0, 8500, 8500), 0);
-  boxes.Expect("msg137", BoxAnswer::No);
+  boxes.Expect("msg137", BoxAnswer::No, BoxAnswer::No);
   EXPECT_FALSE(pm.FormCloseQuery());
   EXPECT_EQ(boxes.shown()[0].default_button, 1);
   EXPECT_EQ(BoxCaption(boxes.shown()[0]), "msg138");
   EXPECT_FALSE(dir.Exists("FM_err.txt"));
 
-  boxes.Expect("msg137", BoxAnswer::Yes);
+  boxes.Expect("msg137", BoxAnswer::Yes, BoxAnswer::No);
   EXPECT_FALSE(shell.quit_requested());
   EXPECT_TRUE(pm.FormCloseQuery());
   EXPECT_TRUE(shell.quit_requested());

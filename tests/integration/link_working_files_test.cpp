@@ -154,6 +154,32 @@ TEST_F(Backup, NewTargetInAMissingDirectoryKeepsTheJournal) {
   EXPECT_EQ(dir.Read("zurnal.txt"), "keep me");
 }
 
+TEST_F(Backup, JournalItselfAsTargetIsRefused) {
+  pm.cfg.backup_date = false;
+  for (const std::string& target : {dir / "zurnal.txt", dir / "zal/../zurnal.txt"}) {
+    pm.cfg.backup1 = target;
+    dir.Write("zurnal.txt", "keep me");
+    boxes.Expect("zurnal.txt");
+    EXPECT_FALSE(pm.Zalohovanie1Click());
+    EXPECT_EQ(dir.Read("zurnal.txt"), "keep me");
+  }
+}
+
+TEST_F(Backup, JournalThatCannotBeDeletedIsNotBackedUpTwice) {
+  dir.Write("zal/zal_261206.txt", "earlier\r\n");
+  dir.Write("zurnal.txt", "today\r\n");
+  pm.remove_file = [](const std::string&) { return false; };
+  boxes.Expect("zal_261206.txt");
+  EXPECT_FALSE(pm.Zalohovanie1Click());
+  EXPECT_EQ(dir.Read("zal/zal_261206.txt"), "earlier\r\n");
+  EXPECT_EQ(dir.Read("zurnal.txt"), "today\r\n");
+
+  pm.remove_file = RemoveFile;
+  EXPECT_TRUE(pm.Zalohovanie1Click());
+  EXPECT_EQ(dir.Read("zal/zal_261206.txt"), "earlier\r\ntoday\r\n");
+  EXPECT_FALSE(dir.Exists("zurnal.txt"));
+}
+
 TEST(BackupTarget, DirectoryOfBackup1AndTwoDigitDate) {
   std::tm t{};
   t.tm_year = 2026 - 1900;

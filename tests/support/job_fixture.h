@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -61,6 +62,20 @@ class JobTest : public ::testing::Test {
 
   void WriteJob(const std::string& bytes) { dir.Write("blocek.txt", bytes); }
   bool JobFileExists() const { return dir.Exists("blocek.txt"); }
+  // Where an input file that was never printed is set aside (the shop time is 14:30:00).
+  std::string SetAsideFile(const std::string& suffix = "") const {
+    return dir.Read("blocek_261206_143000" + suffix + ".txt");
+  }
+  // Runs `action` once, at the first millisecond of the fake clock at which `condition` holds.
+  void When(std::function<bool()> condition, std::function<void()> action) {
+    watch_ = [this, condition = std::move(condition), action = std::move(action)] {
+      if (condition())
+        action();
+      else
+        clock.After(1, [this] { watch_(); });
+    };
+    clock.After(1, [this] { watch_(); });
+  }
   void Tick() { pm.Timer_prmgrTimer(); }
   sim::Engine& engine() { return printer.engine(); }
   // Every byte the printer took, in order.
@@ -90,6 +105,9 @@ class JobTest : public ::testing::Test {
   TempDir dir;
   TSRB4900 pm;
   std::vector<std::pair<int32_t, int32_t>> notified;
+
+ private:
+  std::function<void()> watch_;
 };
 
 // The device record request and the identification as they appear on the wire.

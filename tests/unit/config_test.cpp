@@ -101,13 +101,12 @@ TEST(ConfigSave, DelayFileIsClampedAsUnsigned) {
   EXPECT_EQ(ClampDelayFile(2000), 2000);
   EXPECT_EQ(ClampDelayFile(750), 750);
 
+  // A hand-written value is clamped as it is read: 0 would spin, -1 would never tick.
   test::TempDir dir;
-  dir.Write(kConfigFileName, "[CONFIG]\ndelay_file=50\n");
-  Loaded l = Load(dir);
-  EXPECT_EQ(l.cfg.delay_file, 50);  // a hand-written value is used unchanged until saved
-  IniFile ini(dir / kConfigFileName);
-  ASSERT_TRUE(WriteConfig(ini, l.cfg, l.timeouts, {}));
-  EXPECT_EQ(Load(dir).cfg.delay_file, 100);
+  for (const auto& [text, expected] : {std::pair{"0", 100}, {"-1", 2000}, {"2147483647", 2000}}) {
+    dir.Write(kConfigFileName, std::string("[CONFIG]\ndelay_file=") + text + "\n");
+    EXPECT_EQ(Load(dir).cfg.delay_file, expected) << text;
+  }
 }
 
 TEST(ConfigSave, NotificationPairsAreResetBeforeTheEntries) {

@@ -197,7 +197,7 @@ TEST(LoadMessages, UnreadableFileShowsTheFileErrorBoxAndKeepsWhatWasLoaded) {
                {"big.msg", "KV4910 file doesn't exists"}};
   for (const auto& c : cases) {
     f.pm.cfg.message_files[0] = c.name;
-    f.boxes.Expect(c.caption, BoxAnswer::Ok);
+    f.boxes.Expect(c.caption, BoxAnswer::Ok, BoxAnswer::Ok);
     f.pm.LoadMessages();
     ASSERT_FALSE(f.boxes.shown().empty());
     EXPECT_EQ(BoxCaption(f.boxes.shown().back()), c.caption) << c.name;

@@ -22,6 +22,7 @@ std::set<int> UsedMessages() {
                                         {81, 119}, {121, 150}, {170, 170}};
   for (const auto& [first, last] : ranges)
     for (int n = first; n <= last; ++n) used.insert(n);
+  used.insert({151, 152});  // print-job loop: open document, unreadable input file
   return used;
 }
 

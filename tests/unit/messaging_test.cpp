@@ -102,7 +102,8 @@ TEST_F(MessagingTest, StartupRegistersOnlyWithMessagingOnAndRetriesOnYes) {
 
   cfg.spravy = true;
   endpoint.failing_registrations = 2;
-  boxes.Expect("msg116", BoxAnswer::Yes).Expect("msg116", BoxAnswer::Yes);
+  boxes.Expect("msg116", BoxAnswer::Yes, BoxAnswer::Yes)
+      .Expect("msg116", BoxAnswer::Yes, BoxAnswer::Yes);
   messaging.RegisterAtStartup(boxes, "msg116");
   EXPECT_EQ(endpoint.registrations, 3);
   EXPECT_EQ(messaging.registered_message(), kNumber);
@@ -116,7 +117,7 @@ TEST_F(MessagingTest, StartupRegistersOnlyWithMessagingOnAndRetriesOnYes) {
 
 TEST_F(MessagingTest, StartupRegistrationRefusedSwitchesMessagingOffForTheRun) {
   cfg.id_manager = "";
-  boxes.Expect("msg116", BoxAnswer::No);
+  boxes.Expect("msg116", BoxAnswer::No, BoxAnswer::Yes);
   messaging.RegisterAtStartup(boxes, "msg116");
   EXPECT_FALSE(cfg.spravy);
   EXPECT_EQ(messaging.registered_message(), 0u);

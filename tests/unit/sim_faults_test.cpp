@@ -54,6 +54,10 @@ TEST_F(SimFaults, DeviceRecordCutBeforeEtx) {
   EXPECT_EQ(cut.find('\x03'), std::string::npos);
   EXPECT_EQ(whole.substr(0, cut.size()), cut);
   EXPECT_LT(ReadDeviceRecord(cut).lines.size(), 21u);
+
+  engine.faults().device_records_left = 1;
+  EXPECT_EQ(Send("\033I"), whole);
+  EXPECT_EQ(Send("\033I"), "");
 }
 
 TEST_F(SimFaults, CopiesAnsweredWithNak) {
