@@ -17,7 +17,8 @@ inline constexpr size_t kMaxCopyBlock = 10000;
 
 enum class FetchStatus {
   Ok,
-  ShortRead,  // fewer length or block bytes arrived than announced: nothing is shown
+  // Both below: RE_doklad shows message 61 (kMsgCopyRefused) as a line instead of a document.
+  ShortRead,  // fewer length or block bytes arrived than announced
   TooLong,    // the length is above kMaxCopyBlock
 };
 

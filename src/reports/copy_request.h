@@ -52,7 +52,12 @@ struct CopyRequest {
 
 // Every request fits the window's request buffer of 30 bytes.
 inline constexpr size_t kCopyRequestBuffer = 30;
-// Message shown when a request cannot be built (CopyRequestStatus::BadField).
+// Messages of the window: the caption while a request runs and after it, the printer refusing
+// a request (no ACK within the time limit, or a fetched block cut short or too long), and a
+// request that cannot be built (CopyRequestStatus::BadField).
+inline constexpr int kMsgCopyWorking = 60;
+inline constexpr int kMsgCopyRefused = 61;
+inline constexpr int kMsgCopyDone = 62;
 inline constexpr int kMsgCopyFieldIncomplete = 193;
 // The printer's answer to a request: a non-zero byte, awaited at most this long.
 inline constexpr unsigned kCopyAnswerTimeoutMs = 60000;
