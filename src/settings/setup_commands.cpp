@@ -8,14 +8,6 @@ namespace {
 
 constexpr char kEsc = 27;
 
-constexpr std::array<DrawerBytes, 5> kDrawerRows = {{
-    {27, 70, 27, 112, 1, 20, 150, 3, 0, 0},
-    {27, 70, 27, 112, 0, 20, 150, 3, 0, 0},
-    {27, 70, 26, 3, 0, 0, 0, 0, 0, 0},
-    {27, 70, 7, 3, 0, 0, 0, 0, 0, 0},
-    {27, 111, 0, 0, 0, 0, 0, 0, 0, 0},
-}};
-
 std::optional<int> Position(int value, size_t count) {
   if (value < 0 || static_cast<size_t>(value) >= count) return std::nullopt;
   return value;
@@ -98,12 +90,20 @@ std::string BuildTestModeCommand(bool in_test_mode) {
   return std::string{kEsc, '+', 'T', in_test_mode ? '0' : '1'};
 }
 
+const std::array<DrawerBytes, 5> DrawerSequences = {{
+    {27, 70, 27, 112, 1, 20, 150, 3, 0, 0},
+    {27, 70, 27, 112, 0, 20, 150, 3, 0, 0},
+    {27, 70, 26, 3, 0, 0, 0, 0, 0, 0},
+    {27, 70, 7, 3, 0, 0, 0, 0, 0, 0},
+    {27, 111, 0, 0, 0, 0, 0, 0, 0, 0},
+}};
+
 const std::array<const char*, 6> kDrawerNames = {"EPSON 4-5", "EPSON 4-2",   "STAR 4-5",
                                                  "STAR 4-2",  "RB2900/3900", "Zadane rucne"};
 
 std::optional<DrawerBytes> DrawerSequence(int row, const std::array<int32_t, 10>& manual) {
   if (!Position(row, kDrawerNames.size())) return std::nullopt;
-  if (row < kManualDrawerRow) return kDrawerRows[static_cast<size_t>(row)];
+  if (row < kManualDrawerRow) return DrawerSequences[static_cast<size_t>(row)];
   DrawerBytes bytes{};
   for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(manual[i] & 0xFF);
   return bytes;

@@ -79,8 +79,10 @@ inline int TestModeButtonMessage(bool in_test_mode) {
 // ---- drawer (Btn_open, and the drawer command stored on save)
 
 using DrawerBytes = std::array<uint8_t, 10>;
-// The items of `otvor`; the last row is the ten values of the OPEN section.
+// The items of `otvor`, and the bytes of its first five rows; the last row, "Zadane rucne", is
+// the ten values of the OPEN section.
 extern const std::array<const char*, 6> kDrawerNames;
+extern const std::array<DrawerBytes, 5> DrawerSequences;
 inline constexpr int kManualDrawerRow = 5;
 inline constexpr uint32_t kDrawerByteLimitMs = 300;
 // The row's ten bytes (zeros included); for the manual row each configured value's low byte.

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "link/device_record.h"
 #include "settings/setup_boxes.h"
 #include "settings/setup_commands.h"
 
@@ -51,6 +52,14 @@ TEST(SetupCommands, RoundingCurrencyTestModeAndJournalEraseBytes) {
   EXPECT_EQ(erase, kEsc + "~CLEAR\r");
   EXPECT_EQ(kJournalErase[0].limit_ms, 1000u);
   EXPECT_EQ(kJournalErase[7].limit_ms, 100u);
+}
+
+TEST(SetupRoundingRecord, FewerThanSixLinesFillOnlyTheFirstEdits) {
+  std::array<RoundingLine, 6> lines;
+  for (RoundingLine& line : lines) line = "old";
+  EXPECT_EQ(ParseRoundingRecord("0.0500\r\n0.0250\r\n", lines), 2u);
+  EXPECT_EQ(lines[1], "0.0250");
+  EXPECT_EQ(lines[2], "old");
 }
 
 TEST(SetupCurrencyRecord, ReadBackKeepsWhatTheRecordDoesNotCarry) {
