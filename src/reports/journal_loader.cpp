@@ -1,7 +1,6 @@
 #include "reports/journal_loader.h"
 
 #include <filesystem>
-#include <vector>
 
 namespace kv {
 
@@ -28,6 +27,7 @@ JournalLoader::JournalLoader(const std::string& path, std::string_view missing_p
     return;
   }
   file_ = std::fopen(path.c_str(), "rb");
+  failed_ = file_ == nullptr;
 }
 
 JournalLoader::~JournalLoader() {
@@ -42,10 +42,10 @@ void JournalLoader::Close() {
 std::string_view JournalLoader::Step(size_t max_bytes) {
   if (!file_) return {};
   const size_t start = text_.size();
-  std::vector<unsigned char> chunk(max_bytes == 0 ? 1 : max_bytes);
-  const size_t n = std::fread(chunk.data(), 1, chunk.size(), file_);
-  for (size_t i = 0; i < n; ++i) AppendShown(text_, chunk[i]);
-  if (n < chunk.size()) {
+  chunk_.resize(max_bytes == 0 ? 1 : max_bytes);
+  const size_t n = std::fread(chunk_.data(), 1, chunk_.size(), file_);
+  for (size_t i = 0; i < n; ++i) AppendShown(text_, chunk_[i]);
+  if (n < chunk_.size()) {
     failed_ = std::ferror(file_) != 0;
     Close();
   }

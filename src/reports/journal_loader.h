@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Loads a text file of the system (the electronic journal or the error file) for the journal
 // viewer. The file's bytes become the viewer's text: CR is dropped, LF breaks the line, a byte
@@ -33,7 +34,9 @@ class JournalLoader {
   // added (valid until the next call). Returns an empty piece once done().
   std::string_view Step(size_t max_bytes = kJournalStepBytes);
   bool done() const { return file_ == nullptr; }
-  // Whether reading stopped on a read error before the end of the file.
+  // Whether the file existed but could not be opened, or reading stopped on an error before
+  // its end. The viewer shows no box for it (it shows what was read); the window writes the
+  // path to the error file.
   bool failed() const { return failed_; }
 
   // The whole text loaded so far (cp1250).
@@ -43,6 +46,7 @@ class JournalLoader {
   void Close();
 
   std::FILE* file_ = nullptr;
+  std::vector<unsigned char> chunk_;
   std::string text_;
   bool failed_ = false;
 };

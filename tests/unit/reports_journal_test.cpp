@@ -37,8 +37,11 @@ TEST(JournalLoader, MissingFileShowsMessageAndPath) {
   JournalLoader loader(path, kMissing);
   EXPECT_TRUE(loader.done());
   EXPECT_EQ(loader.text(), std::string(kMissing) + path);
-  // A directory exists but is no file to read: nothing is shown.
-  EXPECT_EQ(LoadJournalText(dir.path(), kMissing), "");
+  // A directory exists but is no file to read: nothing is shown, the failure is known.
+  JournalLoader directory(dir.path(), kMissing);
+  while (!directory.done()) directory.Step();
+  EXPECT_EQ(directory.text(), "");
+  EXPECT_TRUE(directory.failed());
 }
 
 TEST(JournalLoader, PiecesAddUpToTheWholeLoadAndStayShortForALargeFile) {
