@@ -6,14 +6,14 @@ namespace kv {
 
 namespace {
 
-struct BoxSpec {
+struct BoxShape {
   int text;
   int caption;  // 0: the application box captioned "KV4910"
   bool question;
   BoxIcon icon;
 };
 
-BoxSpec SpecOf(SetupBox which) {
+BoxShape ShapeOf(SetupBox which) {
   switch (which) {
     case SetupBox::VatLocked:
       return {51, 52, false, BoxIcon::Warning};
@@ -42,14 +42,14 @@ BoxSpec SpecOf(SetupBox which) {
 }  // namespace
 
 Box MakeSetupBox(SetupBox which, const MessageTable& messages) {
-  const BoxSpec spec = SpecOf(which);
+  const BoxShape shape = ShapeOf(which);
   Box box;
-  box.kind = spec.caption == 0 ? BoxKind::App : BoxKind::Captioned;
-  if (spec.caption != 0) box.caption = messages[spec.caption];
-  box.text = messages[spec.text];
-  box.buttons = spec.question ? BoxButtons::YesNo : BoxButtons::Ok;
-  box.icon = spec.icon;
-  box.default_button = spec.question ? 1 : 0;  // No
+  box.kind = shape.caption == 0 ? BoxKind::App : BoxKind::Captioned;
+  if (shape.caption != 0) box.caption = messages[shape.caption];
+  box.text = messages[shape.text];
+  box.buttons = shape.question ? BoxButtons::YesNo : BoxButtons::Ok;
+  box.icon = shape.icon;
+  box.default_button = shape.question ? 1 : 0;  // No
   return box;
 }
 
