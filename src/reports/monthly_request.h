@@ -1,0 +1,39 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+// The monthly report dialog: a year and a month, and the monthly closing request they make.
+
+namespace kv {
+
+// CB_mesiac's items, "Január" ... "December" (cp1250).
+extern const std::array<const char*, 12> kMonthNames;
+
+// The item preselected on showing the dialog: the current month (1-12) as a list position.
+inline int PreselectedMonth(int month) {
+  return month >= 1 && month <= 12 ? month - 1 : 0;
+}
+
+// Edit_rok's key filter: digits and Backspace (8).
+inline bool YearKeyAccepted(char key) {
+  return (key >= '0' && key <= '9') || key == 8;
+}
+inline constexpr int kYearMaxLength = 4;
+
+// Messages of a refused request.
+inline constexpr int kMsgYearNotNumber = 190;
+inline constexpr int kMsgNoMonth = 191;
+
+struct MonthlyRequest {
+  std::string bytes;  // empty when refused
+  int message = 0;    // the message to show when refused
+};
+
+// BitBtn_tlacClick: "%cXD%04d%02d01\r%04d%02d31\r" of ESC, year, month, year, month. The
+// year must be one to four digits and a month must be selected (position 0-11); otherwise
+// nothing is sent and `message` says why. Day 31 is sent for every month.
+MonthlyRequest BuildMonthlyRequest(std::string_view year_text, int month_position);
+
+}  // namespace kv

@@ -1,0 +1,96 @@
+#include "settings/user_access.h"
+
+namespace kv {
+
+namespace {
+
+// Fixed in the program, not stored in the configuration and not changeable.
+constexpr std::string_view kServicePassword = "plomzera";
+
+}  // namespace
+
+const std::array<RightInfo, 10> kRights = {{
+    {0, "CB_XUZ", "popXUZ"},
+    {1, "CB_DUZ", "popDUZ"},
+    {2, "CB_MUZ", "popMUZ"},
+    {3, "CB_kopia", "popKDOKL"},
+    {4, "CB_KDU", "popKDU"},
+    {5, "CB_KMU", nullptr},
+    {6, "CB_CAS", "popCAS"},
+    {7, "CB_ZAS", "popOtvzas"},
+    {8, "CB_K3900", "KopieRB3900"},
+    {10, "CB_CEN", nullptr},
+}};
+
+bool SecretEquals(std::string_view entered, std::string_view secret) {
+  unsigned diff = entered.size() == secret.size() ? 0u : 1u;
+  for (size_t i = 0; i < entered.size(); ++i) {
+    const char expected = i < secret.size() ? secret[i] : '\0';
+    diff |= static_cast<unsigned char>(entered[i] ^ expected);
+  }
+  return diff == 0;
+}
+
+UserAccess::UserAccess(std::array<UserRecord, 3>& users) : users_(users) {
+  ConfigLoaded();
+}
+
+int UserAccess::SelectUser(int index, PasswordPrompt& prompt) {
+  current_ = index >= 0 && index < 3 ? index : 0;
+  if (current_ > 0) {
+    const std::optional<std::string> entered = prompt.AskPassword();
+    const bool accepted = entered && SecretEquals(*entered, users_[current_].password.view());
+    if (!accepted) current_ = 0;
+  }
+  CopyPriceListAccess();
+  return current_;
+}
+
+void UserAccess::CopyPriceListAccess() {
+  price_list_access_ = users_[current_].rights[kPriceListRight];
+}
+
+void UserAccess::ConfigLoaded() {
+  price_list_access_ = users_[0].rights[kPriceListRight];
+}
+
+bool UserAccess::MenuItemAllowed(std::string_view menu_item) const {
+  for (const RightInfo& right : kRights)
+    if (right.menu_item && menu_item == right.menu_item)
+      return users_[current_].rights[right.index] != 0;
+  return true;
+}
+
+void UserAccess::RenameCurrentUser(std::string_view name) {
+  users_[current_].name = name;
+}
+
+int UserAccess::PickUser(int selection) {
+  if (selection >= 0 && selection < 3) current_ = selection;
+  return current_;
+}
+
+void UserAccess::SetRight(int index, bool granted) {
+  if (index < 0 || index > kPriceListRight || index == kReservedRight) return;
+  users_[current_].rights[index] = granted ? 1 : 0;
+}
+
+void UserAccess::SetPassword(std::string_view password) {
+  users_[current_].password = password;
+}
+
+void SettingsLock::Activate() {
+  locked_ = true;
+  label_message_ = kMsgEnterPassword;
+}
+
+bool SettingsLock::CheckServicePassword(std::string_view entered) {
+  if (SecretEquals(entered, kServicePassword)) {
+    locked_ = false;
+    return true;
+  }
+  label_message_ = kMsgWrongPassword;
+  return false;
+}
+
+}  // namespace kv
