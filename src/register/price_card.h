@@ -32,14 +32,16 @@ inline constexpr size_t kPriceCodeLength = 13;
 
 // A VAT level byte outside the five levels: such a record loads, but its level must be chosen
 // by the operator before it is sold.
-inline bool VatLevelValid(const TPriceCard& card) { return card.vat_level < 5; }
+inline bool VatLevelValid(const TPriceCard& card) {
+  return card.vat_level < 5;
+}
 
 std::array<uint8_t, kPriceCardSize> EncodePriceCard(const TPriceCard& card);
 TPriceCard DecodePriceCard(const uint8_t* bytes);  // kPriceCardSize bytes
 
 struct PriceFileContent {
   bool opened = false;
-  bool read_error = false;     // reading stopped early; `cards` holds what came before
+  bool read_error = false;        // reading stopped early; `cards` holds what came before
   std::vector<TPriceCard> cards;  // the named records, at most kPriceListCapacity
   size_t stray_tail_bytes = 0;    // bytes after the last whole record
   size_t dropped_records = 0;     // named records beyond the capacity

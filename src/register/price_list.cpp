@@ -16,13 +16,24 @@ unsigned char FoldCp1250(unsigned char c) {
   if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
   if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
   switch (c) {
-    case 0x8A: case 0x8C: case 0x8D: case 0x8E: case 0x8F: return static_cast<unsigned char>(c + 16);
-    case 0xA3: return 0xB3;
-    case 0xA5: return 0xB9;
-    case 0xAA: return 0xBA;
-    case 0xAF: return 0xBF;
-    case 0xBC: return 0xBE;
-    default: return c;
+    case 0x8A:
+    case 0x8C:
+    case 0x8D:
+    case 0x8E:
+    case 0x8F:
+      return static_cast<unsigned char>(c + 16);
+    case 0xA3:
+      return 0xB3;
+    case 0xA5:
+      return 0xB9;
+    case 0xAA:
+      return 0xBA;
+    case 0xAF:
+      return 0xBF;
+    case 0xBC:
+      return 0xBE;
+    default:
+      return c;
   }
 }
 
@@ -96,8 +107,8 @@ PriceListLoad PriceList::LoadPriceList(bool ask) {
     if (!std::filesystem::exists(working_path_, ignored)) {
       if (!EnsurePriceListFolder(working_path_) || !CreateEmptyFile(working_path_))
         boxes_.Captioned(messages_.Text(kMsgListCaption),
-                         messages_.Text(kMsgFolderNotCreated) + " " + working_path_,
-                         BoxButtons::Ok, BoxIcon::Warning);
+                         messages_.Text(kMsgFolderNotCreated) + " " + working_path_, BoxButtons::Ok,
+                         BoxIcon::Warning);
       return {};
     }
   }

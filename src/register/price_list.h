@@ -15,9 +15,9 @@ namespace kv {
 
 // What a load of the price list found.
 struct PriceListLoad {
-  bool read = false;             // a file was read
-  size_t stray_tail_bytes = 0;   // an incomplete record at the end, not loaded
-  size_t dropped_records = 0;    // records past the 1000 the list holds, not loaded
+  bool read = false;            // a file was read
+  size_t stray_tail_bytes = 0;  // an incomplete record at the end, not loaded
+  size_t dropped_records = 0;   // records past the 1000 the list holds, not loaded
 };
 // The error-file note for a load (empty when there is nothing to note).
 std::string PriceListLoadNote(const PriceListLoad& load, const MessageTable& messages);
@@ -61,8 +61,15 @@ class PriceList {
   const std::vector<int>& Matches() const { return matches_; }
 
   // ---- editor ----
-  enum class StoreOutcome { Saved, EmptyName, DuplicateCode, BadPrice, NoVatLevel, ListFull,
-                            NotWritten };
+  enum class StoreOutcome {
+    Saved,
+    EmptyName,
+    DuplicateCode,
+    BadPrice,
+    NoVatLevel,
+    ListFull,
+    NotWritten
+  };
   // The grid cells of a record: code, name, level number, price with "%10.2f".
   std::array<std::string, 4> RowCells(int index) const;
   // The fields for a selected row; a row past the records gives the cleared fields.

@@ -8,7 +8,9 @@ namespace {
 
 constexpr const char* kRule = "----------------------------------------";  // 40 "-"
 
-std::string Esc(char letter) { return std::string{kEsc, letter}; }
+std::string Esc(char letter) {
+  return std::string{kEsc, letter};
+}
 
 struct Denomination {
   const char* label;  // as the report line starts
@@ -16,10 +18,10 @@ struct Denomination {
   bool whole;  // currency units; otherwise cents
 };
 constexpr Denomination kDenomination[kDenominations] = {
-    {"  1", 1, true},     {"  2", 2, true},     {"  5", 5, true},     {" 10", 10, true},
-    {" 20", 20, true},    {" 50", 50, true},    {"100", 100, true},   {"200", 200, true},
-    {"500", 500, true},   {" 1", 0.01, false},  {" 2", 0.02, false},  {" 5", 0.05, false},
-    {"10", 0.10, false},  {"20", 0.20, false},  {"50", 0.50, false}};
+    {"  1", 1, true},    {"  2", 2, true},    {"  5", 5, true},    {" 10", 10, true},
+    {" 20", 20, true},   {" 50", 50, true},   {"100", 100, true},  {"200", 200, true},
+    {"500", 500, true},  {" 1", 0.01, false}, {" 2", 0.02, false}, {" 5", 0.05, false},
+    {"10", 0.10, false}, {"20", 0.20, false}, {"50", 0.50, false}};
 
 std::string CountLine(const Denomination& d, long long count, std::string_view currency) {
   std::string line = d.label;
@@ -38,14 +40,16 @@ std::string CountLine(const Denomination& d, long long count, std::string_view c
 
 }  // namespace
 
-std::string OpeningText(bool invoice) { return Esc(invoice ? 'B' : 'b'); }
+std::string OpeningText(bool invoice) {
+  return Esc(invoice ? 'B' : 'b');
+}
 
 std::optional<std::string> ItemLineText(const TSaleItem& item, bool reverse,
                                         std::string_view currency) {
   const double quantity = reverse ? -item.quantity : item.quantity;
   const bool discount = item.type_letter == kTypeDiscount;
-  const float amount = static_cast<float>(discount ? -item.line_sum * quantity
-                                                   : item.unit_price * quantity);
+  const float amount =
+      static_cast<float>(discount ? -item.line_sum * quantity : item.unit_price * quantity);
   const char vat = reverse ? PairedVatLetter(item.vat_letter) : item.vat_letter;
   if (vat < '0' || vat > '9') return std::nullopt;
   char type = 0;
@@ -139,8 +143,8 @@ CashCountResult PrintCashCount(TillOutput& out, const CashCountFields& fields,
     if (counts[i] && !out.SendPiece(CountLine(kDenomination[i], *counts[i], texts.currency)))
       return failed;
   }
-  const std::string total = PadLeft(texts.total_label, 18) +
-                            PadLeft(CashCountSumText(fields), 15) + " " + texts.currency + "\r\n";
+  const std::string total = PadLeft(texts.total_label, 18) + PadLeft(CashCountSumText(fields), 15) +
+                            " " + texts.currency + "\r\n";
   if (!out.SendLine(kRule) || !out.SendPiece(total) || !out.SendLine(kRule)) return failed;
   if (!out.WritePort(std::string("\r\n\n\n\n\n\n\n") + Esc('i'))) return failed;
   return out.SendPiece(std::string(1, '\x0c')) ? CashCountResult{} : failed;

@@ -19,8 +19,8 @@ inline constexpr int kVatLevels = 5;
 
 // One entry of the receipt being built on the sale screen.
 struct TSaleItem {
-  FixedText<40> name;  // as entered, padded to 15 with blanks
-  FixedText<24> code;  // as entered, padded to 13 with blanks
+  FixedText<40> name;     // as entered, padded to 15 with blanks
+  FixedText<24> code;     // as entered, padded to 13 with blanks
   double line_sum = 0;    // amount of the line, two decimals
   double unit_price = 0;  // never negative; 0 for a discount
   double quantity = 0;    // negative for void, returned and discount entries
@@ -43,17 +43,28 @@ inline char NegativeVatLetter(int level) {
 // letter that is not a digit.
 inline char PairedVatLetter(char letter) {
   switch (letter) {
-    case '1': return '4';
-    case '2': return '5';
-    case '3': return '6';
-    case '7': return '8';
-    case '0': return '9';
-    case '4': return '1';
-    case '5': return '2';
-    case '6': return '3';
-    case '8': return '7';
-    case '9': return '0';
-    default: return 0;
+    case '1':
+      return '4';
+    case '2':
+      return '5';
+    case '3':
+      return '6';
+    case '7':
+      return '8';
+    case '0':
+      return '9';
+    case '4':
+      return '1';
+    case '5':
+      return '2';
+    case '6':
+      return '3';
+    case '8':
+      return '7';
+    case '9':
+      return '0';
+    default:
+      return 0;
   }
 }
 

@@ -13,8 +13,7 @@ constexpr size_t kNameCapacity = 39;  // what TSaleItem's name field holds
 
 }  // namespace
 
-std::array<std::string, kVatLevels> VatLevelCaptions(
-    const std::array<uint8_t, kVatLevels>& rates) {
+std::array<std::string, kVatLevels> VatLevelCaptions(const std::array<uint8_t, kVatLevels>& rates) {
   std::array<std::string, kVatLevels> captions;
   for (int i = 0; i < kVatLevels; ++i) captions[i] = std::to_string(rates[i]) + "%";
   return captions;
@@ -173,8 +172,7 @@ SaleModel::PrintOutcome SaleModel::PrintReceipt(bool platidla, const PaymentStep
   } else {
     payment.tenders[0] = total_;
   }
-  if (!SendReceiptClosing(out_, total_, payment.tenders, currency_))
-    return PrintOutcome::NotSent;
+  if (!SendReceiptClosing(out_, total_, payment.tenders, currency_)) return PrintOutcome::NotSent;
   printer_.RefreshDeviceRecord();
 
   shown_after_print_ = total_ - payment.paid;
@@ -195,8 +193,7 @@ bool SaleModel::PrintDepositWithdrawal(bool withdrawal,
 CashCountResult SaleModel::PrintCashCount(const CashCountFields& fields, std::string date,
                                           std::string time) {
   const CashCountTexts texts{currency_, messages_.Text(kMsgCashCountHeading),
-                             messages_.Text(kMsgCashCountTotal), std::move(date),
-                             std::move(time)};
+                             messages_.Text(kMsgCashCountTotal), std::move(date), std::move(time)};
   return kv::PrintCashCount(out_, fields, texts);
 }
 
@@ -231,7 +228,9 @@ std::array<std::string, 5> SaleModel::ItemCells(int index) const {
           discount ? " " : FormatFixed(item.unit_price, 10, 2), FormatFixed(item.line_sum, 10, 2)};
 }
 
-std::string SaleModel::TotalText() const { return FormatFixed(total_, 12, 2); }
+std::string SaleModel::TotalText() const {
+  return FormatFixed(total_, 12, 2);
+}
 
 void SaleModel::RecomputeTotal() {
   float total = 0;

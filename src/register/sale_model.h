@@ -46,8 +46,7 @@ class SaleModel {
  public:
   static constexpr int kCapacity = 1000;
 
-  SaleModel(TillOutput& out, TillPrinter& printer, PriceList& prices,
-            const MessageTable& messages);
+  SaleModel(TillOutput& out, TillPrinter& printer, PriceList& prices, const MessageTable& messages);
 
   // What showing the window brings: with a port, the VAT level captions from the printer's
   // rates and its DKP (status record 'D'); and the price list, reloaded from its file.
@@ -107,8 +106,7 @@ class SaleModel {
 
   // The other two pages.
   bool PrintDepositWithdrawal(bool withdrawal, const std::array<std::string, kTenders>& fields);
-  CashCountResult PrintCashCount(const CashCountFields& fields, std::string date,
-                                 std::string time);
+  CashCountResult PrintCashCount(const CashCountFields& fields, std::string date, std::string time);
 
   // Look-ups in the price list.
   std::optional<ArticleFields> FindByCode(std::string_view code) const;
