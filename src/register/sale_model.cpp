@@ -1,0 +1,242 @@
+#include "register/sale_model.h"
+
+#include <algorithm>
+
+#include "register/number_text.h"
+#include "register/till_messages.h"
+
+namespace kv {
+
+namespace {
+
+constexpr size_t kNameCapacity = 39;  // what TSaleItem's name field holds
+
+}  // namespace
+
+std::array<std::string, kVatLevels> VatLevelCaptions(const std::array<uint8_t, kVatLevels>& rates) {
+  std::array<std::string, kVatLevels> captions;
+  for (int i = 0; i < kVatLevels; ++i) captions[i] = std::to_string(rates[i]) + "%";
+  return captions;
+}
+
+SaleModel::SaleModel(TillOutput& out, TillPrinter& printer, PriceList& prices,
+                     const MessageTable& messages)
+    : out_(out), printer_(printer), prices_(prices), messages_(messages) {}
+
+SaleModel::Shown SaleModel::FormShow(std::string_view currency, bool port_configured) {
+  currency_ = currency;
+  Shown shown;
+  if (port_configured) {
+    shown.vat_captions = VatLevelCaptions(printer_.VatRates());
+    shown.dkp = printer_.ReadDkp();
+  }
+  shown.prices = prices_.LoadPriceList(false);
+  return shown;
+}
+
+SaleModel::AddOutcome SaleModel::AddItem(const SaleEntry& entry) {
+  if (discount_mode_ && !DiscountAllowed()) {
+    discount_mode_ = false;
+    return AddOutcome::DiscountRefused;
+  }
+  if (receipt_open_ && ItemCount() >= kCapacity) return AddOutcome::ReceiptFull;
+  if (!printer_.QueryStatus(false)) return AddOutcome::PrinterNotReady;
+  if (!receipt_open_) {
+    items_.clear();
+    selected_ = 0;
+  }
+  if (printer_.ConditionBlocksItems()) {
+    printer_.QueryStatus(true);
+    return AddOutcome::PrinterCondition;
+  }
+
+  AddOutcome refusal = AddOutcome::BadPrice;
+  const std::optional<TSaleItem> item = BuildItem(entry, refusal);
+  if (!item) return refusal;
+  if (item->line_sum == 0) {
+    // The fields go back to a plain item entry, so the mode goes with them.
+    discount_mode_ = false;
+    return AddOutcome::ZeroLineSum;
+  }
+  items_.push_back(*item);
+  if (!WriteItemLine(ItemCount() - 1, false)) {
+    items_.pop_back();
+    return AddOutcome::NotSent;
+  }
+  selected_ = ItemCount() - 1;
+  discount_mode_ = false;
+  RecomputeTotal();
+  return AddOutcome::Added;
+}
+
+std::optional<TSaleItem> SaleModel::BuildItem(const SaleEntry& entry, AddOutcome& refusal) const {
+  std::string text = entry.price;
+  std::replace(text.begin(), text.end(), ',', '.');
+  const size_t star = text.find('*');
+  const std::string price_text = star == std::string::npos ? text : text.substr(star + 1);
+  const auto price = ParseDecimal(price_text);
+  const auto quantity = star == std::string::npos ? 1.0 : ParseDecimal(text.substr(0, star));
+  if (!price || *price == 0 || !quantity) {
+    refusal = AddOutcome::BadPrice;
+    return std::nullopt;
+  }
+  if (!discount_mode_ && (entry.vat_level < 0 || entry.vat_level >= kVatLevels)) {
+    refusal = AddOutcome::NoVatLevel;
+    return std::nullopt;
+  }
+
+  TSaleItem item;
+  std::string name = entry.name;
+  if (discount_mode_) {
+    // The percentage stays readable: the name gives way to it when both do not fit.
+    const std::string suffix = "  " + price_text + " %";
+    name = name.substr(0, kNameCapacity - std::min(suffix.size(), kNameCapacity)) + suffix;
+  }
+  item.name = PadRight(name, 15);
+  item.code = PadRight(entry.code, 13);
+
+  if (discount_mode_) {
+    const TSaleItem& previous = items_.back();
+    item.quantity = -1;
+    item.unit_price = 0;
+    item.line_sum = RoundToCents(*price * -(previous.line_sum * 0.01));
+    item.type_letter = kTypeDiscount;
+    item.vat_letter = PairedVatLetter(previous.vat_letter);
+    return item;
+  }
+  item.unit_price = *price < 0 ? -*price : *price;
+  item.quantity = *price < 0 ? -*quantity : *quantity;
+  item.line_sum = RoundToCents(item.unit_price * item.quantity);
+  if (item.quantity >= 0) {
+    item.type_letter = kTypePlain;
+    item.vat_letter = SalesVatLetter(entry.vat_level);
+  } else {
+    item.type_letter = entry.negative_kind == 1 ? kTypeReturned : kTypeNegative;
+    item.vat_letter = NegativeVatLetter(entry.vat_level);
+  }
+  return item;
+}
+
+bool SaleModel::DiscountAllowed() const {
+  return !items_.empty() && items_.back().quantity > 0 && items_.back().vat_letter != '0';
+}
+
+bool SaleModel::BitBtn_zlavaClick() {
+  if (!DiscountAllowed()) return false;
+  discount_mode_ = true;
+  return true;
+}
+
+bool SaleModel::ZlavaEnabled() const {
+  return DiscountAllowed() && selected_ == ItemCount() - 1;
+}
+
+SaleModel::DeleteOutcome SaleModel::DeleteItem() {
+  if (items_.empty() || !receipt_open_) return DeleteOutcome::NoReceipt;
+  if (selected_ < 0 || selected_ >= ItemCount()) return DeleteOutcome::NotDeletable;
+  if (items_[selected_].type_letter == kTypeDiscount) return DeleteOutcome::NotDeletable;
+
+  const bool with_discount =
+      selected_ + 1 < ItemCount() && items_[selected_ + 1].type_letter == kTypeDiscount;
+  for (int entries = with_discount ? 2 : 1; entries > 0; --entries) {
+    if (!WriteItemLine(selected_, true)) {
+      RecomputeTotal();
+      return DeleteOutcome::NotSent;
+    }
+    items_.erase(items_.begin() + selected_);
+    if (selected_ >= ItemCount() && selected_ > 0) --selected_;
+  }
+  RecomputeTotal();
+  return DeleteOutcome::Deleted;
+}
+
+bool SaleModel::WriteItemLine(int index, bool reverse) {
+  if (index < 0 || index >= ItemCount()) return false;
+  const std::optional<std::string> line = ItemLineText(items_[index], reverse, currency_);
+  if (!line) return false;
+  if (!receipt_open_) {
+    receipt_open_ = true;
+    out_.ClearPreview();
+    if (!out_.SendPiece(OpeningText(invoice_))) return false;
+  }
+  return out_.SendPiece(*line);
+}
+
+SaleModel::PrintOutcome SaleModel::PrintReceipt(bool platidla, const PaymentStep& pay) {
+  if (!receipt_open_) return PrintOutcome::NothingOpen;
+  Payment payment;
+  if (total_ > 0 && platidla) {
+    const std::optional<Payment> accepted = pay ? pay(total_) : std::nullopt;
+    if (!accepted) return PrintOutcome::PaymentNotAccepted;
+    payment = *accepted;
+  } else {
+    payment.tenders[0] = total_;
+  }
+  if (!SendReceiptClosing(out_, total_, payment.tenders, currency_)) return PrintOutcome::NotSent;
+  printer_.RefreshDeviceRecord();
+
+  shown_after_print_ = total_ - payment.paid;
+  total_ = 0;
+  receipt_open_ = false;
+  discount_mode_ = false;
+  invoice_ = false;
+  items_.clear();
+  selected_ = 0;
+  return PrintOutcome::Printed;
+}
+
+bool SaleModel::PrintDepositWithdrawal(bool withdrawal,
+                                       const std::array<std::string, kTenders>& fields) {
+  return kv::PrintDepositWithdrawal(out_, withdrawal, fields);
+}
+
+CashCountResult SaleModel::PrintCashCount(const CashCountFields& fields, std::string date,
+                                          std::string time) {
+  const CashCountTexts texts{currency_, messages_.Text(kMsgCashCountHeading),
+                             messages_.Text(kMsgCashCountTotal), std::move(date), std::move(time)};
+  return kv::PrintCashCount(out_, fields, texts);
+}
+
+std::optional<ArticleFields> SaleModel::FindByCode(std::string_view code) const {
+  const std::optional<int> index = prices_.FindByCode(code);
+  if (!index) return std::nullopt;
+  const TPriceCard& card = prices_.Card(*index);
+  return ArticleFields{card.code.str(), card.name.str(), FormatGeneral(card.price),
+                       VatLevelValid(card) ? card.vat_level : -1};
+}
+
+std::vector<std::string> SaleModel::SearchByName(std::string_view text) {
+  std::vector<std::string> names;
+  for (int index : prices_.SearchByName(text)) names.push_back(prices_.Card(index).name.str());
+  return names;
+}
+
+std::optional<ArticleFields> SaleModel::MatchFields(int n) const {
+  const std::vector<int>& matches = prices_.Matches();
+  if (n < 0 || n >= static_cast<int>(matches.size())) return std::nullopt;
+  return FindByCode(prices_.Card(matches[n]).code.view());
+}
+
+void SaleModel::Select(int row) {
+  selected_ = std::clamp(row, 0, std::max(ItemCount() - 1, 0));
+}
+
+std::array<std::string, 5> SaleModel::ItemCells(int index) const {
+  const TSaleItem& item = Item(index);
+  const bool discount = item.type_letter == kTypeDiscount;
+  return {item.code.str(), item.name.str(), discount ? " " : FormatFixed(item.quantity, 6, 2),
+          discount ? " " : FormatFixed(item.unit_price, 10, 2), FormatFixed(item.line_sum, 10, 2)};
+}
+
+std::string SaleModel::TotalText() const {
+  return FormatFixed(total_, 12, 2);
+}
+
+void SaleModel::RecomputeTotal() {
+  float total = 0;
+  for (const TSaleItem& item : items_)
+    total = static_cast<float>(static_cast<double>(total) + item.line_sum);
+  total_ = total;
+}
+
+}  // namespace kv

@@ -1,0 +1,23 @@
+#pragma once
+
+namespace kv {
+
+// Numbers of the run-time messages the till uses (texts in the message file).
+inline constexpr int kMsgPaymentShort = 63;  // the payment does not cover the total
+inline constexpr int kMsgPaymentCaption = 64;
+inline constexpr int kMsgFolderNotCreated = 65;  // the price list folder cannot be made
+inline constexpr int kMsgCashCountHeading = 81;
+inline constexpr int kMsgCashCountTotal = 82;
+inline constexpr int kMsgMissingList = 89;  // the price list file is missing: choose?
+inline constexpr int kMsgListCaption = 90;
+inline constexpr int kMsgListReadError = 91;
+inline constexpr int kMsgListErrorCaption = 92;
+inline constexpr int kMsgReceiptFull = 180;     // the receipt holds 1000 items
+inline constexpr int kMsgCountNotWhole = 181;   // a cash count that is not a whole number
+inline constexpr int kMsgListFull = 182;        // the price list holds 1000 records
+inline constexpr int kMsgListStrayTail = 183;   // error file: bytes after the last record
+inline constexpr int kMsgChooseVatLevel = 184;  // an article without a valid VAT level
+inline constexpr int kMsgListNotSaved = 185;    // followed by the path
+inline constexpr int kMsgListDropped = 186;     // error file: records beyond 1000
+
+}  // namespace kv

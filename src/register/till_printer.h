@@ -1,0 +1,30 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace kv {
+
+// What the till asks of the printer. The implementation runs the link's exchanges (status
+// query, status record 'D', device record request) while it holds the printer for them.
+class TillPrinter {
+ public:
+  virtual ~TillPrinter() = default;
+
+  // The status query; with `report` the printer's condition is shown to the operator. False
+  // when the printer gave no valid answer (the port is left open otherwise, ready for the
+  // item's text).
+  virtual bool QueryStatus(bool report) = 0;
+  // From the last valid status answer: a condition under which no item may be entered
+  // (status flags S1.6, S1.4 or S1.2).
+  virtual bool ConditionBlocksItems() const = 0;
+  // The bytes of status record 'D' (the DKP), empty when it could not be read.
+  virtual std::string ReadDkp() = 0;
+  // The device record request after a receipt, which refreshes the document counter.
+  virtual void RefreshDeviceRecord() = 0;
+  // The five VAT rates in percent, levels 1 to 5.
+  virtual std::array<uint8_t, 5> VatRates() const = 0;
+};
+
+}  // namespace kv

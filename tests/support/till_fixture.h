@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "lang/message_table.h"
+#include "register/till_printer.h"
+#include "support/recording_till_output.h"
+
+namespace kv::test {
+
+// A message table whose message n reads "[n]", so a test sees which message was used.
+inline MessageTable NumberedMessages() {
+  MessageTable table;
+  for (int n = 0; n < MessageTable::kSlots; ++n)
+    std::snprintf(table.Slot(n).data(), MessageTable::kSlotSize, "[%d]", n);
+  return table;
+}
+
+// The printer as the till sees it: ready or not, a blocking condition or not.
+class FakeTillPrinter final : public TillPrinter {
+ public:
+  bool QueryStatus(bool report) override {
+    ++(report ? reporting_queries : quiet_queries);
+    return ready;
+  }
+  bool ConditionBlocksItems() const override { return blocked; }
+  std::string ReadDkp() override { return dkp; }
+  void RefreshDeviceRecord() override { ++device_records; }
+  std::array<uint8_t, 5> VatRates() const override { return rates; }
+
+  bool ready = true;
+  bool blocked = false;
+  std::string dkp;
+  std::array<uint8_t, 5> rates{20, 10, 0, 0, 0};
+  int quiet_queries = 0;
+  int reporting_queries = 0;
+  int device_records = 0;
+};
+
+}  // namespace kv::test

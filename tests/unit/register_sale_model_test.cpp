@@ -1,0 +1,289 @@
+// The sale screen's logic: items, discounts, deletions, totals and closing a receipt, checked
+// on the bytes that reach the printer.
+#include "register/sale_model.h"
+
+#include <gtest/gtest.h>
+
+#include "support/scripted_boxes.h"
+#include "support/temp_dir.h"
+#include "support/till_fixture.h"
+
+namespace kv {
+namespace {
+
+const std::string E(1, kEsc);
+
+class SaleModelTest : public ::testing::Test {
+ protected:
+  SaleModel::AddOutcome Add(const std::string& price, int level = 0,
+                            const std::string& name = "Mlieko", int kind = 0) {
+    return sale.AddItem({"", name, price, level, kind});
+  }
+  // Cash as the payment window proposes it: the exact total.
+  static std::optional<Payment> PayExactCash(float total) {
+    MessageTable messages;
+    PaymentCalc calc(messages);
+    calc.FormShow(total);
+    if (!calc.BitBtn_okClick(calc.CashText(), "")) return std::nullopt;
+    return calc.Result();
+  }
+  std::string Sent() {
+    std::string sent;
+    sent.swap(out.port);
+    return sent;
+  }
+
+  test::TempDir dir;
+  MessageTable messages = test::NumberedMessages();
+  test::ScriptedBoxes boxes;
+  PriceList prices{dir / "cennik.bin", messages, boxes, nullptr};
+  test::FakeTillPrinter printer;
+  test::RecordingTillOutput out;
+  SaleModel sale{out, printer, prices, messages};
+};
+
+TEST_F(SaleModelTest, ReceiptOfOneItemPaidInCashByteForByte) {
+  ASSERT_EQ(Add("2*1.25"), SaleModel::AddOutcome::Added);
+  EXPECT_TRUE(sale.ReceiptOpen());
+  EXPECT_EQ(sale.TotalText(), "        2.50");
+  ASSERT_EQ(sale.PrintReceipt(true, PayExactCash), SaleModel::PrintOutcome::Printed);
+  EXPECT_EQ(out.port, E + "b" + "Mlieko         \r\n" + "    2.00 x     1.25  " + E +
+                          "1       2.50 EUR\r\n" + E + "k        2.50 EUR\r\n" + E +
+                          "P1        2.50\r\n" + E + "e");
+  EXPECT_EQ(printer.device_records, 1);
+  EXPECT_FALSE(sale.ReceiptOpen());
+  EXPECT_EQ(sale.ItemCount(), 0);
+  EXPECT_EQ(sale.ShownAfterPrint(), 0.0f);
+  // F12 with no open receipt does nothing.
+  EXPECT_EQ(sale.PrintReceipt(true, PayExactCash), SaleModel::PrintOutcome::NothingOpen);
+  EXPECT_EQ(printer.device_records, 1);
+}
+
+TEST_F(SaleModelTest, InvoiceOpensTheReceiptOnceAndIsFixedWhileOpen) {
+  sale.SetInvoice(true);
+  Add("1");
+  EXPECT_FALSE(sale.InvoiceChoiceEnabled());
+  Add("2");
+  const std::string sent = Sent();
+  EXPECT_EQ(sent.rfind(E + "B", 0), 0u);
+  EXPECT_EQ(sent.find(E + "b"), std::string::npos);
+  EXPECT_EQ(sent.find(E + "B", 1), std::string::npos);
+  sale.PrintReceipt(false, nullptr);
+  EXPECT_TRUE(sale.InvoiceChoiceEnabled());
+  EXPECT_FALSE(sale.Invoice());
+  Sent();
+  Add("1");
+  EXPECT_EQ(Sent().rfind(E + "b", 0), 0u);
+}
+
+TEST_F(SaleModelTest, EntriesGiveQuantityPriceLettersOrNothing) {
+  using A = SaleModel::AddOutcome;
+  struct Case {
+    const char* price;
+    int level, kind;
+    A outcome;
+    double quantity = 0, unit_price = 0, line_sum = 0;
+    char vat = 0, type = 0;
+  } cases[] = {
+      {"3*1.5", 0, 0, A::Added, 3, 1.5, 4.5, '1', 'N'},
+      {"-3*1.5", 0, 0, A::Added, -3, 1.5, -4.5, '4', 'C'},
+      {"-3*1.5", 1, 1, A::Added, -3, 1.5, -4.5, '5', 'A'},
+      {"-5", 2, 0, A::Added, -1, 5, -5, '6', 'C'},
+      {"1,5", 4, 0, A::Added, 1, 1.5, 1.5, '0', 'N'},
+      {"3*0.333", 3, 0, A::Added, 3, 0.333, 1.0, '7', 'N'},  // 0.999 on two decimals
+      {"0", 0, 0, A::BadPrice},
+      {"abc", 0, 0, A::BadPrice},
+      {"*5", 0, 0, A::BadPrice},
+      {"0*5", 0, 0, A::ZeroLineSum},
+      {"2*1.5", -1, 0, A::NoVatLevel},
+  };
+  for (const auto& c : cases) {
+    test::RecordingTillOutput port;
+    SaleModel fresh(port, printer, prices, messages);
+    ASSERT_EQ(fresh.AddItem({"", "x", c.price, c.level, c.kind}), c.outcome) << c.price;
+    if (c.outcome != A::Added) {
+      EXPECT_TRUE(port.port.empty()) << c.price;
+      EXPECT_EQ(fresh.ItemCount(), 0);
+      continue;
+    }
+    const TSaleItem& item = fresh.Item(0);
+    EXPECT_EQ(item.quantity, c.quantity) << c.price;
+    EXPECT_EQ(item.unit_price, c.unit_price) << c.price;
+    EXPECT_EQ(item.line_sum, c.line_sum) << c.price;
+    EXPECT_EQ(item.vat_letter, c.vat) << c.price;
+    EXPECT_EQ(item.type_letter, c.type) << c.price;
+  }
+}
+
+TEST_F(SaleModelTest, DiscountOnTheLastItem) {
+  Add("3.00", 1);
+  ASSERT_TRUE(sale.ZlavaEnabled());
+  ASSERT_TRUE(sale.BitBtn_zlavaClick());
+  Sent();
+  ASSERT_EQ(Add("10", 0, "Zlava"), SaleModel::AddOutcome::Added);
+  EXPECT_EQ(Sent(), "Zlava  10 %        " + std::string("  ") + E + "5B      -0.30 EUR\r\n");
+  EXPECT_FALSE(sale.DiscountMode());
+  EXPECT_FALSE(sale.BitBtn_zlavaClick());  // not on a discount
+
+  Add("2.99");
+  sale.BitBtn_zlavaClick();
+  Add("15", 0, "Zlava");
+  EXPECT_EQ(sale.Item(3).line_sum, -0.45);
+  EXPECT_EQ(sale.TotalText(), "        5.24");
+
+  Add("4", 4);  // level 5 takes no discount
+  EXPECT_FALSE(sale.ZlavaEnabled());
+  EXPECT_FALSE(sale.BitBtn_zlavaClick());
+  Add("-4");  // nor does a negative item
+  EXPECT_FALSE(sale.BitBtn_zlavaClick());
+}
+
+TEST_F(SaleModelTest, DiscountModeEndsWhenNothingOrNoItemIsLeftToReduce) {
+  Add("0.10");
+  sale.BitBtn_zlavaClick();
+  EXPECT_EQ(Add("1"), SaleModel::AddOutcome::ZeroLineSum);
+  EXPECT_FALSE(sale.DiscountMode());
+  Add("1");
+  EXPECT_EQ(sale.Item(1).type_letter, kTypePlain);
+
+  // The item was deleted while the percentage was being typed.
+  sale.BitBtn_zlavaClick();
+  sale.Select(1);
+  sale.DeleteItem();
+  sale.DeleteItem();
+  const size_t sent = out.port.size();
+  EXPECT_EQ(Add("10"), SaleModel::AddOutcome::DiscountRefused);
+  EXPECT_FALSE(sale.DiscountMode());
+  EXPECT_EQ(out.port.size(), sent);
+}
+
+TEST_F(SaleModelTest, DiscountKeepsItsPercentageWhenTheNameIsLong) {
+  Add("5");
+  sale.BitBtn_zlavaClick();
+  Add("15", 0, std::string(60, 'n'));
+  const std::string_view name = sale.Item(1).name.view();
+  EXPECT_EQ(name.size(), 39u);
+  EXPECT_EQ(name.substr(33), "  15 %");
+}
+
+TEST_F(SaleModelTest, DeletingAnItemTakesItsDiscountWithIt) {
+  Add("3.00", 1);
+  sale.BitBtn_zlavaClick();
+  Add("10", 0, "Zlava");
+  Add("1.00", 2);
+  Sent();
+
+  sale.Select(1);  // the discount alone cannot be deleted
+  EXPECT_EQ(sale.DeleteItem(), SaleModel::DeleteOutcome::NotDeletable);
+  sale.Select(0);
+  ASSERT_EQ(sale.DeleteItem(), SaleModel::DeleteOutcome::Deleted);
+  EXPECT_EQ(Sent(), "Mlieko         \r\n   -1.00 x     3.00  " + E + "5D      -3.00 EUR\r\n" +
+                        "Zlava  10 %          " + E + "2       0.30 EUR\r\n");
+  ASSERT_EQ(sale.ItemCount(), 1);
+  EXPECT_EQ(sale.Item(0).unit_price, 1.0);
+  EXPECT_EQ(sale.TotalText(), "        1.00");
+
+  // Deleting the last item leaves the receipt open; printing it sends a zero total.
+  sale.Select(5);
+  EXPECT_EQ(sale.Selected(), 0);
+  sale.DeleteItem();
+  EXPECT_TRUE(sale.ReceiptOpen());
+  EXPECT_EQ(sale.DeleteItem(), SaleModel::DeleteOutcome::NoReceipt);
+  Sent();
+  sale.PrintReceipt(true, [](float) -> std::optional<Payment> {
+    ADD_FAILURE() << "no payment window for a zero total";
+    return std::nullopt;
+  });
+  EXPECT_EQ(Sent(), E + "k        0.00 EUR\r\n" + E + "e");
+}
+
+TEST_F(SaleModelTest, PaymentDecidesWhetherTheReceiptCloses) {
+  Add("12.30");
+  EXPECT_EQ(sale.PrintReceipt(true, [](float) { return std::optional<Payment>(); }),
+            SaleModel::PrintOutcome::PaymentNotAccepted);
+  EXPECT_TRUE(sale.ReceiptOpen());
+  Sent();
+  Payment change;
+  change.tenders = {12.3f};
+  change.paid = 20;
+  ASSERT_EQ(sale.PrintReceipt(true, [&](float) { return std::optional<Payment>(change); }),
+            SaleModel::PrintOutcome::Printed);
+  EXPECT_NE(Sent().find(E + "P1       12.30\r\n"), std::string::npos);
+  EXPECT_FLOAT_EQ(sale.ShownAfterPrint(), -7.7f);
+
+  // A negative total, or payment switched off, puts the whole total on tender 1.
+  for (bool platidla : {true, false}) {
+    Add(platidla ? "-5" : "5");
+    sale.PrintReceipt(platidla, nullptr);
+    EXPECT_NE(Sent().find(E + (platidla ? "P1       -5.00" : "P1        5.00")),
+              std::string::npos);
+  }
+}
+
+TEST_F(SaleModelTest, PrinterThatIsNotReadyTakesNoItem) {
+  printer.ready = false;
+  EXPECT_EQ(Add("1"), SaleModel::AddOutcome::PrinterNotReady);
+  printer.ready = true;
+  printer.blocked = true;
+  EXPECT_EQ(Add("1"), SaleModel::AddOutcome::PrinterCondition);
+  EXPECT_EQ(printer.reporting_queries, 1);
+  EXPECT_TRUE(out.port.empty());
+  EXPECT_FALSE(sale.ReceiptOpen());
+}
+
+TEST_F(SaleModelTest, PortFailureAddsOrDeletesNothing) {
+  Add("1");
+  out.fail_after = out.writes;
+  EXPECT_EQ(Add("2"), SaleModel::AddOutcome::NotSent);
+  EXPECT_EQ(sale.DeleteItem(), SaleModel::DeleteOutcome::NotSent);
+  EXPECT_EQ(sale.ItemCount(), 1);
+  EXPECT_EQ(sale.TotalText(), "        1.00");
+}
+
+TEST_F(SaleModelTest, TheThousandAndFirstItemIsRefused) {
+  for (int i = 0; i < SaleModel::kCapacity; ++i) ASSERT_EQ(Add("1"), SaleModel::AddOutcome::Added);
+  const size_t sent = out.port.size();
+  EXPECT_EQ(Add("1"), SaleModel::AddOutcome::ReceiptFull);
+  sale.BitBtn_zlavaClick();
+  EXPECT_EQ(Add("10"), SaleModel::AddOutcome::ReceiptFull);
+  EXPECT_EQ(out.port.size(), sent);
+  EXPECT_EQ(sale.ItemCount(), SaleModel::kCapacity);
+  EXPECT_EQ(sale.TotalText(), "     1000.00");
+}
+
+TEST_F(SaleModelTest, ShowingReadsThePrinterAndThePriceListForLookUps) {
+  std::vector<TPriceCard> cards(2);
+  cards[0].name = "Chlieb";
+  cards[0].code = "123";
+  cards[0].price = 1.5;
+  cards[0].vat_level = 1;
+  cards[1].name = "Cudzie";
+  cards[1].code = "9";
+  cards[1].vat_level = 7;
+  ASSERT_TRUE(WritePriceFile(dir / "cennik.bin", cards));
+  printer.dkp = "DKP 42";
+
+  const SaleModel::Shown shown = sale.FormShow("SKK", true);
+  EXPECT_EQ(shown.vat_captions[0], "20%");
+  EXPECT_EQ(shown.vat_captions[4], "0%");
+  EXPECT_EQ(shown.dkp, "DKP 42");
+  EXPECT_TRUE(shown.prices.read);
+
+  const auto article = sale.FindByCode("123");
+  ASSERT_TRUE(article);
+  EXPECT_EQ(article->name, "Chlieb");
+  EXPECT_EQ(article->price, "1.5");
+  EXPECT_EQ(article->vat_level, 1);
+  EXPECT_FALSE(sale.FindByCode("12"));
+  EXPECT_EQ(sale.FindByCode("9")->vat_level, -1);  // the operator must choose the level
+
+  EXPECT_EQ(sale.SearchByName("CH"), (std::vector<std::string>{"Chlieb"}));
+  EXPECT_EQ(sale.MatchFields(0)->code, "123");
+  EXPECT_FALSE(sale.MatchFields(1));
+
+  Add("1.5", 1);
+  EXPECT_NE(Sent().find(" SKK\r\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kv
