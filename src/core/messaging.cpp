@@ -38,7 +38,9 @@ void Messaging::RegisterAtStartup(OperatorBoxes& boxes, const std::string& retry
   for (;;) {
     registered_ = endpoint_.RegisterMessage(cfg_.id_manager);
     if (registered_ != 0) return;
-    if (boxes.App(retry_text, BoxButtons::YesNo, BoxIcon::Warning) != BoxAnswer::Yes) {
+    // A name the system refuses is refused again: without a screen the box must not keep
+    // asking, so No (run without messaging) is the default.
+    if (boxes.App(retry_text, BoxButtons::YesNo, BoxIcon::Warning, 1) != BoxAnswer::Yes) {
       cfg_.spravy = false;  // off for this run
       return;
     }

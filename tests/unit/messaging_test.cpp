@@ -102,8 +102,8 @@ TEST_F(MessagingTest, StartupRegistersOnlyWithMessagingOnAndRetriesOnYes) {
 
   cfg.spravy = true;
   endpoint.failing_registrations = 2;
-  boxes.Expect("msg116", BoxAnswer::Yes, BoxAnswer::Yes)
-      .Expect("msg116", BoxAnswer::Yes, BoxAnswer::Yes);
+  boxes.Expect("msg116", BoxAnswer::Yes, BoxAnswer::No)
+      .Expect("msg116", BoxAnswer::Yes, BoxAnswer::No);
   messaging.RegisterAtStartup(boxes, "msg116");
   EXPECT_EQ(endpoint.registrations, 3);
   EXPECT_EQ(messaging.registered_message(), kNumber);
@@ -117,7 +117,7 @@ TEST_F(MessagingTest, StartupRegistersOnlyWithMessagingOnAndRetriesOnYes) {
 
 TEST_F(MessagingTest, StartupRegistrationRefusedSwitchesMessagingOffForTheRun) {
   cfg.id_manager = "";
-  boxes.Expect("msg116", BoxAnswer::No, BoxAnswer::Yes);
+  boxes.Expect("msg116", BoxAnswer::No, BoxAnswer::No);
   messaging.RegisterAtStartup(boxes, "msg116");
   EXPECT_FALSE(cfg.spravy);
   EXPECT_EQ(messaging.registered_message(), 0u);

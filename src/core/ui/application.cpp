@@ -1,5 +1,7 @@
 #include "core/ui/application.h"
 
+#include <cstdio>
+
 #include "core/ui/main_window.h"
 #include "core/ui/quit_on_signal.h"
 #include "core/ui/tray_icon.h"
@@ -44,6 +46,10 @@ bool Application::FinishStartup() {
   pm.HandleLeftoverInput();
   // Requests that came while the start-up boxes were open have waited until now.
   pm.TakeClientMessages();
+  // One line for whoever runs the program as a service (and for scripts): start-up is over,
+  // a receipt dropped from now on is a new job, not a leftover.
+  std::fprintf(stderr, "kv4910: start-up finished\n");
+  std::fflush(stderr);
   return true;
 }
 
