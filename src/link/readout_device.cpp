@@ -72,14 +72,7 @@ bool TSRB4900::cfg_to_cis(int port_index) {
       WriteComChar(0, 50);
       DelayMs(50);
     } else {
-      const uint32_t start = clock.TickCount();
-      while (!(CtsReady() == 1 && DsrReady() == 1)) {
-        if (clock.Since(start) >= static_cast<uint32_t>(cfg.time_info)) {
-          lines_up = false;
-          break;
-        }
-        clock.Sleep(1);
-      }
+      lines_up = WaitFor(static_cast<uint32_t>(cfg.time_info), [this] { return LinesReady(); });
     }
     if (!lines_up) {
       view.SetTrayPicture(1);

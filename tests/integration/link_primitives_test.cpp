@@ -42,6 +42,7 @@ TEST_F(LinkPrimitives, LinesThatDoNotFollowLeaveBothGatesOffAndBytesGoAtOnce) {
   const uint64_t before = clock.slept();
   EXPECT_EQ(pm.WriteComChar('x', 5000), 1);
   EXPECT_EQ(clock.slept(), before);
+  ASSERT_TRUE(pm.WaitTxEmpty());
   EXPECT_EQ(printer.received().back(), 'x');
 }
 
@@ -69,6 +70,7 @@ TEST_F(LinkPrimitives, WriteComCharWaitsItsFullLimitForClosedGatesThenSends) {
   EXPECT_EQ(pm.WriteComChar(27, 1000), 1);
   EXPECT_GE(clock.Since(start), 1000u);
   EXPECT_LE(clock.Since(start), 1005u);
+  ASSERT_TRUE(pm.WaitTxEmpty());
   EXPECT_EQ(printer.received(), "\x1b");
 
   // Lines that come up part-way end the wait there.

@@ -64,7 +64,7 @@ TEST_F(LinkSim, ShortStatusRecordIsRejected) {
 TEST_F(LinkSim, DueDailyCloseRunsByItselfWhenConfigured) {
   engine().state().first_document_date = "20000101";
   engine().state().document_number = 10;
-  pm.cfg.auto_du = true;
+  pm.cfg.auto_du = 1;
   ASSERT_EQ(pm.AttachPort(0, 8500, 8500), 0);
   EXPECT_GT(pm.OpenPort(1), 0);
   EXPECT_EQ(engine().state().closing_count, 1u);

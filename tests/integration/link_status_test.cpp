@@ -84,7 +84,7 @@ TEST_F(LinkStatus, AutomaticDailyCloseRunsOnceAndAppendsTheJournal) {
   HealthyPrinter(printer);
   printer.On(kStatusQuery, {StatusAnswer(0x40, 0), StatusAnswer(0, 0)});
   printer.On("\x1bQ", {"DENNA UZAVIERKA\r\n"});
-  pm.cfg.auto_du = true;
+  pm.cfg.auto_du = 1;
   dir.Write("zurnal.txt", "old\r\n");
   ASSERT_EQ(pm.AttachPort(0, 8500, 8500), 0);
 
