@@ -44,6 +44,14 @@ TEST_F(LinkSim, GarbledStatusOnceIsRecoveredGarbledAlwaysIsNotReady) {
   EXPECT_EQ(pm.device_ready, 0);
 }
 
+TEST_F(LinkSim, LineResetOfTheRetryReachesAPrinterLeftInsideATextBlock) {
+  ASSERT_EQ(pm.AttachPort(0, 8500, 8500), 0);
+  ASSERT_EQ(pm.WriteBlock("\x1b" "F", 2), 2);  // a text block that was never ended
+  ASSERT_TRUE(pm.WaitTxEmpty());
+  // The block swallows the first query; the ETX CR before the second one ends it.
+  EXPECT_EQ(pm.OpenPort(0), 1);
+}
+
 TEST_F(LinkSim, ConditionBitsReachTheFlagsAndTheStatusValue) {
   ASSERT_EQ(pm.AttachPort(0, 8500, 8500), 0);
   engine().state().condition1 = sim::status1::kPaperLow;
