@@ -205,9 +205,12 @@ TEST_F(PtyPort, LinkPurgeAfterAWriteKeepsTheBytesForTheFarEnd) {
   TSRB4900 pm(PrintManagerServices{clock, boxes, view, prmgr, msg});
   pm.port_names = {pty.path()};
   ASSERT_EQ(pm.AttachPort(0, 8500, 8500), 0);
-  ASSERT_EQ(pm.WriteBlock("\x03\r", 2), 2);
+  // More than the far end's line buffer holds, so that the last bytes still wait in the kernel
+  // when the purge comes.
+  const std::string bytes = std::string(8192, 'f') + "\x03\r";
+  ASSERT_EQ(pm.WriteBlock(bytes.data(), static_cast<int>(bytes.size())), 8194);
   pm.PurgeAfterWrite();
-  EXPECT_EQ(pty.Receive(2), "\x03\r");
+  EXPECT_EQ(pty.Receive(bytes.size()), bytes);
 }
 
 TEST_F(PtyPort, SettingsReachTheDevice) {
