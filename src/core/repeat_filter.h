@@ -12,8 +12,8 @@ namespace kv {
 // of a few lines, written again and again. A line is written the first time; while it comes
 // again among the last few written lines it is only counted. The count of a line is reported
 // once the cycle breaks (a line comes that is not among them, or the log stays quiet for a
-// minute), when it reaches `bound`, or at Flush (the program ends). An event that comes back
-// after a quiet minute is written again with its own time.
+// minute), every ten minutes while the repeats go on, and at Flush (the program ends). An
+// event that comes back after a quiet minute is written again with its own time.
 class RepeatFilter {
  public:
   struct Run {
@@ -23,19 +23,21 @@ class RepeatFilter {
 
   static constexpr size_t kCycle = 8;  // lines remembered: the longest cycle recognised
   static constexpr uint32_t kQuietMs = 60000;
+  static constexpr uint32_t kReportEveryMs = 600000;
 
-  explicit RepeatFilter(int bound = 100) : bound_(bound) {}
-
-  // Takes the next line: true when it is to be written, false when it is only counted. `report`
-  // receives the counts to write now (before the line itself), oldest line first.
-  // `now_ms` is a millisecond tick count.
+  // Takes the next line at `now_ms` (a millisecond tick count): true when it is to be written,
+  // false when it is only counted. `report` receives the counts to write now (before the line
+  // itself), oldest line first.
   bool Take(std::string_view line, uint32_t now_ms, std::vector<Run>& report);
   // Every count not reported yet; the remembered lines are forgotten.
   std::vector<Run> Flush();
 
  private:
-  int bound_;
-  std::deque<Run> recent_;
+  struct Entry {
+    Run run;
+    uint32_t since_ms;  // written or last reported
+  };
+  std::deque<Entry> recent_;
   uint32_t last_ms_ = 0;
 };
 
