@@ -72,7 +72,10 @@ bool TSRB4900::cfg_to_cis(int port_index) {
       WriteComChar(0, 50);
       DelayMs(50);
     } else {
-      lines_up = WaitFor(static_cast<uint32_t>(cfg.time_info), [this] { return LinesReady(); });
+      // A device that fails meanwhile closes the port: no use waiting on for its lines.
+      lines_up = WaitFor(static_cast<uint32_t>(cfg.time_info),
+                         [this] { return !ComPort1.Connected() || LinesReady(); }) &&
+                 ComPort1.Connected();
     }
     if (!lines_up) {
       view.SetTrayPicture(1);
