@@ -112,8 +112,8 @@ void TSRB4900::PurgeAfterWrite() {
   if (measurable) {
     const int queued = ComPort1.OutputCount();
     if (queued > 0) {
-      const uint32_t limit = WriteLimit(ComPort1.Timeouts(), static_cast<size_t>(queued))
-                                 .value_or(kTxDrainLimitMs);
+      const uint32_t limit =
+          WriteLimit(ComPort1.Timeouts(), static_cast<size_t>(queued)).value_or(kTxDrainLimitMs);
       WaitFor(limit, [this] { return ComPort1.OutputCount() <= 0; });
     }
   }

@@ -77,8 +77,8 @@ TEST_F(LinkInit, PortThatCannotOpenIsReportedAndLogged) {
   EXPECT_EQ(pm.InitPort(1), 0);
   EXPECT_EQ(boxes.shown().size(), boxes_before);
   pm.LogError("Terminate");
-  EXPECT_NE(dir.Read("FM_err.txt").find(") Nepodarilo sa inicializovat port (opakovane este "
-                                         "1-krat) \r\n"),
+  const std::string errors = dir.Read("FM_err.txt");
+  EXPECT_NE(errors.find(") Nepodarilo sa inicializovat port (opakovane este 1-krat) \r\n"),
             std::string::npos);
 }
 

@@ -46,7 +46,8 @@ TEST_F(LinkSim, GarbledStatusOnceIsRecoveredGarbledAlwaysIsNotReady) {
 
 TEST_F(LinkSim, LineResetOfTheRetryReachesAPrinterLeftInsideATextBlock) {
   ASSERT_EQ(pm.AttachPort(0, 8500, 8500), 0);
-  ASSERT_EQ(pm.WriteBlock("\x1b" "F", 2), 2);  // a text block that was never ended
+  const char block[] = {27, 'F'};  // a text block that is never ended
+  ASSERT_EQ(pm.WriteBlock(block, 2), 2);
   ASSERT_TRUE(pm.WaitTxEmpty());
   // The block swallows the first query; the ETX CR before the second one ends it.
   EXPECT_EQ(pm.OpenPort(0), 1);
