@@ -88,7 +88,7 @@ void ReadConfig(const IniFile& ini, const std::string& program_dir, Config& cfg,
   cfg.apl_priority = ini.ReadInteger("CONFIG", "apl_priority", 32);
   cfg.obrat_hide = ini.ReadBool("CONFIG", "obrat_hide", false);
   cfg.rozsirene_info = ini.ReadInteger("CONFIG", "rozsirene_info", 0);
-  cfg.auto_du = ini.ReadBool("CONFIG", "auto_du", false);
+  cfg.auto_du = ini.ReadInteger("CONFIG", "auto_du", 0);
   cfg.del_file = ini.ReadInteger("CONFIG", "del_file", 1);
 
   for (int i = 0; i < 10; ++i) cfg.drawer[i] = ini.ReadInteger("OPEN", std::to_string(i), 0);

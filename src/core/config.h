@@ -73,7 +73,7 @@ struct Config {
   int32_t apl_priority = 32;
   bool obrat_hide = false;
   int32_t rozsirene_info = 0;
-  bool auto_du = false;
+  int32_t auto_du = 0;  // 1 = run a due daily close by itself; other values do not
   int32_t del_file = 1;
   bool err_file = true;  // the error file switch: on at every start whatever the file says
   int32_t USB = 0;       // the USB indicator, always 0

@@ -16,6 +16,7 @@
 #include "core/job_input_file.h"
 #include "core/messaging.h"
 #include "core/operator_boxes.h"
+#include "core/repeat_filter.h"
 #include "core/timer.h"
 #include "core/view.h"
 #include "lang/message_table.h"
@@ -80,6 +81,9 @@ class TSRB4900 {
   std::string priority_label = "NORMAL";
   // Reads rb4900_cfg.ini into cfg and applies what loading applies (priority, USB label).
   bool LoadConfig();
+  // Hands the port time-outs of the file to ComPort1; the per-byte handshake wait becomes the
+  // port's resulting write multiplier.
+  void ApplyPortTimeouts();
   // Full path of a file in the program directory.
   std::string ProgramFile(const std::string& name) const;
 
@@ -145,6 +149,12 @@ class TSRB4900 {
   // does not come): at least the time a status query may take, so that a dead line costs
   // neither a core nor megabytes of log.
   static constexpr uint32_t kRetryPauseMs = 2000;
+  // Every wait of the link: polls the clock until `done` holds (true), `limit_ms` has passed or
+  // the program is ending (false). Without a condition it is a plain delay.
+  bool WaitFor(uint32_t limit_ms, const std::function<bool()>& done);
+  // The pause before the next pass of a retry loop; false when the program is ending and the
+  // loop is to stop.
+  bool RetryPause();
   void DelayMs(uint32_t ms);
   int WriteComChar(uint8_t byte, uint32_t limit_ms);
   int WriteBlock(const void* bytes, int count);
@@ -161,6 +171,17 @@ class TSRB4900 {
   size_t ReadAnswer(uint8_t* dest, size_t capacity, uint32_t timeout_ms, size_t minimum);
   uint8_t DsrReady();
   uint8_t CtsReady();
+  bool LinesReady() { return DsrReady() == 1 && CtsReady() == 1; }
+  // Purges both queues once the bytes written before have left (bounded by the write
+  // time-outs): a purge never drops what was just sent on purpose. Where the transmit queue
+  // cannot be measured only the receive side is purged. Raises EComPort.
+  void PurgeAfterWrite();
+  // The DSR and CTS lamps of the main window, lit while the line is on; told by the port's
+  // line events and by every reading of the lines. Only changes reach the view.
+  void ShowLine(TComSignal line, bool on);
+  void ShowLines(TComSignals lines);
+  std::atomic<int8_t> lamp_dsr{-1};  // -1: not shown yet
+  std::atomic<int8_t> lamp_cts{-1};
   void ClosePort();
   int AttachPort(int index, int input_size, int output_size);
   void ApplyBaudRate();
@@ -196,6 +217,12 @@ class TSRB4900 {
   // Full path of a file in the information directory (path_info).
   std::string InfoFile(const std::string& name) const;
   void LogError(std::string_view text);
+  // The error file's run of repeated lines, and its count once the run ends (at the latest
+  // when the program ends).
+  RepeatFilter error_repeats;
+  void FlushErrorRepeats();
+  static std::string RepeatedText(const RepeatFilter::Run& run);
+  void AppendErrorLine(std::string_view text, bool tell_operator);
   void WriteInfoFile();
   bool ReadJournal();
   // The backup command: true when the journal was moved into the backup file.

@@ -48,7 +48,11 @@ void TSRB4900::StartupConnect() {
       view.SetTrayPicture(0);
       return;
     }
-    if (boxes.Captioned(Msg(119), Msg(118), BoxButtons::YesNo, BoxIcon::Question) == BoxAnswer::Yes)
+    // Yes tries again after a pause, so that a printer that cannot be reached (and a box
+    // nobody sees) costs neither a core nor a flood of error lines.
+    if (boxes.Captioned(Msg(119), Msg(118), BoxButtons::YesNo, BoxIcon::Question) ==
+            BoxAnswer::Yes &&
+        RetryPause())
       continue;
     // Going on without a printer; the connect command switches the print-job timer on later.
     view.SetItemIndex(kPortBox, -1);
@@ -78,7 +82,9 @@ void TSRB4900::Spusteniecasovaca1Click() {
       view.SetTrayPicture(0);
       break;
     }
-    if (boxes.Captioned(Msg(119), Msg(118), BoxButtons::YesNo, BoxIcon::Question) != BoxAnswer::Yes)
+    if (boxes.Captioned(Msg(119), Msg(118), BoxButtons::YesNo, BoxIcon::Question) !=
+            BoxAnswer::Yes ||
+        !RetryPause())
       break;
   }
   if (cfg.CLOSE_PORT) ClosePort();

@@ -12,12 +12,31 @@ std::string TSRB4900::InfoFile(const std::string& name) const {
 
 void TSRB4900::LogError(std::string_view text) {
   if (!cfg.err_file) return;
+  // A loop that keeps failing writes its lines once; the repeats are told as counts.
+  std::vector<RepeatFilter::Run> repeated;
+  const bool fresh = error_repeats.Take(text, clock.TickCount(), repeated);
+  for (const RepeatFilter::Run& run : repeated) AppendErrorLine(RepeatedText(run), true);
+  if (fresh) AppendErrorLine(text, true);
+}
+
+void TSRB4900::FlushErrorRepeats() {
+  const std::vector<RepeatFilter::Run> repeated = error_repeats.Flush();
+  if (!cfg.err_file) return;
+  for (const RepeatFilter::Run& run : repeated) AppendErrorLine(RepeatedText(run), false);
+}
+
+std::string TSRB4900::RepeatedText(const RepeatFilter::Run& run) {
+  return run.line + " (opakovane este " + std::to_string(run.repeats) + "-krat)";
+}
+
+void TSRB4900::AppendErrorLine(std::string_view text, bool tell_operator) {
   const std::string path = ProgramFile("FM_err.txt");
   ClearAttributes(path);
   const std::tm now = local_time();
   const std::string line = "> (" + DateText(now) + " " + TimeText(now) + " " + ident_text.str() +
                            ") " + std::string(text) + " \r\n";
-  if (!AppendBytes(path, line)) boxes.Captioned(Msg(21), path, BoxButtons::Ok, BoxIcon::Warning);
+  if (!AppendBytes(path, line) && tell_operator)
+    boxes.Captioned(Msg(21), path, BoxButtons::Ok, BoxIcon::Warning);
 }
 
 void TSRB4900::WriteInfoFile() {

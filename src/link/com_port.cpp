@@ -245,6 +245,10 @@ void TComPort::SetRTS(bool on) {
   backend_->SetRTS(on);
 }
 
+void TComPort::SetAbortCheck(std::function<bool()> check) {
+  if (backend_) backend_->SetAbortCheck(std::move(check));
+}
+
 void TComPort::AddLineIndicator(std::function<void(TComSignal, bool)> indicator) {
   indicators_.push_back(std::move(indicator));
 }

@@ -100,6 +100,9 @@ class TComPort {
 
   int InputCount();
   int OutputCount();
+  // False for a device whose OutputCount stays 0 while bytes are still on their way (a
+  // pseudo-terminal): there, purging the transmit side can drop bytes already written.
+  bool OutputCountKnown() const { return backend_->OutputCountKnown(); }
   void ClearBuffer(bool input, bool output);
   TComSignals Signals();
   void SetDTR(bool on);
@@ -112,6 +115,9 @@ class TComPort {
   void AddLineIndicator(std::function<void(TComSignal, bool)> indicator);
   // Every delivered event, in delivery order, before its own handler.
   void OnEvent(std::function<void(TComEvent)> handler) { on_event_ = std::move(handler); }
+  // Once `check` holds (the program is ending), a blocked Read or Write returns with what it
+  // has moved so far instead of waiting out its time-outs.
+  void SetAbortCheck(std::function<bool()> check);
   // Queues a function to run on the user-interface thread and returns at once.
   void SetUiPoster(std::function<void(std::function<void()>)> post) { post_ = std::move(post); }
 

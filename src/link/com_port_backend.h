@@ -45,6 +45,20 @@ class ComBackend {
   // Stops reporting promptly (no waiting for a time-out). Never raises.
   virtual void StopEvents() noexcept = 0;
   virtual bool EventsOnOwnThread() const = 0;
+
+  // Whether OutputCount tells the bytes that have not left yet. A pseudo-terminal hands them on
+  // at once and reports 0, and purging its transmit side drops what the far end has not read.
+  virtual bool OutputCountKnown() const = 0;
+
+  // Looked at while a transfer waits: once it holds (the program is ending), the read or write
+  // returns with what it has moved so far.
+  void SetAbortCheck(std::function<bool()> check) { abort_check_ = std::move(check); }
+
+ protected:
+  bool Aborted() const { return abort_check_ && abort_check_(); }
+
+ private:
+  std::function<bool()> abort_check_;
 };
 
 // The operating system's serial devices and pseudo-terminals (POSIX termios). A port name

@@ -49,8 +49,10 @@ size_t TimedRead(const ReadPlan& plan, char* data, size_t count, ReadIo& io) {
 
   const uint32_t start = io.Now();
   uint32_t last_byte = start;
+  AbortGrace grace;
   for (;;) {
     const uint32_t now = io.Now();
+    if (grace.Over(io.Aborted(), now)) return got;
     uint32_t wait = ReadIo::kForever;
     if (plan.total_ms) {
       const uint32_t elapsed = now - start;
@@ -63,7 +65,7 @@ size_t TimedRead(const ReadPlan& plan, char* data, size_t count, ReadIo& io) {
       if (gap >= *plan.interval_ms) return got;
       wait = std::min(wait, *plan.interval_ms - gap);
     }
-    io.Wait(wait);
+    io.Wait(std::min(wait, ReadIo::kWaitSliceMs));
     const size_t more = io.Take(data + got, count - got);
     if (more > 0) {
       got += more;

@@ -36,9 +36,29 @@ class ReadIo {
   virtual size_t Take(char* data, size_t max) = 0;
   // Waits until bytes may be queued or `max_ms` passed (kForever: no limit).
   virtual void Wait(uint32_t max_ms) = 0;
+  // True once the read should give up waiting (the program is ending).
+  virtual bool Aborted() { return false; }
   static constexpr uint32_t kForever = UINT32_MAX;
+  // The longest single Wait, so that an abort is noticed promptly.
+  static constexpr uint32_t kWaitSliceMs = 50;
 };
 
+// A wait that is told to give up (the program is ending) still goes on for a short grace, so
+// that an answer already under way comes in whole; a dead line costs at most the grace.
+class AbortGrace {
+ public:
+  static constexpr uint32_t kGraceMs = 250;
+  // True once `aborted` has held for the grace (`now` in milliseconds).
+  bool Over(bool aborted, uint32_t now) {
+    if (aborted && !since_) since_ = now;
+    return since_ && now - *since_ >= kGraceMs;
+  }
+
+ private:
+  std::optional<uint32_t> since_;
+};
+
+// Reads under `plan`; an abort ends the wait with what has arrived, after the grace.
 size_t TimedRead(const ReadPlan& plan, char* data, size_t count, ReadIo& io);
 
 }  // namespace kv

@@ -90,6 +90,7 @@ struct TComTimeouts {
   int32_t ReadTotalConstant = 0;
   int32_t WriteTotalMultiplier = 100;
   int32_t WriteTotalConstant = 1000;
+  bool operator==(const TComTimeouts&) const = default;
 };
 
 // What the backend needs to set up the line (applied as one group).

@@ -36,18 +36,18 @@ int TSRB4900::InitPort(int quiet) {
 
   bool ready = false;
   try {
-    ComPort1.ClearBuffer(true, true);
+    PurgeAfterWrite();
     ready = OpenPort(0) != 0;
     // The printer reports a condition the operator must clear; ask until it is gone. A printer
-    // that stops answering meanwhile counts as not ready.
+    // that stops answering meanwhile, or the program ending, counts as not ready.
     while (ready && flags.S1_2) {
       WriteInfoFile();
       boxes.Captioned(Msg(23), Msg(25), BoxButtons::Ok, BoxIcon::Warning);
-      ready = OpenPort(0) != 0;
+      ready = RetryPause() && OpenPort(0) != 0;
     }
-    if (ready && !(DsrReady() == 1 && CtsReady() == 1)) {
+    if (ready && !LinesReady()) {
       DelayMs(500);
-      if (!(DsrReady() == 1 && CtsReady() == 1)) {
+      if (!LinesReady()) {
         if (cfg.MSG == 1 && quiet == 0) boxes.Plain(Msg(110), BoxButtons::Ok, BoxIcon::Warning);
         LogError("Chyba DSR-DTR (RTS-CTS)");
         ready = false;

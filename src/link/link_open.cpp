@@ -117,8 +117,20 @@ int32_t TSRB4900::OpenPort(int show_status) {
     return 0;
   }
 
-  TComTimeouts saved;
-  bool short_timeouts = false;
+  // The query runs on short time-outs of its own; the port's own ones go back on every way
+  // out, also when the device failed on the way (the closed port keeps them for its next open).
+  struct RestoreTimeouts {
+    TSRB4900& pm;
+    TComTimeouts saved;
+    ~RestoreTimeouts() {
+      try {
+        pm.ComPort1.SetTimeouts(saved);
+      } catch (const EComPort&) {
+        pm.PortFailed();
+      }
+    }
+  } restore{*this, ComPort1.Timeouts()};
+
   bool valid = false;
   try {
     TComFlowControl flow = ComPort1.FlowControl();
@@ -127,18 +139,18 @@ int32_t TSRB4900::OpenPort(int show_status) {
     ComPort1.SetFlowControl(flow);
     ComPort1.SetDTR(true);
     ComPort1.SetRTS(true);
-    if (!(ComPort1.Signals() & (csCTS | csDSR))) return 0;
+    const TComSignals lines = ComPort1.Signals();
+    ShowLines(lines);
+    if (!(lines & (csCTS | csDSR))) return 0;
 
     SetupHandshake();
 
-    saved = ComPort1.Timeouts();
-    TComTimeouts status_timeouts = saved;
+    TComTimeouts status_timeouts = restore.saved;
     status_timeouts.WriteTotalConstant = 100;
     status_timeouts.WriteTotalMultiplier = 100;
     status_timeouts.ReadTotalMultiplier = 300;
     status_timeouts.ReadTotalConstant = 500;
     ComPort1.SetTimeouts(status_timeouts);
-    short_timeouts = true;
 
     for (int attempt = 0; attempt < 2 && !valid; ++attempt) {
       if (attempt == 1) {
@@ -146,7 +158,8 @@ int32_t TSRB4900::OpenPort(int show_status) {
         ComPort1.Write(recover, 2);
         status_query = {27, 17, 0, 0, 0};
       }
-      ComPort1.ClearBuffer(true, true);
+      // The ETX CR of a second attempt must reach the printer before the purge.
+      PurgeAfterWrite();
       ComPort1.Write(kStatusQuery, 2);
       valid = ValidStatusAnswer(status_query, ComPort1.Read(status_query.data(), 5));
     }
@@ -155,23 +168,14 @@ int32_t TSRB4900::OpenPort(int show_status) {
     status_value = 0;
     return 0;
   }
-
-  if (!valid) {
-    try {
-      if (ComPort1.Connected()) ComPort1.SetTimeouts(saved);
-    } catch (const EComPort&) {
-      PortFailed();
-    }
-    status_value = 0;
-    return 0;
-  }
+  if (!valid) return 0;
 
   device_ready = 1;
   status_value = status_query[2] * 256 + status_query[3] + 1;
   flags = DecodeStatus(status_query[2], status_query[3]);
 
   if (flags.S1_6) {
-    if (cfg.auto_du && !in_auto_close) {
+    if (cfg.auto_du == 1 && !in_auto_close) {
       in_auto_close = true;
       for (const uint8_t byte :
            {uint8_t{27}, uint8_t{'d'}, uint8_t{'Y'}, uint8_t{'e'}, uint8_t{'s'}})
@@ -183,7 +187,7 @@ int32_t TSRB4900::OpenPort(int show_status) {
       ReadJournal();
       flags.S1_6 = 0;
       in_auto_close = false;
-    } else if (!cfg.auto_du && show_status == 1) {
+    } else if (cfg.auto_du != 1 && show_status == 1) {
       boxes.Captioned(Msg(23), Msg(16), BoxButtons::Ok, BoxIcon::Warning);
     }
   }
@@ -194,11 +198,6 @@ int32_t TSRB4900::OpenPort(int show_status) {
     if (flags.S2_7) boxes.Captioned(Msg(22), Msg(26), BoxButtons::Ok, BoxIcon::Warning);
     if (flags.S2_6) boxes.Captioned(Msg(22), Msg(27), BoxButtons::Ok, BoxIcon::Warning);
     if (flags.S2_5) boxes.Captioned(Msg(22), Msg(28), BoxButtons::Ok, BoxIcon::Warning);
-  }
-  try {
-    if (short_timeouts && ComPort1.Connected()) ComPort1.SetTimeouts(saved);
-  } catch (const EComPort&) {
-    PortFailed();
   }
   return status_value;
 }

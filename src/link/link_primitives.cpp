@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "core/print_manager.h"
+#include "link/com_port_timing.h"
 #include "link/crc.h"
 
 // The byte-level primitives every exchange with the printer goes through. A failure inside the
@@ -14,16 +15,34 @@ void TSRB4900::PortFailed() {
   ComPort1.Close();
 }
 
-void TSRB4900::DelayMs(uint32_t ms) {
+bool TSRB4900::WaitFor(uint32_t limit_ms, const std::function<bool()>& done) {
+  // A condition is looked at every millisecond; a plain delay sleeps in slices short enough to
+  // notice a termination request promptly.
+  constexpr uint32_t kDelaySliceMs = 50;
   const uint32_t start = clock.TickCount();
-  while (clock.Since(start) < ms) clock.Sleep(1);
+  AbortGrace grace;
+  for (;;) {
+    if (done && done()) return true;
+    if (grace.Over(app.Ending(), clock.TickCount())) return false;
+    const uint32_t elapsed = clock.Since(start);
+    if (elapsed >= limit_ms) return false;
+    clock.Sleep(done ? 1 : std::min(limit_ms - elapsed, kDelaySliceMs));
+  }
+}
+
+bool TSRB4900::RetryPause() {
+  DelayMs(kRetryPauseMs);
+  return !app.Ending();
+}
+
+void TSRB4900::DelayMs(uint32_t ms) {
+  WaitFor(ms, nullptr);
 }
 
 int TSRB4900::WriteComChar(uint8_t byte, uint32_t limit_ms) {
-  if (os_major >= 5) {
-    const uint32_t start = clock.TickCount();
-    while (!(CtsReady() == 1 && DsrReady() == 1) && clock.Since(start) < limit_ms) clock.Sleep(1);
-  }
+  // A port that is not open (the device failed) takes nothing: no handshake wait for it.
+  if (!ComPort1.Connected()) return 0;
+  if (os_major >= 5) WaitFor(limit_ms, [this] { return !ComPort1.Connected() || LinesReady(); });
   if (!ComPort1.Connected()) return 0;
   try {
     return ComPort1.Write(&byte, 1) == 1 ? 1 : 0;
@@ -85,12 +104,20 @@ void TSRB4900::Clear_TX_Que() {
 }
 
 bool TSRB4900::WaitTxEmpty(uint32_t limit_ms) {
-  const uint32_t start = clock.TickCount();
-  while (Get_TX_Que() > 0) {
-    if (clock.Since(start) >= limit_ms) return false;
-    clock.Sleep(1);
+  return WaitFor(limit_ms, [this] { return Get_TX_Que() <= 0; });
+}
+
+void TSRB4900::PurgeAfterWrite() {
+  const bool measurable = ComPort1.OutputCountKnown();
+  if (measurable) {
+    const int queued = ComPort1.OutputCount();
+    if (queued > 0) {
+      const uint32_t limit =
+          WriteLimit(ComPort1.Timeouts(), static_cast<size_t>(queued)).value_or(kTxDrainLimitMs);
+      WaitFor(limit, [this] { return ComPort1.OutputCount() <= 0; });
+    }
   }
-  return true;
+  ComPort1.ClearBuffer(true, measurable);
 }
 
 size_t TSRB4900::ReadAnswer(uint8_t* dest, size_t capacity, uint32_t timeout_ms, size_t minimum) {
@@ -98,15 +125,14 @@ size_t TSRB4900::ReadAnswer(uint8_t* dest, size_t capacity, uint32_t timeout_ms,
   const size_t wanted = minimum > 10 ? minimum : 1;
   size_t total = 0;
   try {
-    const uint32_t start = clock.TickCount();
-    while (static_cast<size_t>(ComPort1.InputCount()) < wanted && clock.Since(start) <= timeout_ms)
-      clock.Sleep(1);
+    WaitFor(timeout_ms, [&] { return static_cast<size_t>(ComPort1.InputCount()) >= wanted; });
 
     // Drain while bytes keep coming. Bytes beyond the destination are read and dropped, up to
     // one more destination's worth, so that an endless stream cannot hold the program here.
     uint8_t spill[256];
     size_t dropped = 0;
-    for (;;) {
+    AbortGrace grace;
+    while (!grace.Over(app.Ending(), clock.TickCount())) {
       DelayMs(20);
       const int queued = ComPort1.InputCount();
       if (queued < 1) break;
@@ -130,14 +156,18 @@ size_t TSRB4900::ReadAnswer(uint8_t* dest, size_t capacity, uint32_t timeout_ms,
   return total;
 }
 
+// A line that cannot be read counts as off; the device is gone, so the port is closed and
+// the next bring-up opens it again.
 uint8_t TSRB4900::DsrReady() {
   if (dsr_gate == 0) return 1;
   if (os_major < 5) return cached_dsr;
   try {
     last_signals = ComPort1.Signals();
   } catch (const EComPort&) {
+    PortFailed();
     return 0;
   }
+  ShowLines(last_signals);
   return (last_signals & csDSR) ? 1 : 0;
 }
 
@@ -147,9 +177,22 @@ uint8_t TSRB4900::CtsReady() {
   try {
     last_signals = ComPort1.Signals();
   } catch (const EComPort&) {
+    PortFailed();
     return 0;
   }
+  ShowLines(last_signals);
   return (last_signals & csCTS) ? 1 : 0;
+}
+
+void TSRB4900::ShowLine(TComSignal line, bool on) {
+  std::atomic<int8_t>& lamp = line == csDSR ? lamp_dsr : lamp_cts;
+  if (lamp.exchange(on ? 1 : 0) == (on ? 1 : 0)) return;
+  view.SetChecked(line == csDSR ? "SRB4900/DSR" : "SRB4900/CTS", on);
+}
+
+void TSRB4900::ShowLines(TComSignals lines) {
+  ShowLine(csDSR, (lines & csDSR) != 0);
+  ShowLine(csCTS, (lines & csCTS) != 0);
 }
 
 void TSRB4900::ClosePort() {

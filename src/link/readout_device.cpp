@@ -72,14 +72,10 @@ bool TSRB4900::cfg_to_cis(int port_index) {
       WriteComChar(0, 50);
       DelayMs(50);
     } else {
-      const uint32_t start = clock.TickCount();
-      while (!(CtsReady() == 1 && DsrReady() == 1)) {
-        if (clock.Since(start) >= static_cast<uint32_t>(cfg.time_info)) {
-          lines_up = false;
-          break;
-        }
-        clock.Sleep(1);
-      }
+      // A device that fails meanwhile closes the port: no use waiting on for its lines.
+      lines_up = WaitFor(static_cast<uint32_t>(cfg.time_info),
+                         [this] { return !ComPort1.Connected() || LinesReady(); }) &&
+                 ComPort1.Connected();
     }
     if (!lines_up) {
       view.SetTrayPicture(1);

@@ -87,6 +87,11 @@ void MemoryLine::End::ForceDsr(std::optional<bool> state) {
   NotifyLines();
 }
 
+void MemoryLine::End::Unplug(bool out) {
+  unplugged_ = out;
+  if (out) Purge();
+}
+
 void MemoryLine::End::NotifyLines() const {
   if (on_lines_) on_lines_();
 }

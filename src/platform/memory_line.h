@@ -42,6 +42,10 @@ class MemoryLine {
     bool Dsr() const;
     void ForceCts(std::optional<bool> state);
     void ForceDsr(std::optional<bool> state);
+    // An adapter pulled out (true) or plugged in again: a port on this end fails while it is
+    // out. Bytes on the wire are lost.
+    void Unplug(bool out);
+    bool Unplugged() const { return unplugged_; }
 
     // Called after the peer writes (the bytes may not have arrived yet).
     void OnReceive(std::function<void()> hook) { on_receive_ = std::move(hook); }
@@ -64,6 +68,7 @@ class MemoryLine {
     bool dtr_ = false;
     std::optional<bool> forced_cts_;
     std::optional<bool> forced_dsr_;
+    bool unplugged_ = false;
     std::function<void()> on_receive_;
     std::function<void()> on_lines_;
   };

@@ -4,9 +4,12 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 
@@ -62,10 +65,19 @@ speed_t StandardSpeed(uint32_t baud) {
   }
 }
 
+// The slave side of a pseudo-terminal (Unix 98 majors 136 to 143, the old BSD major 3).
+bool IsPseudoTerminal(int fd) {
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISCHR(info.st_mode)) return false;
+  const unsigned int kind = major(info.st_rdev);
+  return (kind >= 136 && kind <= 143) || kind == 3;
+}
+
 class PosixReadIo final : public ReadIo {
  public:
-  explicit PosixReadIo(int fd) : fd_(fd) {}
+  PosixReadIo(int fd, std::function<bool()> aborted) : fd_(fd), aborted_(std::move(aborted)) {}
   uint32_t Now() override { return NowMs(); }
+  bool Aborted() override { return aborted_(); }
 
   size_t Take(char* data, size_t max) override {
     for (;;) {
@@ -91,6 +103,7 @@ class PosixReadIo final : public ReadIo {
 
  private:
   int fd_;
+  std::function<bool()> aborted_;
 };
 
 }  // namespace
@@ -118,6 +131,7 @@ void PosixComBackend::Open(const std::string& port) {
   }
   ::ioctl(fd, TIOCEXCL);
   fd_ = fd;
+  pseudo_terminal_ = IsPseudoTerminal(fd);
 }
 
 void PosixComBackend::Close() noexcept {
@@ -202,6 +216,7 @@ void PosixComBackend::ApplySettings(const ComLineSettings& settings) {
 size_t PosixComBackend::Write(const char* data, size_t count) {
   const std::optional<uint32_t> limit = WriteLimit(timeouts_, count);
   const uint32_t start = NowMs();
+  AbortGrace grace;
   size_t written = 0;
   while (written < count) {
     const ssize_t n = ::write(fd_, data + written, count - written);
@@ -212,11 +227,12 @@ size_t PosixComBackend::Write(const char* data, size_t count) {
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) throw EComPort(kComWriteFailed, errno);
     // The transmit queue is full (or flow control holds it): wait in poll for room.
-    uint32_t wait = ReadIo::kForever;
+    if (grace.Over(Aborted(), NowMs())) break;
+    uint32_t wait = ReadIo::kWaitSliceMs;
     if (limit) {
       const uint32_t elapsed = NowMs() - start;
       if (elapsed >= *limit) break;
-      wait = *limit - elapsed;
+      wait = std::min(wait, *limit - elapsed);
     }
     pollfd pfd{fd_, POLLOUT, 0};
     const int ready = ::poll(&pfd, 1, PollTimeout(wait));
@@ -229,7 +245,7 @@ size_t PosixComBackend::Write(const char* data, size_t count) {
 }
 
 size_t PosixComBackend::Read(char* data, size_t count) {
-  PosixReadIo io(fd_);
+  PosixReadIo io(fd_, [this] { return Aborted(); });
   return TimedRead(PlanRead(timeouts_, count), data, count, io);
 }
 

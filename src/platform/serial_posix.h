@@ -60,6 +60,7 @@ class PosixComBackend final : public ComBackend {
   void StartEvents(TComEvents mask, std::function<void(TComEvents)> sink) override;
   void StopEvents() noexcept override { watcher_.Stop(); }
   bool EventsOnOwnThread() const override { return true; }
+  bool OutputCountKnown() const override { return !pseudo_terminal_; }
 
   int fd() const { return fd_; }
 
@@ -67,6 +68,7 @@ class PosixComBackend final : public ComBackend {
   void SetModemLine(int line, bool on, int code);
 
   int fd_ = -1;
+  bool pseudo_terminal_ = false;
   TComTimeouts timeouts_;
   ModemLineWatcher watcher_;
 };

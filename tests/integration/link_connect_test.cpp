@@ -81,6 +81,23 @@ TEST_F(LinkConnect, PrinterOffAtStartAskAgainThenGoOnWithout) {
   EXPECT_EQ(pm.device_ready, 1);
 }
 
+TEST_F(LinkConnect, UnreachablePrinterIsAskedForAPauseApartUntilTheProgramEnds) {
+  pm.port_names = {};  // the adapter is gone: the port cannot open, at once
+  pm.cfg.MSG = 0;
+  for (int pass = 0; pass < 3; ++pass) boxes.Expect("msg107").Expect("msg118", BoxAnswer::Yes, BoxAnswer::Yes);
+  clock.After(2 * TSRB4900::kRetryPauseMs + 1000, [&] { shell.terminating = true; });
+  const uint32_t start = clock.TickCount();
+  pm.StartupConnect();
+  EXPECT_GE(clock.Since(start), 2 * TSRB4900::kRetryPauseMs + 1000);
+  EXPECT_LT(clock.Since(start), 2 * TSRB4900::kRetryPauseMs + 1500);
+  EXPECT_FALSE(timer_prmgr.Enabled());
+  // One error line for the three passes; the repeats are told once the run ends.
+  const std::string line = "> (06.12.2026 14:30:00 ) Nepodarilo sa inicializovat port";
+  EXPECT_EQ(dir.Read("FM_err.txt"), line + " \r\n");
+  pm.FlushErrorRepeats();
+  EXPECT_EQ(dir.Read("FM_err.txt"), line + " \r\n" + line + " (opakovane este 2-krat) \r\n");
+}
+
 TEST_F(LinkConnect, ConnectCommandStopsWithoutAStatusAnswerAndClosesWhenConfigured) {
   pm.port_names = {"/dev/a"};
   engine().faults().silent = true;
@@ -128,9 +145,9 @@ TEST_F(LinkConnect, CloseAskedWithNoAsDefaultAndLogged) {
   EXPECT_FALSE(dir.Exists("FM_err.txt"));
 
   boxes.Expect("msg137", BoxAnswer::Yes, BoxAnswer::No);
-  EXPECT_FALSE(shell.quit_requested());
+  EXPECT_EQ(shell.quit_requests, 0);
   EXPECT_TRUE(pm.FormCloseQuery());
-  EXPECT_TRUE(shell.quit_requested());
+  EXPECT_EQ(shell.quit_requests, 1);
   EXPECT_NE(dir.Read("FM_err.txt").find(") Ukoncenie uzivatelom \r\n"), std::string::npos);
 }
 

@@ -11,6 +11,7 @@
 #include "core/print_manager.h"
 #include "platform/memory_line.h"
 #include "platform/serial_memory.h"
+#include "support/fake_app_shell.h"
 #include "support/fake_clock.h"
 #include "support/fake_timer.h"
 #include "support/recording_view.h"
@@ -142,7 +143,7 @@ class LinkTest : public ::testing::Test {
   RecordingView view;
   FakeTimer timer_prmgr;
   FakeTimer timer_msg{250};
-  HeadlessAppShell shell;
+  FakeAppShell shell;
   TempDir dir;
   TSRB4900 pm;
 };

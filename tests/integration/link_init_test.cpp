@@ -72,8 +72,23 @@ TEST_F(LinkInit, PortThatCannotOpenIsReportedAndLogged) {
   EXPECT_EQ(dir.Read("FM_err.txt"),
             "> (06.12.2026 14:30:00 ) Nepodarilo sa inicializovat port \r\n");
 
-  pm.cfg.MSG = 0;  // quiet: no boxes at all, the error line still
+  pm.cfg.MSG = 0;  // quiet: no boxes at all, the error still counted in the error file
+  const size_t boxes_before = boxes.shown().size();
   EXPECT_EQ(pm.InitPort(1), 0);
+  EXPECT_EQ(boxes.shown().size(), boxes_before);
+  pm.LogError("Terminate");
+  const std::string errors = dir.Read("FM_err.txt");
+  EXPECT_NE(errors.find(") Nepodarilo sa inicializovat port (opakovane este 1-krat) \r\n"),
+            std::string::npos);
+}
+
+TEST_F(LinkInit, PortTimeoutsOfTheSettingsFileReachThePort) {
+  dir.Write("rb4900_cfg.ini",
+            "[CONFIG]\r\ntime_write=1100\r\nwritemulti=1200\r\nreadtotal=1300\r\n"
+            "readmulti=140\r\nreadinterval=150\r\n");
+  pm.LoadConfig();
+  EXPECT_EQ(pm.ComPort1.Timeouts(), (TComTimeouts{150, 140, 1300, 1200, 1100}));
+  EXPECT_EQ(pm.cfg.handshake_wait, 1200);
 }
 
 TEST_F(LinkInit, SilentPrinterIsNotReadyAndThePortIsClosed) {
@@ -86,13 +101,26 @@ TEST_F(LinkInit, SilentPrinterIsNotReadyAndThePortIsClosed) {
   EXPECT_EQ(pm.InitPort(0), 0);  // MSG off: no box
 }
 
-TEST_F(LinkInit, PaperConditionIsAskedUntilItClears) {
+TEST_F(LinkInit, PaperConditionIsAskedUntilItClearsAPauseApart) {
   ScriptedPrinter printer(line.b());
   HealthyPrinter(printer);
   printer.On(kStatusQuery, {StatusAnswer(0x04, 0), StatusAnswer(0x04, 0), StatusAnswer(0, 0)});
   boxes.Expect("msg25").Expect("msg25");
+  const uint32_t start = clock.TickCount();
   EXPECT_EQ(pm.InitPort(0), 1);
   EXPECT_EQ(dir.Read("info.txt"), "9999\r\n1025\r\n");
+  EXPECT_GE(clock.Since(start), 2 * TSRB4900::kRetryPauseMs);
+}
+
+TEST_F(LinkInit, PaperConditionLoopEndsWhenTheProgramEnds) {
+  ScriptedPrinter printer(line.b());
+  HealthyPrinter(printer);
+  printer.On(kStatusQuery, {StatusAnswer(0x04, 0)});  // the condition never clears
+  boxes.Expect("msg25").Expect("msg25").Expect("msg111");
+  clock.After(TSRB4900::kRetryPauseMs + 1000, [&] { shell.terminating = true; });
+  const uint32_t start = clock.TickCount();
+  EXPECT_EQ(pm.InitPort(0), 0);
+  EXPECT_LT(clock.Since(start), TSRB4900::kRetryPauseMs + 1500);
 }
 
 TEST_F(LinkInit, PaperConditionEndsAsNotReadyWhenThePrinterFallsSilent) {

@@ -1,3 +1,4 @@
+#include "link/com_port_timing.h"
 #include "link_fixture.h"
 
 namespace kv::test {
@@ -42,6 +43,7 @@ TEST_F(LinkPrimitives, LinesThatDoNotFollowLeaveBothGatesOffAndBytesGoAtOnce) {
   const uint64_t before = clock.slept();
   EXPECT_EQ(pm.WriteComChar('x', 5000), 1);
   EXPECT_EQ(clock.slept(), before);
+  ASSERT_TRUE(pm.WaitTxEmpty());
   EXPECT_EQ(printer.received().back(), 'x');
 }
 
@@ -69,6 +71,7 @@ TEST_F(LinkPrimitives, WriteComCharWaitsItsFullLimitForClosedGatesThenSends) {
   EXPECT_EQ(pm.WriteComChar(27, 1000), 1);
   EXPECT_GE(clock.Since(start), 1000u);
   EXPECT_LE(clock.Since(start), 1005u);
+  ASSERT_TRUE(pm.WaitTxEmpty());
   EXPECT_EQ(printer.received(), "\x1b");
 
   // Lines that come up part-way end the wait there.
@@ -77,6 +80,48 @@ TEST_F(LinkPrimitives, WriteComCharWaitsItsFullLimitForClosedGatesThenSends) {
   const uint32_t second = clock.TickCount();
   EXPECT_EQ(pm.WriteComChar('d', 1000), 1);
   EXPECT_LT(clock.Since(second), 205u);
+}
+
+TEST_F(LinkPrimitives, WriteComCharOnAPortThatFailedReturnsAtOnce) {
+  ScriptedPrinter printer(line.b());
+  ASSERT_EQ(pm.AttachPort(0, 8500, 8500), 0);
+  pm.dsr_gate = 1;
+  pm.cts_gate = 1;
+  pm.PortFailed();
+  const uint64_t before = clock.slept();
+  EXPECT_EQ(pm.WriteComChar(27, 5000), 0);
+  EXPECT_EQ(clock.slept(), before);
+
+  // An adapter pulled out during the handshake wait ends the wait at the first look.
+  ASSERT_EQ(pm.AttachPort(0, 8500, 8500), 0);
+  line.a().ForceCts(false);
+  clock.After(100, [&] { line.a().Unplug(true); });
+  EXPECT_EQ(pm.WriteComChar(27, 5000), 0);
+  EXPECT_LT(clock.slept() - before, 110u);
+  EXPECT_FALSE(pm.ComPort1.Connected());
+}
+
+TEST_F(LinkPrimitives, LineLampsFollowTheLineEventsAndEveryReading) {
+  ScriptedPrinter printer(line.b());  // RTS and DTR up: CTS and DSR on
+  printer.On(kStatusQuery, {StatusAnswer(0, 0)});
+  ASSERT_EQ(pm.AttachPort(0, 8500, 8500), 0);
+  EXPECT_EQ(pm.OpenPort(0), 1);
+  EXPECT_EQ(view.Get("SRB4900/DSR.checked"), "1");
+  EXPECT_EQ(view.Get("SRB4900/CTS.checked"), "1");
+
+  line.b().SetDtr(false);  // a line event
+  EXPECT_EQ(view.Get("SRB4900/DSR.checked"), "0");
+  EXPECT_EQ(view.Get("SRB4900/CTS.checked"), "1");
+
+  // An adapter that reports no line events: the lamps follow the readings of the lines.
+  pm.ClosePort();
+  pm.ComPort1.SetEvents(0);
+  ASSERT_EQ(pm.AttachPort(0, 8500, 8500), 0);
+  pm.cts_gate = 1;
+  line.a().ForceCts(false);
+  EXPECT_EQ(view.Get("SRB4900/CTS.checked"), "1");
+  EXPECT_EQ(pm.CtsReady(), 0);
+  EXPECT_EQ(view.Get("SRB4900/CTS.checked"), "0");
 }
 
 TEST_F(LinkPrimitives, CachedLineStatesAreUsedBelowVersionFive) {
@@ -153,12 +198,62 @@ TEST_F(LinkPrimitives, BaudRateOnlyForTheThreeSpeeds) {
 }
 
 TEST_F(LinkPrimitives, DelayAndQueueWaitsPollTheClock) {
-  const uint32_t start = clock.TickCount();
+  ScriptedPrinter printer(line.b());
+  uint32_t start = clock.TickCount();
   pm.DelayMs(100);
   EXPECT_EQ(clock.Since(start), 100u);
-  EXPECT_EQ(pm.Get_TX_Que(), 0);  // closed port: nothing queued, no box
-  EXPECT_EQ(pm.Get_RX_Que(), 0);
+
+  // Twenty bytes take about 21 ms at 9600 baud to leave the transmit queue.
+  ASSERT_EQ(pm.AttachPort(0, 8500, 8500), 0);
+  ASSERT_EQ(pm.WriteBlock(std::string(20, 'q').data(), 20), 20);
+  EXPECT_EQ(pm.Get_TX_Que(), 20);
+  start = clock.TickCount();
   EXPECT_TRUE(pm.WaitTxEmpty());
+  EXPECT_GE(clock.Since(start), 20u);
+  EXPECT_LE(clock.Since(start), 23u);
+  EXPECT_EQ(printer.received(), std::string(20, 'q'));
+
+  // A queue held back by output CTS flow is given up at the limit.
+  pm.ComPort1.SetOutCTSFlow(true);
+  line.a().ForceCts(false);
+  ASSERT_EQ(pm.WriteBlock("held", 4), 4);
+  start = clock.TickCount();
+  EXPECT_FALSE(pm.WaitTxEmpty(500));
+  EXPECT_EQ(clock.Since(start), 500u);
+  EXPECT_EQ(pm.Get_TX_Que(), 4);
+}
+
+// Every long wait of the link ends soon after the program starts ending (a termination signal
+// at 100 ms), however long its own limit.
+TEST_F(LinkPrimitives, LongWaitsEndSoonOnceTheProgramIsEnding) {
+  ScriptedPrinter printer(line.b());  // never answers
+  uint8_t buffer[16];
+  const std::vector<std::pair<const char*, std::function<void()>>> waits = {
+      {"delay", [&] { pm.DelayMs(60000); }},
+      {"handshake", [&] { pm.WriteComChar('x', 60000); }},
+      {"answer", [&] { pm.ReadAnswer(buffer, sizeof buffer, 60000, 3); }},
+      {"drain", [&] { pm.WaitTxEmpty(TSRB4900::kDrainLimitMs); }},
+      {"port read", [&] { pm.ComPort1.Read(buffer, 8); }},
+      {"port write", [&] { pm.ComPort1.Write(std::string(64, 'w').data(), 64); }},
+      {"retry pause", [&] { EXPECT_FALSE(pm.RetryPause()); }},
+  };
+  for (const auto& [name, wait] : waits) {
+    SCOPED_TRACE(name);
+    shell.terminating = false;
+    pm.ClosePort();
+    ASSERT_EQ(pm.AttachPort(0, 8500, 8500), 0);
+    pm.dsr_gate = 1;  // the handshake line stays off
+    line.a().ForceDsr(false);
+    pm.ComPort1.SetOutCTSFlow(true);  // nothing leaves the transmit queue
+    pm.ComPort1.SetOutputSize(16);
+    line.a().ForceCts(false);
+    pm.ComPort1.SetTimeouts({0, 0, 60000, 1000, 60000});
+    ASSERT_EQ(pm.WriteBlock("stuck", 5), 5);
+    const uint32_t start = clock.TickCount();
+    clock.After(100, [&] { shell.terminating = true; });
+    wait();
+    EXPECT_LE(clock.Since(start), 100u + AbortGrace::kGraceMs + 60u);
+  }
 }
 
 TEST_F(LinkPrimitives, UpdateCrcRunsTheRegister) {

@@ -44,6 +44,15 @@ TEST_F(LinkSim, GarbledStatusOnceIsRecoveredGarbledAlwaysIsNotReady) {
   EXPECT_EQ(pm.device_ready, 0);
 }
 
+TEST_F(LinkSim, LineResetOfTheRetryReachesAPrinterLeftInsideATextBlock) {
+  ASSERT_EQ(pm.AttachPort(0, 8500, 8500), 0);
+  const char block[] = {27, 'F'};  // a text block that is never ended
+  ASSERT_EQ(pm.WriteBlock(block, 2), 2);
+  ASSERT_TRUE(pm.WaitTxEmpty());
+  // The block swallows the first query; the ETX CR before the second one ends it.
+  EXPECT_EQ(pm.OpenPort(0), 1);
+}
+
 TEST_F(LinkSim, ConditionBitsReachTheFlagsAndTheStatusValue) {
   ASSERT_EQ(pm.AttachPort(0, 8500, 8500), 0);
   engine().state().condition1 = sim::status1::kPaperLow;
@@ -64,7 +73,7 @@ TEST_F(LinkSim, ShortStatusRecordIsRejected) {
 TEST_F(LinkSim, DueDailyCloseRunsByItselfWhenConfigured) {
   engine().state().first_document_date = "20000101";
   engine().state().document_number = 10;
-  pm.cfg.auto_du = true;
+  pm.cfg.auto_du = 1;
   ASSERT_EQ(pm.AttachPort(0, 8500, 8500), 0);
   EXPECT_GT(pm.OpenPort(1), 0);
   EXPECT_EQ(engine().state().closing_count, 1u);

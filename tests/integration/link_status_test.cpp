@@ -46,6 +46,16 @@ TEST_F(LinkStatus, SilentPrinterGivesZeroWithinTheShortTimeouts) {
   EXPECT_GE(clock.slept() - before, 2u * 500u);
 }
 
+TEST_F(LinkStatus, DeviceFailureDuringTheQueryLeavesThePortItsOwnTimeouts) {
+  ScriptedPrinter printer(line.b());  // silent
+  ASSERT_EQ(pm.AttachPort(0, 8500, 8500), 0);
+  const TComTimeouts own = pm.ComPort1.Timeouts();
+  clock.After(100, [&] { line.a().Unplug(true); });
+  EXPECT_EQ(pm.OpenPort(0), 0);
+  EXPECT_FALSE(pm.ComPort1.Connected());
+  EXPECT_EQ(pm.ComPort1.Timeouts(), own);
+}
+
 TEST_F(LinkStatus, StatusBytesZeroGiveOne) {
   ScriptedPrinter printer(line.b());
   printer.On(kStatusQuery, {StatusAnswer(0, 0)});
@@ -84,7 +94,7 @@ TEST_F(LinkStatus, AutomaticDailyCloseRunsOnceAndAppendsTheJournal) {
   HealthyPrinter(printer);
   printer.On(kStatusQuery, {StatusAnswer(0x40, 0), StatusAnswer(0, 0)});
   printer.On("\x1bQ", {"DENNA UZAVIERKA\r\n"});
-  pm.cfg.auto_du = true;
+  pm.cfg.auto_du = 1;
   dir.Write("zurnal.txt", "old\r\n");
   ASSERT_EQ(pm.AttachPort(0, 8500, 8500), 0);
 
@@ -110,8 +120,11 @@ TEST_F(LinkStatus, PendingDailyCloseWithoutAutoIsOnlyReported) {
   ScriptedPrinter printer(line.b());
   printer.On(kStatusQuery, {StatusAnswer(0x40, 0)});
   ASSERT_EQ(pm.AttachPort(0, 8500, 8500), 0);
-  boxes.Expect("msg16");
-  EXPECT_EQ(pm.OpenPort(1), 0x4000 + 1);
+  for (const int32_t auto_du : {0, 2}) {  // only 1 runs the close
+    pm.cfg.auto_du = auto_du;
+    boxes.Expect("msg16");
+    EXPECT_EQ(pm.OpenPort(1), 0x4000 + 1);
+  }
   EXPECT_EQ(printer.Count("\x1b"
                           "d"),
             0);

@@ -1,6 +1,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <sstream>
+
 #include "core/working_files.h"
 #include "link_fixture.h"
 
@@ -41,6 +43,33 @@ TEST_F(WorkingFiles, ErrorLineFormatAndReadOnlyFileStillAppended) {
   pm.cfg.err_file = false;  // switched off for the run: nothing written
   pm.LogError("Ukoncenie uzivatelom");
   EXPECT_EQ(dir.Read("FM_err.txt").find("Ukoncenie"), std::string::npos);
+}
+
+// A loop that keeps failing writes its lines (one, or a short cycle) once, then counts.
+TEST_F(WorkingFiles, RepeatedErrorLinesAreWrittenOnceAndCounted) {
+  auto lines = [&] {
+    std::vector<std::string> out;
+    std::istringstream in(dir.Read("FM_err.txt"));
+    for (std::string l; std::getline(in, l);) out.push_back(l.substr(l.find(") ") + 2));
+    return out;
+  };
+  for (const char* text : {"A", "A", "A", "B", "C", "B", "C", "B", "D"}) pm.LogError(text);
+  EXPECT_EQ(lines(), (std::vector<std::string>{"A \r", "A (opakovane este 2-krat) \r", "B \r",
+                                               "C \r", "B (opakovane este 2-krat) \r",
+                                               "C (opakovane este 1-krat) \r", "D \r"}));
+  // A run that goes on is reported every ten minutes; after a quiet minute the line is
+  // written again with its own time.
+  for (int i = 0; i < 20 * 60; ++i) {
+    clock.Advance(1000);
+    pm.LogError("D");
+  }
+  EXPECT_EQ(lines().size(), 9u);
+  EXPECT_EQ(lines()[7], "D (opakovane este 600-krat) \r");
+  EXPECT_EQ(lines()[8], "D (opakovane este 600-krat) \r");
+  clock.Advance(60000);
+  pm.LogError("D");
+  EXPECT_EQ(lines().size(), 10u);
+  EXPECT_EQ(lines().back(), "D \r");
 }
 
 TEST_F(WorkingFiles, ErrorFileThatCannotBeOpenedIsShownWithMessage21) {

@@ -39,6 +39,7 @@ class ThreadedBackend final : public ComBackend {
     if (thread_.joinable()) thread_.join();
   }
   bool EventsOnOwnThread() const override { return true; }
+  bool OutputCountKnown() const override { return true; }
 
   void Fire(TComEvents events) {
     thread_ = std::thread([this, events] {

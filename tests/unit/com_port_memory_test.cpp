@@ -185,9 +185,18 @@ TEST_F(MemoryPort, CountsAndPurges) {
   EXPECT_EQ(port.InputCount(), 0);
   clock.Advance(50);  // the purge took what had arrived, not what was still on the wire
   EXPECT_EQ(port.InputCount(), 3);
+
+  // Written bytes take their wire time (about 1 ms a byte at 9600 baud) to leave the transmit
+  // queue, and a purge of that queue drops what has not left.
   EXPECT_EQ(port.WriteStr("out"), 3);
+  EXPECT_EQ(port.OutputCount(), 3);
+  clock.Advance(2);
+  EXPECT_EQ(port.OutputCount(), 2);
+  EXPECT_EQ(line.b().Read(10), "o");
+  port.ClearBuffer(false, true);
+  clock.Advance(10);
   EXPECT_EQ(port.OutputCount(), 0);
-  EXPECT_EQ(line.b().Read(10), "out");
+  EXPECT_EQ(line.b().Read(10), "");
 }
 
 TEST_F(MemoryPort, OutputCtsFlowHoldsBytesUntilThePeerRaisesRts) {
@@ -202,6 +211,7 @@ TEST_F(MemoryPort, OutputCtsFlowHoldsBytesUntilThePeerRaisesRts) {
   EXPECT_EQ(port.WriteStr("cdef"), 2);  // the queue is full: the write times out
   EXPECT_EQ(clock.slept(), 100u);
   line.b().SetRts(true);
+  clock.Advance(5);
   EXPECT_EQ(port.OutputCount(), 0);
   EXPECT_EQ(line.b().Read(10), "abcd");
 

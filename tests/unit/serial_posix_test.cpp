@@ -5,11 +5,18 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
 
+#include "core/print_manager.h"
 #include "link/com_port.h"
+#include "link/com_port_timing.h"
+#include "support/fake_clock.h"
+#include "support/fake_timer.h"
+#include "support/recording_view.h"
+#include "support/scripted_boxes.h"
 
 namespace kv {
 namespace {
@@ -175,13 +182,35 @@ TEST_F(PtyPort, CountsPurgesAndLinesOfADeviceWithoutModemLines) {
   ASSERT_TRUE(WaitForInput(port, 10));
   port.ClearBuffer(true, false);
   EXPECT_EQ(port.InputCount(), 0);
+  // The transmit queue of a pseudo-terminal cannot be measured: bytes the far end has not
+  // read yet count as gone, and a purge of the transmit side would drop them.
+  EXPECT_FALSE(port.OutputCountKnown());
   EXPECT_EQ(port.WriteStr("out"), 3);
-  EXPECT_EQ(pty.Receive(3), "out");
   EXPECT_EQ(port.OutputCount(), 0);
-  // A pseudo-terminal has no modem lines: CTS and DSR read as on, DTR/RTS changes are ignored.
+  port.ClearBuffer(true, false);
+  EXPECT_EQ(pty.Receive(3), "out");
+  // No modem lines: CTS and DSR read as on, DTR/RTS changes are ignored without an error.
+  EXPECT_NO_THROW(port.SetDTR(false));
+  EXPECT_NO_THROW(port.SetRTS(false));
   EXPECT_EQ(port.Signals() & (csCTS | csDSR), csCTS | csDSR);
-  port.SetDTR(false);
-  port.SetRTS(true);
+}
+
+// The status query purges after its ETX CR: on a pseudo-terminal that purge must leave what
+// was written for the far end alone.
+TEST_F(PtyPort, LinkPurgeAfterAWriteKeepsTheBytesForTheFarEnd) {
+  test::FakeClock clock;
+  test::ScriptedBoxes boxes;
+  test::RecordingView view;
+  test::FakeTimer prmgr, msg;
+  TSRB4900 pm(PrintManagerServices{clock, boxes, view, prmgr, msg});
+  pm.port_names = {pty.path()};
+  ASSERT_EQ(pm.AttachPort(0, 8500, 8500), 0);
+  // More than the far end's line buffer holds, so that the last bytes still wait in the kernel
+  // when the purge comes.
+  const std::string bytes = std::string(8192, 'f') + "\x03\r";
+  ASSERT_EQ(pm.WriteBlock(bytes.data(), static_cast<int>(bytes.size())), 8194);
+  pm.PurgeAfterWrite();
+  EXPECT_EQ(pty.Receive(bytes.size()), bytes);
 }
 
 TEST_F(PtyPort, SettingsReachTheDevice) {
@@ -224,6 +253,22 @@ TEST_F(PtyPort, ADeviceThatGoesAwayRaisesWithItsError) {
     EXPECT_EQ(error.Code(), 3);
     EXPECT_EQ(error.WinCode(), EIO);
   }
+}
+
+TEST_F(PtyPort, ABlockedReadEndsSoonAfterTheAbortCheckHolds) {
+  std::atomic<bool> ending{false};
+  port.SetAbortCheck([&] { return ending.load(); });
+  port.SetTimeouts({0, 0, 10000, 0, 0});
+  port.Open();
+  std::thread signal([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ending = true;
+  });
+  char buffer[4];
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(port.Read(buffer, 4), 0);
+  signal.join();
+  EXPECT_LT(ElapsedMs(start), 100 + AbortGrace::kGraceMs + 200);
 }
 
 TEST_F(PtyPort, ABlockedReadCostsNoCpu) {

@@ -2,10 +2,13 @@
 
 #include <QApplication>
 #include <QGuiApplication>
-#include <cstdio>
 #include <QMessageBox>
+#include <chrono>
+#include <cstdio>
+#include <string>
 #include <vector>
 
+#include "core/repeat_filter.h"
 #include "core/ui/quit_on_signal.h"
 #include "lang/codepage.h"
 
@@ -61,6 +64,23 @@ bool Headless() {
   return platform == "offscreen" || platform == "minimal";
 }
 
+uint32_t MonotonicMs() {
+  using namespace std::chrono;
+  return static_cast<uint32_t>(
+      duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+// The unseen boxes of a loop that keeps failing are logged once, then as a count.
+RepeatFilter& UnseenBoxes() {
+  static RepeatFilter filter;
+  return filter;
+}
+
+void LogRepeats(const std::vector<RepeatFilter::Run>& runs) {
+  for (const RepeatFilter::Run& run : runs)
+    std::fprintf(stderr, "%s (%d more times)\n", run.line.c_str(), run.repeats);
+}
+
 // A box nobody can see: it goes to the standard error stream and takes its default button,
 // which is what an operator who only presses Enter would do (retry questions retry, questions
 // before irreversible commands say No).
@@ -70,13 +90,22 @@ BoxAnswer AnswerUnseen(const Box& box, const ButtonSet& set) {
                            ? static_cast<size_t>(box.default_button)
                            : 0;
   const BoxAnswer answer = AnswerOf(set.buttons[index]);
-  std::fprintf(stderr, "kv4910: box [%s] %s -> %s\n", Cp1250ToUtf8(BoxCaption(box)).c_str(),
-               Cp1250ToUtf8(box.text).c_str(), kAnswerNames[static_cast<int>(answer)]);
+  const std::string line = "kv4910: box [" + Cp1250ToUtf8(BoxCaption(box)) + "] " +
+                           Cp1250ToUtf8(box.text) + " -> " +
+                           kAnswerNames[static_cast<int>(answer)];
+  std::vector<RepeatFilter::Run> repeated;
+  const bool fresh = UnseenBoxes().Take(line, MonotonicMs(), repeated);
+  LogRepeats(repeated);
+  if (fresh) std::fprintf(stderr, "%s\n", line.c_str());
   std::fflush(stderr);
   return answer;
 }
 
 }  // namespace
+
+QtOperatorBoxes::~QtOperatorBoxes() {
+  LogRepeats(UnseenBoxes().Flush());
+}
 
 BoxAnswer QtOperatorBoxes::Show(const Box& box) {
   // The program is ending on a termination signal: nobody is there to answer.

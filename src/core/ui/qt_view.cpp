@@ -8,11 +8,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMetaObject>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTextEdit>
+#include <QThread>
 #include <QWidget>
+#include <string>
 
 #include "core/ui/main_window.h"
 #include "lang/codepage.h"
@@ -111,6 +114,19 @@ void QtView::SetCell(std::string_view control, int col, int row, std::string_vie
 }
 
 void QtView::SetChecked(std::string_view control, bool checked) {
+  // The serial port's event thread lights the line lamps: widgets are touched only on the
+  // user-interface thread, so the change is queued there.
+  QCoreApplication* app = QCoreApplication::instance();
+  if (app && QThread::currentThread() != app->thread()) {
+    QMetaObject::invokeMethod(
+        app, [name = std::string(control), checked] { ApplyChecked(name, checked); },
+        Qt::QueuedConnection);
+    return;
+  }
+  ApplyChecked(control, checked);
+}
+
+void QtView::ApplyChecked(std::string_view control, bool checked) {
   QObject* object = Find(control);
   if (auto* button = qobject_cast<QAbstractButton*>(object)) button->setChecked(checked);
   else if (auto* action = qobject_cast<QAction*>(object)) action->setChecked(checked);

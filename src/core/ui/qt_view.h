@@ -10,7 +10,8 @@ class QWidget;
 namespace kv {
 
 // The core's View seam over the application's widgets. A control is found by the object name
-// of its top-level window and its own object name; unknown controls are ignored.
+// of its top-level window and its own object name; unknown controls are ignored. SetChecked may
+// come from another thread (the line lamps): it is carried out on the user-interface thread.
 class QtView final : public View {
  public:
   void SetText(std::string_view control, std::string_view text) override;
@@ -33,6 +34,9 @@ class QtView final : public View {
   // "Window/Control" -> the object, or nullptr.
   static QObject* Find(std::string_view control);
   static QWidget* FindWindow(std::string_view window);
+
+ private:
+  static void ApplyChecked(std::string_view control, bool checked);
 };
 
 }  // namespace kv
