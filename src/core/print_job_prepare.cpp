@@ -25,7 +25,7 @@ JobRoute TSRB4900::JobWaitForPrinter(PrintJob& job) {
     }
     if (boxes.Captioned(Msg(10), Msg(9), BoxButtons::YesNo, BoxIcon::Question) != BoxAnswer::Yes)
       return app.Ending() ? JobRoute::Stop : JobRoute::Abandon;
-    if (!JobRetryPause()) return JobRoute::Stop;
+    if (!RetryPause()) return JobRoute::Stop;
   }
 }
 
@@ -41,12 +41,6 @@ void TSRB4900::JobAbandonNotReady(PrintJob& job, bool set_aside) {
   busy = false;
   if (cfg.CLOSE_PORT) ClosePort();
   if (on_job_finished) on_job_finished();
-}
-
-bool TSRB4900::JobRetryPause() {
-  const uint32_t start = clock.TickCount();
-  while (!app.Ending() && clock.Since(start) < kRetryPauseMs) clock.Sleep(10);
-  return !app.Ending();
 }
 
 void TSRB4900::JobScanFile(PrintJob& job) {
@@ -92,7 +86,7 @@ JobRoute TSRB4900::JobCheckPrinter(PrintJob& job) {
     if (boxes.Captioned(Msg(caption), Msg(text), BoxButtons::YesNo, BoxIcon::Question) !=
         BoxAnswer::Yes)
       return app.Ending() ? JobRoute::Stop : JobRoute::Abandon;
-    return JobRetryPause() ? JobRoute::Send : JobRoute::Stop;
+    return RetryPause() ? JobRoute::Send : JobRoute::Stop;
   };
 
   for (;;) {

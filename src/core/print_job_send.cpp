@@ -24,7 +24,7 @@ JobRoute TSRB4900::JobPrint(PrintJob& job) {
     if (repeat) {
       // A repeat goes out only into a printer that is again fit for it: the first attempt may
       // have left a document open.
-      if (!JobRetryPause()) return JobRoute::Stop;
+      if (!RetryPause()) return JobRoute::Stop;
       const JobRoute route = JobCheckPrinter(job);
       if (route != JobRoute::Send) return route;
     }
@@ -66,7 +66,7 @@ bool TSRB4900::JobReadDocumentNumber() {
     WriteComChar(kCR, static_cast<uint32_t>(cfg.handshake_wait));
     boxes.Captioned(Msg(97), Msg(96), BoxButtons::Ok, BoxIcon::Warning);
     Clear_RX_Que();
-    if (!JobRetryPause()) return false;
+    if (!RetryPause()) return false;
   }
   return true;
 }
@@ -130,7 +130,7 @@ bool TSRB4900::JobReadBack() {
     if (app.Ending()) return false;
     boxes.Captioned(Msg(102), Msg(101), BoxButtons::Ok, BoxIcon::Warning);
     Clear_RX_Que();
-    if (!JobRetryPause()) return false;
+    if (!RetryPause()) return false;
   }
 }
 

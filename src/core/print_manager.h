@@ -312,9 +312,6 @@ class TSRB4900 {
   void JobDeclineRepeat(PrintJob& job);
   void JobComplete(PrintJob& job);
   void JobFinish(PrintJob& job);
-  // The pause between two passes of a retry loop; false when the program is ending (the loop
-  // stops then).
-  bool JobRetryPause();
   // Deletes the file the job read, 50 ms apart, until it is gone, another file has taken its
   // place (the next job) or `attempts` have failed. False when the limit was reached (the error
   // file and the operator are told) or the program is ending; the file is then remembered and

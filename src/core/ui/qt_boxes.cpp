@@ -84,12 +84,8 @@ void LogRepeats(const std::vector<RepeatFilter::Run>& runs) {
 // A box nobody can see: it goes to the standard error stream and takes its default button,
 // which is what an operator who only presses Enter would do (retry questions retry, questions
 // before irreversible commands say No).
-BoxAnswer AnswerUnseen(const Box& box, const ButtonSet& set) {
-  const size_t index = box.default_button >= 0 && static_cast<size_t>(box.default_button) <
-                                                      set.buttons.size()
-                           ? static_cast<size_t>(box.default_button)
-                           : 0;
-  const BoxAnswer answer = AnswerOf(set.buttons[index]);
+BoxAnswer AnswerUnseen(const Box& box) {
+  const BoxAnswer answer = DefaultAnswer(box);
   const std::string line = "kv4910: box [" + Cp1250ToUtf8(BoxCaption(box)) + "] " +
                            Cp1250ToUtf8(box.text) + " -> " +
                            kAnswerNames[static_cast<int>(answer)];
@@ -112,7 +108,7 @@ BoxAnswer QtOperatorBoxes::Show(const Box& box) {
   if (TerminationRequested())
     return box.buttons == BoxButtons::YesNo ? BoxAnswer::No : BoxAnswer::Cancel;
   const ButtonSet set = ButtonsOf(box.buttons);
-  if (Headless()) return AnswerUnseen(box, set);
+  if (Headless()) return AnswerUnseen(box);
   QMessageBox message;
   const std::string caption =
       box.kind == BoxKind::Plain ? QApplication::applicationName().toStdString() : BoxCaption(box);
