@@ -4,8 +4,8 @@
 #include <functional>
 #include <string>
 
-#include "core/config.h"
-#include "core/operator_boxes.h"
+#include "base/config.h"
+#include "base/operator_boxes.h"
 #include "platform/message_endpoint.h"
 
 namespace kv {

@@ -11,14 +11,14 @@
 #include <string_view>
 #include <vector>
 
-#include "core/app_shell.h"
-#include "core/config.h"
+#include "base/app_shell.h"
+#include "base/config.h"
 #include "core/job_input_file.h"
 #include "core/messaging.h"
-#include "core/operator_boxes.h"
+#include "base/operator_boxes.h"
 #include "core/repeat_filter.h"
-#include "core/timer.h"
-#include "core/view.h"
+#include "base/timer.h"
+#include "base/view.h"
 #include "lang/message_table.h"
 #include "link/com_port.h"
 #include "link/device_record.h"

@@ -1,4 +1,4 @@
-#include "core/ini_file.h"
+#include "base/ini_file.h"
 #include "core/print_manager.h"
 #include "platform/os.h"
 

@@ -1,7 +1,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "core/ini_file.h"
+#include "base/ini_file.h"
 #include "core/print_manager.h"
 #include "lang/codepage.h"
 

@@ -3,8 +3,8 @@
 #include <array>
 #include <string>
 
-#include "core/ini_file.h"
-#include "core/view.h"
+#include "base/ini_file.h"
+#include "base/view.h"
 #include "lang/codepage.h"
 
 namespace kv {

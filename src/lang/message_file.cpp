@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/small_file.h"
+#include "base/small_file.h"
 
 namespace kv {
 

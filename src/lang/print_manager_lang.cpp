@@ -1,6 +1,6 @@
 #include <memory>
 
-#include "core/ini_file.h"
+#include "base/ini_file.h"
 #include "core/print_manager.h"
 #include "lang/language_map.h"
 #include "lang/message_file.h"

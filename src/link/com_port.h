@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "link/com_port_backend.h"
-#include "link/com_port_types.h"
+#include "platform/com_port_backend.h"
+#include "platform/com_port_types.h"
 #include "platform/port_enum.h"
 
 namespace kv {

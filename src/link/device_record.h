@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/fixed_text.h"
+#include "base/fixed_text.h"
 
 namespace kv {
 

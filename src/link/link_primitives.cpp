@@ -1,7 +1,7 @@
 #include <algorithm>
 
 #include "core/print_manager.h"
-#include "link/com_port_timing.h"
+#include "platform/com_port_timing.h"
 #include "link/crc.h"
 
 // The byte-level primitives every exchange with the printer goes through. A failure inside the
@@ -16,18 +16,7 @@ void TSRB4900::PortFailed() {
 }
 
 bool TSRB4900::WaitFor(uint32_t limit_ms, const std::function<bool()>& done) {
-  // A condition is looked at every millisecond; a plain delay sleeps in slices short enough to
-  // notice a termination request promptly.
-  constexpr uint32_t kDelaySliceMs = 50;
-  const uint32_t start = clock.TickCount();
-  AbortGrace grace;
-  for (;;) {
-    if (done && done()) return true;
-    if (grace.Over(app.Ending(), clock.TickCount())) return false;
-    const uint32_t elapsed = clock.Since(start);
-    if (elapsed >= limit_ms) return false;
-    clock.Sleep(done ? 1 : std::min(limit_ms - elapsed, kDelaySliceMs));
-  }
+  return kv::WaitFor(clock, app, limit_ms, done);
 }
 
 bool TSRB4900::RetryPause() {

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "link/com_port_types.h"
+#include "platform/com_port_types.h"
 
 namespace kv {
 

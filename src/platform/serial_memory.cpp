@@ -5,7 +5,7 @@
 #include <mutex>
 #include <set>
 
-#include "link/com_port_timing.h"
+#include "platform/com_port_timing.h"
 #include "platform/clock.h"
 
 namespace kv {

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "link/com_port_backend.h"
+#include "platform/com_port_backend.h"
 #include "platform/memory_line.h"
 
 namespace kv {

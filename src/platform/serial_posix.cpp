@@ -13,7 +13,7 @@
 #include <cerrno>
 #include <chrono>
 
-#include "link/com_port_timing.h"
+#include "platform/com_port_timing.h"
 
 namespace kv {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "link/com_port_backend.h"
+#include "platform/com_port_backend.h"
 
 namespace kv {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/fixed_text.h"
+#include "base/fixed_text.h"
 #include "lang/message_table.h"
 #include "register/receipt_text.h"
 

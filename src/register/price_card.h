@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/fixed_text.h"
+#include "base/fixed_text.h"
 
 namespace kv {
 

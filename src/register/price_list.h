@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/operator_boxes.h"
+#include "base/operator_boxes.h"
 #include "lang/message_table.h"
 #include "register/price_card.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "core/fixed_text.h"
+#include "base/fixed_text.h"
 
 namespace kv {
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "core/ini_file.h"
+#include "base/ini_file.h"
 #include "lang/codepage.h"
 
 namespace kv {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/config.h"
+#include "base/config.h"
 
 // The journal viewer's logic: searching the loaded text, the search field's first value and
 // the window geometry kept in the ZURNAL section.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/operator_boxes.h"
+#include "base/operator_boxes.h"
 #include "lang/message_table.h"
 
 // The boxes of the device setup commands, each with its messages, buttons and icon. Every

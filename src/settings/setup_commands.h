@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/config.h"
+#include "base/config.h"
 
 // The commands that program the printer's own settings from the settings dialog: the bytes
 // each sends, the checks on the dialog's fields, and the reading of the currency record. The

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/config.h"
+#include "base/config.h"
 
 // The three users, their rights and the locks: which user the tray menu works for, what that
 // user may do, and the service password that locks the settings dialog. The user records

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "core/app_shell.h"
+#include "base/app_shell.h"
 
 namespace kv::test {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/timer.h"
+#include "base/timer.h"
 
 namespace kv::test {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/view.h"
+#include "base/view.h"
 
 namespace kv::test {
 

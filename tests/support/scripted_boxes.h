@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/operator_boxes.h"
+#include "base/operator_boxes.h"
 
 namespace kv::test {
 

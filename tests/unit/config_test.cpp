@@ -1,8 +1,8 @@
-#include "core/config.h"
+#include "base/config.h"
 
 #include <gtest/gtest.h>
 
-#include "core/ini_file.h"
+#include "base/ini_file.h"
 #include "support/temp_dir.h"
 
 namespace kv {

@@ -1,11 +1,11 @@
-#include "core/ini_file.h"
+#include "base/ini_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 
-#include "platform/small_file.h"
+#include "base/small_file.h"
 #include "support/temp_dir.h"
 
 namespace kv {

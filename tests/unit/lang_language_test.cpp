@@ -5,11 +5,11 @@
 #include <map>
 #include <set>
 
-#include "core/ini_file.h"
+#include "base/ini_file.h"
 #include "core/print_manager.h"
 #include "lang/codepage.h"
 #include "lang/language_map.h"
-#include "platform/small_file.h"
+#include "base/small_file.h"
 #include "support/fake_app_shell.h"
 #include "support/fake_clock.h"
 #include "support/fake_timer.h"

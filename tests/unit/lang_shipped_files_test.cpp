@@ -7,7 +7,7 @@
 #include <set>
 #include <sstream>
 
-#include "core/ini_file.h"
+#include "base/ini_file.h"
 #include "lang/codepage.h"
 #include "lang/language_map.h"
 #include "lang/message_file.h"

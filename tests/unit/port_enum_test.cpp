@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <optional>
 
-#include "link/com_port_types.h"
+#include "platform/com_port_types.h"
 #include "support/temp_dir.h"
 
 namespace kv {

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <string>
 
-#include "core/ini_file.h"
+#include "base/ini_file.h"
 #include "reports/journal_loader.h"
 #include "reports/journal_viewer.h"
 #include "reports/monthly_request.h"

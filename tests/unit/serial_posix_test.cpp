@@ -12,7 +12,7 @@
 
 #include "core/print_manager.h"
 #include "link/com_port.h"
-#include "link/com_port_timing.h"
+#include "platform/com_port_timing.h"
 #include "support/fake_clock.h"
 #include "support/fake_timer.h"
 #include "support/recording_view.h"

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "core/ini_file.h"
+#include "base/ini_file.h"
 #include "settings/user_access.h"
 #include "support/temp_dir.h"
 

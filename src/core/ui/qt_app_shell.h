@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/app_shell.h"
+#include "base/app_shell.h"
 
 namespace kv {
 

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "core/operator_boxes.h"
+#include "base/operator_boxes.h"
 
 namespace kv {
 

@@ -2,7 +2,7 @@
 
 #include <QTimer>
 
-#include "core/timer.h"
+#include "base/timer.h"
 
 namespace kv {
 

@@ -3,7 +3,7 @@
 #include <QObject>
 #include <functional>
 
-#include "core/view.h"
+#include "base/view.h"
 
 class QWidget;
 

@@ -4,7 +4,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "link/com_port_types.h"
+#include "base/wait.h"
+#include "platform/com_port_types.h"
 
 namespace kv {
 
@@ -41,21 +42,6 @@ class ReadIo {
   static constexpr uint32_t kForever = UINT32_MAX;
   // The longest single Wait, so that an abort is noticed promptly.
   static constexpr uint32_t kWaitSliceMs = 50;
-};
-
-// A wait that is told to give up (the program is ending) still goes on for a short grace, so
-// that an answer already under way comes in whole; a dead line costs at most the grace.
-class AbortGrace {
- public:
-  static constexpr uint32_t kGraceMs = 250;
-  // True once `aborted` has held for the grace (`now` in milliseconds).
-  bool Over(bool aborted, uint32_t now) {
-    if (aborted && !since_) since_ = now;
-    return since_ && now - *since_ >= kGraceMs;
-  }
-
- private:
-  std::optional<uint32_t> since_;
 };
 
 // Reads under `plan`; an abort ends the wait with what has arrived, after the grace.

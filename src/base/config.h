@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "core/fixed_text.h"
-#include "core/ini_file.h"
+#include "base/fixed_text.h"
+#include "base/ini_file.h"
 
 namespace kv {
 

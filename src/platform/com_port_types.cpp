@@ -1,4 +1,4 @@
-#include "link/com_port_types.h"
+#include "platform/com_port_types.h"
 
 #include <cstdio>
 #include <string>

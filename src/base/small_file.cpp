@@ -1,4 +1,4 @@
-#include "platform/small_file.h"
+#include "base/small_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,8 +1,8 @@
-#include "core/config.h"
+#include "base/config.h"
 
 #include <cstdio>
 
-#include "core/ini_file.h"
+#include "base/ini_file.h"
 
 namespace kv {
 

@@ -1,4 +1,4 @@
-#include "link/com_port_timing.h"
+#include "platform/com_port_timing.h"
 
 #include <algorithm>
 

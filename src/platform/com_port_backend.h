@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "link/com_port_types.h"
+#include "platform/com_port_types.h"
 
 namespace kv {
 

@@ -1,4 +1,4 @@
-#include "core/ini_file.h"
+#include "base/ini_file.h"
 
 #include <dirent.h>
 #include <unistd.h>
@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "platform/small_file.h"
+#include "base/small_file.h"
 
 namespace kv {
 
