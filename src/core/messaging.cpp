@@ -120,6 +120,7 @@ void Messaging::NotifyClient(int32_t code, int32_t value) {
 
 void Messaging::OnJobFinished() {
   if (handling_ || host_.JobBusy()) return;
+  if (deferred_info_ == 0 && deferred_status_ == 0) return;
   HandlingScope scope(*this);
   int info = deferred_info_;
   int status = deferred_status_;

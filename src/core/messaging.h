@@ -14,7 +14,7 @@ namespace kv {
 class MessagingHost {
  public:
   virtual ~MessagingHost() = default;
-  // The busy flag of the print-job loop: a job is in progress.
+  // A print job is in progress, or another exchange holds the printer.
   virtual bool JobBusy() = 0;
   // Switches the print-job timer on; the job it runs reports (1, result) through NotifyClient.
   virtual void StartPrintJobTimer() = 0;
@@ -78,8 +78,8 @@ class Messaging {
   // Posts the registered message (code, value) to the client and logs it. No client, or
   // messaging off: nothing.
   void NotifyClient(int32_t code, int32_t value);
-  // Called when the print-job loop has cleared its busy flag: answers the information and
-  // status requests that arrived during the job.
+  // Called when the printer has become free (a print job has ended): answers the information
+  // and status requests that arrived meanwhile.
   void OnJobFinished();
 
   uint32_t registered_message() const { return registered_; }

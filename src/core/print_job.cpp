@@ -3,45 +3,80 @@
 #include <cstdio>
 #include <exception>
 
-#include "core/print_manager.h"
+#include "base/app_shell.h"
+#include "base/clock.h"
+#include "base/config.h"
+#include "base/operator_boxes.h"
+#include "base/timer.h"
+#include "base/view.h"
+#include "base/view_names.h"
+#include "base/wait.h"
+#include "core/file_io.h"
+#include "core/print_job_loop.h"
+#include "core/startup_state.h"
 #include "core/working_files.h"
+#include "lang/localization.h"
+#include "link/printer_link.h"
+#include "link/printer_readouts.h"
 
-// The print-job loop: one tick of Timer_prmgr runs one job from the input file to the result
-// files. The timer is off for the whole tick, so ticks never overlap; at its end the timer is
-// switched on again (messaging off) or the client is told the result and starts the next job
-// with its own request (messaging on).
+// The tick: taking the input file, and the start and end of a job.
 
 namespace kv {
 
-void TSRB4900::NotifyJobClient(int32_t code, int32_t value) {
-  if (notify_client) notify_client(code, value);
+PrintJobLoop::PrintJobLoop(Parts p)
+    : clock_(p.clock),
+      app_(p.app),
+      boxes_(p.boxes),
+      view_(p.view),
+      Timer_prmgr(p.timer_prmgr),
+      cfg_(p.cfg),
+      lang_(p.lang),
+      link_(p.link),
+      readouts_(p.readouts),
+      files_(p.files),
+      startup_(p.startup),
+      local_time_(p.local_time),
+      set_file_aside_(SetFileAside) {}
+
+void PrintJobLoop::NotifyJobClient(int32_t code, int32_t value) {
+  if (notify_client_) notify_client_(code, value);
 }
 
-void TSRB4900::Timer_prmgrTimer() {
+void PrintJobLoop::SetTrayState(int state) {
+  view_.SetTrayPicture(state);
+}
+
+void PrintJobLoop::Timer_prmgrTimer() {
   Timer_prmgr.SetEnabled(false);
-  busy = true;
+  // Another exchange with the printer is running (a box of it may have let this tick in): the
+  // input file waits for the next tick.
+  std::optional<PrinterLease> lease = link_.TryLease("print job");
+  if (!lease) {
+    Timer_prmgr.SetEnabled(true);
+    return;
+  }
+  busy_ = true;
   try {
-    if (first_tick) JobFirstTick();
+    if (startup_.first_tick) JobFirstTick();
     JobTerminateMarker();
   } catch (const std::exception&) {
-    boxes.App(Msg(5), BoxButtons::Ok, BoxIcon::Error);
+    boxes_.App(lang_.Msg(5), BoxButtons::Ok, BoxIcon::Error);
   }
 
   PrintJob job;
   if (!JobOpenInput(job)) {
-    if (cfg.spravy)
+    if (cfg_.spravy)
       NotifyJobClient(1, 0);
     else
       Timer_prmgr.SetEnabled(true);
-    busy = false;
-    if (on_job_finished) on_job_finished();
-    return;
+    busy_ = false;
+    return;  // the lease's release resumes what waited for the job
   }
 
   JobStart(job);
   const JobRoute ready = JobWaitForPrinter(job);
   if (ready != JobRoute::Send) {
-    JobAbandonNotReady(job, ready == JobRoute::Abandon && cfg.del_file == 1);
+    JobAbandonNotReady(job, ready == JobRoute::Abandon && cfg_.del_file == 1);
     return;
   }
   JobScanFile(job);
@@ -65,7 +100,7 @@ void TSRB4900::Timer_prmgrTimer() {
     switch (route) {
       case JobRoute::Abandon:
         job.file.Close();
-        if (cfg.del_file == 1) SetAsideInput(job.path, job.identity);
+        if (cfg_.del_file == 1) SetAsideInput(job.path, job.identity);
         break;
       case JobRoute::Complete:
         JobComplete(job);
@@ -79,24 +114,24 @@ void TSRB4900::Timer_prmgrTimer() {
   JobFinish(job);
 }
 
-void TSRB4900::JobFirstTick() {
-  first_tick = false;
-  if (!no_hide) view.ShowWindow("SRB4900", View::WindowState::Hidden);
-  if (cfg.pokl_run && show_sale_window) show_sale_window();
-  Timer_prmgr.SetInterval(static_cast<uint32_t>(cfg.delay_file));
+void PrintJobLoop::JobFirstTick() {
+  startup_.first_tick = false;
+  if (!startup_.no_hide) view_.ShowWindow(view_names::kMainWindow, View::WindowState::Hidden);
+  if (cfg_.pokl_run && show_sale_window_) show_sale_window_();
+  Timer_prmgr.SetInterval(static_cast<uint32_t>(cfg_.delay_file));
 }
 
-void TSRB4900::JobTerminateMarker() {
-  const std::string marker = ProgramFile("terminate");
+void PrintJobLoop::JobTerminateMarker() {
+  const std::string marker = files_.ProgramFile("terminate");
   if (!FileExists(marker)) return;
-  LogError("Terminate");
+  files_.LogError("Terminate");
   ClearAttributes(marker);
-  remove_file(marker);
-  app.Quit();  // takes effect when the message loop runs again
+  files_.Remove(marker);
+  app_.Quit();  // takes effect when the message loop runs again
 }
 
-bool TSRB4900::JobOpenInput(PrintJob& job) {
-  job.path = cfg.path_in;
+bool PrintJobLoop::JobOpenInput(PrintJob& job) {
+  job.path = cfg_.path_in;
   switch (job.file.Open(job.path)) {
     case InputOpen::Opened:
       break;
@@ -108,7 +143,7 @@ bool TSRB4900::JobOpenInput(PrintJob& job) {
       return false;
   }
   const auto identity = job.file.Identity();
-  if (!identity || (processed_input && identity == processed_input)) {
+  if (!identity || (processed_input_ && identity == processed_input_)) {
     // Already processed and not removable: never again (a receipt would print twice).
     job.file.Close();
     return false;
@@ -118,7 +153,7 @@ bool TSRB4900::JobOpenInput(PrintJob& job) {
     job.file.Close();
     return false;
   }
-  processed_input.reset();
+  processed_input_.reset();
   if (!job.file.ReadAll(job.bytes)) {
     job.file.Close();
     ReportUnreadableInput(job.path);
@@ -133,49 +168,48 @@ bool TSRB4900::JobOpenInput(PrintJob& job) {
   return true;
 }
 
-bool TSRB4900::JobInputSettled(PrintJob& job) {
+bool PrintJobLoop::JobInputSettled(PrintJob& job) {
   // Writers that do not lock are not seen by the lock: a file is taken only once it has
   // stopped changing. A file written elsewhere and renamed into place settles at once.
   const auto first = job.file.Identity();
-  const uint32_t start = clock.TickCount();
-  while (clock.Since(start) < kSettleMs) clock.Sleep(10);
+  WaitFor(clock_, app_, kSettleMs, nullptr);
   return first && job.file.Identity() == first && IdentityOf(job.path) == first;
 }
 
-void TSRB4900::ReportUnreadableInput(const std::string& path) {
+void PrintJobLoop::ReportUnreadableInput(const std::string& path) {
   const auto identity = IdentityOf(path);
-  if (identity && identity == unreadable_input) return;
-  unreadable_input = identity;
-  LogError("Chyba citania suboru " + path);
-  boxes.Captioned(Msg(152), path, BoxButtons::Ok, BoxIcon::Warning);
+  if (identity && identity == unreadable_input_) return;
+  unreadable_input_ = identity;
+  files_.LogError("Chyba citania suboru " + path);
+  boxes_.Captioned(lang_.Msg(152), path, BoxButtons::Ok, BoxIcon::Warning);
 }
 
-void TSRB4900::JobStart(PrintJob& job) {
-  view.SetTrayHint(Msg(6));
+void PrintJobLoop::JobStart(PrintJob& job) {
+  view_.SetTrayHint(lang_.Msg(6));
   SetTrayState(1);
-  if (cfg.ladenie != 1) return;
-  const std::string path = ProgramFile("debug.txt");
-  const std::tm now = local_time();
+  if (cfg_.ladenie != 1) return;
+  const std::string path = files_.ProgramFile("debug.txt");
+  const std::tm now = local_time_();
   char header[160];
   std::snprintf(header, sizeof header, "\r\n%s %s Ver:%s %s\r\n", DateText(now).c_str(),
-                TimeText(now).c_str(), version_text.c_str(), ident_text.c_str());
+                TimeText(now).c_str(), startup_.version_text.c_str(),
+                std::string(link_.ident_text()).c_str());
   ClearAttributes(path);
   if (!AppendBytes(path, std::string(header) + job.bytes))
-    boxes.Captioned(Msg(7), path, BoxButtons::Ok, BoxIcon::Warning);
+    boxes_.Captioned(lang_.Msg(7), path, BoxButtons::Ok, BoxIcon::Warning);
 }
 
-void TSRB4900::JobFinish(PrintJob& job) {
+void PrintJobLoop::JobFinish(PrintJob& job) {
   job.file.Close();
-  if (cfg.spravy)
+  if (cfg_.spravy)
     NotifyJobClient(1, job.result);
   else
     Timer_prmgr.SetEnabled(true);
   job.bytes.clear();
-  view.SetTrayHint("KV4910");
-  if (cfg.CLOSE_PORT) ClosePort();
-  busy = false;
+  view_.SetTrayHint("KV4910");
+  if (cfg_.CLOSE_PORT) link_.ClosePort();
+  busy_ = false;
   SetTrayState(0);
-  if (on_job_finished) on_job_finished();
 }
 
 }  // namespace kv

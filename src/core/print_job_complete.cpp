@@ -1,6 +1,15 @@
+#include "base/app_shell.h"
+#include "base/config.h"
+#include "base/operator_boxes.h"
+#include "base/timer.h"
+#include "base/view.h"
+#include "core/file_io.h"
 #include "core/print_job.h"
-#include "core/print_manager.h"
+#include "core/print_job_loop.h"
 #include "core/working_files.h"
+#include "lang/localization.h"
+#include "link/printer_link.h"
+#include "link/printer_readouts.h"
 
 // The end of a job: the journal copy and the removal of the input file; and the input file
 // that start-up finds left over from an earlier run. Only a file that was processed is deleted;
@@ -8,44 +17,45 @@
 
 namespace kv {
 
-bool TSRB4900::DeleteInputFile(const std::string& path, const FileIdentity& identity,
-                               int attempts) {
+bool PrintJobLoop::DeleteInputFile(const std::string& path, const FileIdentity& identity,
+                                   int attempts) {
   for (int attempt = 0;; ++attempt) {
     // Only the file the job read goes: another file at the path is the next job.
     if (IdentityOf(path) != identity) return true;
-    if (attempt == attempts || (attempt > 0 && app.Ending())) break;
+    if (attempt == attempts || (attempt > 0 && app_.Ending())) break;
     ClearAttributes(path);
-    remove_file(path);
-    DelayMs(kDeleteWaitMs);
+    files_.Remove(path);
+    link_.DelayMs(kDeleteWaitMs);
   }
   // Remembered, so that it is not sent a second time.
-  processed_input = identity;
-  if (app.Ending()) return false;
+  processed_input_ = identity;
+  if (app_.Ending()) return false;
   const std::string text = "Nepodarilo sa zmazat subor " + path;
-  LogError(text);
-  boxes.App(text, BoxButtons::Ok, BoxIcon::Warning);
+  files_.LogError(text);
+  boxes_.App(text, BoxButtons::Ok, BoxIcon::Warning);
   return false;
 }
 
-bool TSRB4900::SetAsideInput(const std::string& path, const FileIdentity& identity, bool report) {
+bool PrintJobLoop::SetAsideInput(const std::string& path, const FileIdentity& identity,
+                                 bool report) {
   if (IdentityOf(path) != identity) return true;  // gone, or the next job's file
-  if (const auto target = set_file_aside(path, local_time())) {
-    LogError("Odlozeny subor " + path + " ako " + *target);
+  if (const auto target = set_file_aside_(path, local_time_())) {
+    files_.LogError("Odlozeny subor " + path + " ako " + *target);
     return true;
   }
   if (!report) return false;
-  processed_input = identity;
+  processed_input_ = identity;
   const std::string text = "Nepodarilo sa odlozit subor " + path;
-  LogError(text);
-  boxes.App(text, BoxButtons::Ok, BoxIcon::Warning);
+  files_.LogError(text);
+  boxes_.App(text, BoxButtons::Ok, BoxIcon::Warning);
   return false;
 }
 
-void TSRB4900::JobComplete(PrintJob& job) {
-  if (cfg.copy_bl == 1 && read_back) ReadJournal();
+void PrintJobLoop::JobComplete(PrintJob& job) {
+  if (cfg_.copy_bl == 1 && job.scan.read_back) readouts_.ReadJournal();
   job.file.Close();
-  DelayMs(50);
-  view.SetTrayHint(Msg(105));
+  link_.DelayMs(50);
+  view_.SetTrayHint(lang_.Msg(105));
   // The file goes whatever del_file says; a failed job whose bytes are nowhere else is set
   // aside instead.
   if (job.set_aside)
@@ -54,22 +64,22 @@ void TSRB4900::JobComplete(PrintJob& job) {
     DeleteInputFile(job.path, job.identity, kDeleteAttempts);
 }
 
-void TSRB4900::HandleLeftoverInput() {
-  const std::string& path = cfg.path_in;
+void PrintJobLoop::HandleLeftoverInput() {
+  const std::string& path = cfg_.path_in;
   auto identity = IdentityOf(path);
   if (!identity) return;
   // Configured to clear a leftover file (or messaging on): one attempt, without a word.
-  if (cfg.delete_leftover || cfg.spravy) {
+  if (cfg_.delete_leftover || cfg_.spravy) {
     if (SetAsideInput(path, *identity, false)) return;
   }
 
-  LogError("Najdeny subor pri nabehu");
+  files_.LogError("Najdeny subor pri nabehu");
   Timer_prmgr.SetEnabled(false);
   // Without a screen the answer is No: the file is set aside, so that nothing prints twice and
   // nothing is lost.
   const BoxAnswer answer =
-      boxes.Captioned(Msg(122), Msg(121), BoxButtons::YesNo, BoxIcon::Question, 1);
-  if (answer != BoxAnswer::Yes && !app.Ending()) SetAsideInput(path, *identity);
+      boxes_.Captioned(lang_.Msg(122), lang_.Msg(121), BoxButtons::YesNo, BoxIcon::Question, 1);
+  if (answer != BoxAnswer::Yes && !app_.Ending()) SetAsideInput(path, *identity);
   Timer_prmgr.SetEnabled(true);
 }
 

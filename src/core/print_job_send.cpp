@@ -1,8 +1,16 @@
-#include <cstdio>
-
+#include "base/app_shell.h"
+#include "base/clock.h"
+#include "base/config.h"
+#include "base/control_bytes.h"
+#include "base/operator_boxes.h"
+#include "base/view.h"
+#include "base/wait.h"
 #include "core/print_job.h"
-#include "core/print_manager.h"
+#include "core/print_job_loop.h"
 #include "core/working_files.h"
+#include "lang/localization.h"
+#include "link/printer_link.h"
+#include "link/printer_readouts.h"
 
 // Sending a job and judging it: the document number before a receipt, the bytes one by one
 // under handshake, the drain, the answers, the read-back and the verdict, with the operator's
@@ -10,174 +18,131 @@
 
 namespace kv {
 
-namespace {
-
-constexpr uint8_t kESC = 27;
-constexpr uint8_t kETX = 3;
-constexpr uint8_t kCR = 13;
-constexpr uint8_t kNAK = 0x15;
-
-}  // namespace
-
-JobRoute TSRB4900::JobPrint(PrintJob& job) {
+JobRoute PrintJobLoop::JobPrint(PrintJob& job) {
   for (bool repeat = false;; repeat = true) {
     if (repeat) {
       // A repeat goes out only into a printer that is again fit for it: the first attempt may
       // have left a document open.
-      if (!RetryPause()) return JobRoute::Stop;
+      if (!link_.RetryPause()) return JobRoute::Stop;
       const JobRoute route = JobCheckPrinter(job);
       if (route != JobRoute::Send) return route;
     }
-    if (job.receipt && read_back) {
+    if (job.receipt && job.scan.read_back) {
       if (!JobReadDocumentNumber()) return JobRoute::Stop;
-      job.document_before = document_number;
+      job.document_before = readouts_.document_number();
     }
     const bool sent = JobSend(job) && JobDrainAndAnswer(job);
     if (job.stopped) return JobRoute::Stop;
-    const bool confirmed =
-        sent && (!job.receipt || test_mode == 1 || document_number == job.document_before + 1);
+    const bool confirmed = sent && (!job.receipt || readouts_.test_mode() == 1 ||
+                                    readouts_.document_number() == job.document_before + 1);
     if (confirmed) {
       job.result = 1;
       return JobRoute::Complete;
     }
 
     job.result = 0;
-    Clear_TX_Que();
-    if (app.Ending()) return JobRoute::Stop;
-    if (cfg.MSG == 0) {
+    link_.Clear_TX_Que();
+    if (app_.Ending()) return JobRoute::Stop;
+    if (cfg_.MSG == 0) {
       job.set_aside = true;
       return JobRoute::Complete;
     }
     // Printing a receipt cannot be undone: the question defaults to No, which keeps the
     // receipt's bytes in the error file.
-    if (boxes.Captioned(Msg(104), Msg(103), BoxButtons::YesNo, BoxIcon::Question, 1) !=
-        BoxAnswer::Yes) {
-      if (app.Ending()) return JobRoute::Stop;
+    if (boxes_.Captioned(lang_.Msg(104), lang_.Msg(103), BoxButtons::YesNo, BoxIcon::Question,
+                         1) != BoxAnswer::Yes) {
+      if (app_.Ending()) return JobRoute::Stop;
       JobDeclineRepeat(job);
       return JobRoute::Complete;
     }
   }
 }
 
-bool TSRB4900::JobReadDocumentNumber() {
+bool PrintJobLoop::JobReadDocumentNumber() {
   // The operator has only OK here: the receipt must not go out before its number is known.
-  while (!cfg_to_cis(cfg.port)) {
-    if (app.Ending()) return false;
-    WriteComChar(kCR, static_cast<uint32_t>(cfg.handshake_wait));
-    boxes.Captioned(Msg(97), Msg(96), BoxButtons::Ok, BoxIcon::Warning);
-    Clear_RX_Que();
-    if (!RetryPause()) return false;
+  while (!readouts_.cfg_to_cis(cfg_.port)) {
+    if (app_.Ending()) return false;
+    link_.WriteComChar(kCR, static_cast<uint32_t>(cfg_.handshake_wait));
+    boxes_.Captioned(lang_.Msg(97), lang_.Msg(96), BoxButtons::Ok, BoxIcon::Warning);
+    link_.Clear_RX_Que();
+    if (!link_.RetryPause()) return false;
   }
   return true;
 }
 
-bool TSRB4900::JobSend(PrintJob& job) {
-  view.SetTrayHint(Msg(98));
-  Clear_RX_Que();
-  const uint32_t limit = static_cast<uint32_t>(cfg.handshake_wait);
+bool PrintJobLoop::JobSend(PrintJob& job) {
+  view_.SetTrayHint(lang_.Msg(98));
+  link_.Clear_RX_Que();
+  const uint32_t limit = static_cast<uint32_t>(cfg_.handshake_wait);
   for (size_t i = *job.scan.first_command; i < job.bytes.size(); ++i) {
-    if (!WriteComChar(static_cast<uint8_t>(job.bytes[i]), limit)) {
+    if (!link_.WriteComChar(static_cast<uint8_t>(job.bytes[i]), limit)) {
       // A port that failed underneath was closed by the link: that is a transmission error.
-      if (!ComPort1.Connected()) LogError("Chyba prenosu WriteComChar tlac blocku.");
+      if (!link_.ComPort1().Connected()) files_.LogError("Chyba prenosu WriteComChar tlac blocku.");
       return false;
     }
   }
-  if (trailer) {
-    WriteComChar(kESC, limit);
-    WriteComChar('F', limit);
-    WriteComChar(kETX, limit);
+  if (job.scan.trailer) {
+    link_.WriteComChar(kESC, limit);
+    link_.WriteComChar('F', limit);
+    link_.WriteComChar(kETX, limit);
   }
   return true;
 }
 
-bool TSRB4900::JobDrainAndAnswer(PrintJob& job) {
-  if (!WaitTxEmpty(kDrainLimitMs)) return false;
+bool PrintJobLoop::JobDrainAndAnswer(PrintJob& job) {
+  if (!link_.WaitTxEmpty(kDrainLimitMs)) return false;
 
   if (job.copy && !job.receipt) {
     // The printer answers a copy with one byte. The wait is bounded by the information time
     // limit; a missing answer is logged and the job goes on.
-    const uint32_t start = clock.TickCount();
-    while (Get_RX_Que() < 1 && clock.Since(start) < static_cast<uint32_t>(cfg.time_info) &&
-           !app.Ending())
-      clock.Sleep(1);
+    link_.WaitFor(static_cast<uint32_t>(cfg_.time_info), [this] { return link_.Get_RX_Que() >= 1; });
     uint8_t reply = 0;
     bool got = false;
     try {
-      got = Get_RX_Que() >= 1 && ComPort1.Read(&reply, 1) == 1;
+      got = link_.Get_RX_Que() >= 1 && link_.ComPort1().Read(&reply, 1) == 1;
     } catch (const EComPort&) {
-      PortFailed();
+      link_.PortFailed();
     }
     if (!got)
-      LogError("Chyba vycitania kopie dokladu.");
+      files_.LogError("Chyba vycitania kopie dokladu.");
     else if (reply == kNAK)
-      boxes.Plain(Msg(99), BoxButtons::Ok, BoxIcon::Information);
+      boxes_.Plain(lang_.Msg(99), BoxButtons::Ok, BoxIcon::Information);
   }
 
-  if (read_back)
+  if (job.scan.read_back)
     job.stopped = !JobReadBack();
   else
-    WriteInfoFile();
+    files_.WriteInfoFile();
   return true;
 }
 
-bool TSRB4900::JobReadBack() {
+bool PrintJobLoop::JobReadBack() {
   for (;;) {
-    if (cfg_to_cis(cfg.port)) {
-      JobWriteResultFiles();
+    if (readouts_.cfg_to_cis(cfg_.port)) {
+      files_.WriteResultFiles(readouts_.document_number(), readouts_.DeviceRecordBytes());
       return true;
     }
-    if (cfg.MSG != 1) return true;  // given up: the verdict fails
-    if (app.Ending()) return false;
-    boxes.Captioned(Msg(102), Msg(101), BoxButtons::Ok, BoxIcon::Warning);
-    Clear_RX_Que();
-    if (!RetryPause()) return false;
+    if (cfg_.MSG != 1) return true;  // given up: the verdict fails
+    if (app_.Ending()) return false;
+    boxes_.Captioned(lang_.Msg(102), lang_.Msg(101), BoxButtons::Ok, BoxIcon::Warning);
+    link_.Clear_RX_Que();
+    if (!link_.RetryPause()) return false;
   }
 }
 
-void TSRB4900::JobWriteResultFiles() {
-  const std::string tmp = ProgramFile("info.tmp");
-  // info.txt gets the document number, info.ful the device record as it came (with its ETX).
-  char number[24];
-  std::snprintf(number, sizeof number, "%d\r\n", document_number);
-  size_t record_length = std::min(device_record_length, answer.size());
-  if (record_length < answer.size() && answer[record_length] == kETX) ++record_length;
-  const std::string_view record(reinterpret_cast<const char*>(answer.data()), record_length);
-
-  auto produce = [&](const std::string& target, std::string_view content) {
-    ClearAttributes(tmp);
-    ClearAttributes(target);
-    bool done;
-    if (WriteBytes(tmp, content)) {
-      done = CopyFileOver(tmp, target);
-    } else {
-      // Copying an old scratch file would hand the point-of-sale program a stale result:
-      // the target is written directly instead.
-      boxes.Captioned(Msg(100), tmp, BoxButtons::Ok, BoxIcon::Warning);
-      done = WriteBytes(target, content);
-    }
-    if (!done) boxes.Captioned(Msg(29), target, BoxButtons::Ok, BoxIcon::Warning);
-  };
-  produce(InfoFile("info.txt"), number);
-  produce(InfoFile("info.ful"), record);
-}
-
-void TSRB4900::JobDeclineRepeat(PrintJob& job) {
-  view.SetTrayHint(Msg(104));
-  if (cfg.err_file) {
-    const std::string path = ProgramFile("FM_err.txt");
-    ClearAttributes(path);
-    const std::tm now = local_time();
-    const std::string line = "> (" + DateText(now) + " " + TimeText(now) + " " + ident_text.str() +
-                             ") Neopakuj tlac \r\n";
-    if (!AppendBytes(path, line + job.bytes)) {
-      boxes.Captioned(Msg(100), path, BoxButtons::Ok, BoxIcon::Warning);
+void PrintJobLoop::JobDeclineRepeat(PrintJob& job) {
+  view_.SetTrayHint(lang_.Msg(104));
+  if (cfg_.err_file) {
+    if (!files_.AppendErrorFile(files_.ErrorLine("Neopakuj tlac") + job.bytes)) {
+      boxes_.Captioned(lang_.Msg(100), files_.ProgramFile("FM_err.txt"), BoxButtons::Ok,
+                       BoxIcon::Warning);
       job.set_aside = true;
     }
-    journal_request = 0;
+    readouts_.RequestJournal(false);
   } else {
     job.set_aside = true;  // the bytes are in no error file: the input file keeps them
   }
-  WriteInfoFile();
+  files_.WriteInfoFile();
 }
 
 }  // namespace kv

@@ -1,8 +1,36 @@
 #include "core/print_manager.h"
 
-#include "core/working_files.h"
+#include "core/file_io.h"
+#include "link/link_host.h"
 
 namespace kv {
+
+// The link and the readouts reach the working files and the start-up state through this.
+class TSRB4900::Host final : public LinkHost {
+ public:
+  explicit Host(TSRB4900& pm) : pm_(pm) {}
+
+  void LogError(std::string_view text) override { pm_.files_.LogError(text); }
+  void WriteInfoFile() override { pm_.files_.WriteInfoFile(); }
+  void AfterBringUp() override {
+    if (pm_.startup.first_tick) pm_.readouts_.FirstBringUpReads();
+  }
+  void AfterAutoDailyClose() override {
+    pm_.readouts_.cfg_to_cis(pm_.cfg.port);
+    pm_.readouts_.RequestJournal();
+    pm_.readouts_.ReadJournal();
+  }
+  std::string NoticeText() override { return pm_.startup.notice_text; }
+  bool JobBusy() override { return pm_.jobs_.busy(); }
+  void WriteDeviceInfoFiles(int32_t document_number, std::string_view record) override {
+    pm_.files_.WriteDeviceInfoFiles(document_number, record);
+  }
+  bool OpenJournal() override { return pm_.files_.OpenJournal(); }
+  bool AppendJournal(std::string_view text) override { return pm_.files_.AppendJournal(text); }
+
+ private:
+  TSRB4900& pm_;
+};
 
 TSRB4900::TSRB4900(PrintManagerServices services)
     : clock(services.clock),
@@ -11,22 +39,17 @@ TSRB4900::TSRB4900(PrintManagerServices services)
       Timer_prmgr(services.timer_prmgr),
       Timer_msg(services.timer_msg),
       app(services.app),
-      ComPort1(services.port_backend ? services.port_backend() : MakeSystemComBackend()),
-      local_time(SystemLocalTime) {
-  ConfigureAsComPort1(ComPort1);
-  ComPort1.OnCTSChange([this](bool state) { ComPort1CTSChange(state); });
-  ComPort1.OnDSRChange([this](bool state) { ComPort1DSRChange(state); });
-  ComPort1.AddLineIndicator([this](TComSignal line, bool on) { ShowLine(line, on); });
-  // A transfer that waits on the line gives up once the program is ending.
-  ComPort1.SetAbortCheck([this] { return app.Ending(); });
-}
+      local_time(SystemLocalTime),
+      host_(std::make_unique<Host>(*this)),
+      lang_(cfg, program_dir, boxes, view),
+      link_({clock, boxes, view, app, cfg, lang_, *host_, local_time, services.port_backend}),
+      readouts_(link_, cfg, lang_, boxes, view, *host_),
+      files_(clock, app, boxes, view, cfg, lang_, link_, program_dir, local_time),
+      jobs_({clock, app, boxes, view, Timer_prmgr, cfg, lang_, link_, readouts_, files_, startup,
+             local_time}),
+      client_messaging_({clock, app, boxes, Timer_prmgr, Timer_msg, cfg, lang_, link_, readouts_,
+                         files_, jobs_, program_dir, local_time}) {}
 
-TSRB4900::~TSRB4900() {
-  FlushErrorRepeats();
-}
-
-std::string TSRB4900::ProgramFile(const std::string& name) const {
-  return program_dir.empty() ? name : program_dir + "/" + name;
-}
+TSRB4900::~TSRB4900() = default;
 
 }  // namespace kv

@@ -1,3 +1,4 @@
+#include "base/view_names.h"
 #include "core/print_manager.h"
 #include "platform/port_enum.h"
 
@@ -6,26 +7,22 @@
 
 namespace kv {
 
-namespace {
-
-constexpr const char* kPortBox = "SRB4900/CB_port_zac";
-constexpr const char* kSettingsPorts = "Dlg_cfg/CB_porty";
-constexpr const char* kStatusBar = "SRB4900/StatusBar1";
-constexpr int kPanelState = 3;
-
-}  // namespace
+using view_names::kPortBox;
+using view_names::kSettingsPorts;
 
 void TSRB4900::StartupPortList() {
+  std::vector<std::string> names;
   try {
-    port_names = EnumComPorts();
+    names = EnumComPorts();
   } catch (const EComPort&) {
-    port_names.clear();
+    names.clear();
   }
-  view.SetItems(kSettingsPorts, port_names);
-  view.SetItems(kPortBox, port_names);
-  if (cfg.port >= static_cast<int32_t>(port_names.size())) cfg.port = -1;
-  busy = false;
-  ApplyBaudRate();
+  view.SetItems(kSettingsPorts, names);
+  view.SetItems(kPortBox, names);
+  if (cfg.port >= static_cast<int32_t>(names.size())) cfg.port = -1;
+  link_.SetPortNames(std::move(names));
+  jobs_.SetBusy(false);
+  link_.ApplyBaudRate();
 }
 
 void TSRB4900::StartupChoosePort() {
@@ -37,12 +34,14 @@ void TSRB4900::StartupChoosePort() {
 }
 
 void TSRB4900::StartupConnect() {
+  const auto lease = link_.TryLease("connect");
+  if (!lease) return;
   for (;;) {
-    if (InitPort(0) == 1) {
+    if (link_.InitPort(0) == 1) {
       view.SetItemIndex(kPortBox, cfg.port);
       view.SetItemIndex(kSettingsPorts, cfg.port);
-      cfg_to_cis(cfg.port);
-      if (cfg.synchr_time == 1) SetClock();
+      readouts_.cfg_to_cis(cfg.port);
+      if (cfg.synchr_time == 1) link_.SetClock();
       Timer_prmgr.SetEnabled(true);
       view.SetTrayHint("KV4910");
       view.SetTrayPicture(0);
@@ -52,11 +51,11 @@ void TSRB4900::StartupConnect() {
     // nobody sees) costs neither a core nor a flood of error lines.
     if (boxes.Captioned(Msg(119), Msg(118), BoxButtons::YesNo, BoxIcon::Question) ==
             BoxAnswer::Yes &&
-        RetryPause())
+        link_.RetryPause())
       continue;
     // Going on without a printer; the connect command switches the print-job timer on later.
     view.SetItemIndex(kPortBox, -1);
-    view.SetItemText(kStatusBar, kPanelState, Msg(108));
+    view.SetItemText(view_names::kStatusBar, view_names::kPanelState, Msg(108));
     return;
   }
 }
@@ -68,34 +67,39 @@ void TSRB4900::StartupLinkSteps() {
 }
 
 void TSRB4900::Spusteniecasovaca1Click() {
+  // Another exchange holds the printer: connecting now would cut into it.
+  const auto lease = link_.TryLease("connect");
+  if (!lease) return;
+  TComPort& port = link_.ComPort1();
+  const std::vector<std::string>& names = link_.port_names();
   // The status query opens the port by its current name: make that the configured one, also
   // when the port has never been attached (a start-up without a printer).
-  if (!ComPort1.Connected() && cfg.port >= 0 && static_cast<size_t>(cfg.port) < port_names.size())
-    ComPort1.SetPort(port_names[static_cast<size_t>(cfg.port)]);
+  if (!port.Connected() && cfg.port >= 0 && static_cast<size_t>(cfg.port) < names.size())
+    port.SetPort(names[static_cast<size_t>(cfg.port)]);
   for (;;) {
     Timer_prmgr.SetEnabled(false);
-    ReadVatRates();
-    if (OpenPort(1) == 0) break;
-    if (cfg_to_cis(cfg.port)) {
+    readouts_.ReadVatRates();
+    if (link_.OpenPort(1) == 0) break;
+    if (readouts_.cfg_to_cis(cfg.port)) {
       if (!cfg.spravy) Timer_prmgr.SetEnabled(true);
-      busy = false;
+      jobs_.SetBusy(false);
       view.SetTrayPicture(0);
       break;
     }
     if (boxes.Captioned(Msg(119), Msg(118), BoxButtons::YesNo, BoxIcon::Question) !=
             BoxAnswer::Yes ||
-        !RetryPause())
+        !link_.RetryPause())
       break;
   }
-  if (cfg.CLOSE_PORT) ClosePort();
+  if (cfg.CLOSE_PORT) link_.ClosePort();
 }
 
 bool TSRB4900::FormCloseQuery() {
-  if (OpenPort(0) != 0) {
-    if (flags.S1_7) {
+  if (link_.OpenPort(0) != 0) {
+    if (link_.flags().S1_7) {
       // A document is open on the printer: it has to be finished first.
       boxes.Captioned(Msg(134), Msg(133), BoxButtons::Ok, BoxIcon::Warning);
-      view.ShowWindow("Form_predaj", View::WindowState::Front);
+      view.ShowWindow(view_names::kSaleWindow, View::WindowState::Front);
       return false;
     }
     if (!cfg.UKONCI) {
@@ -107,7 +111,7 @@ bool TSRB4900::FormCloseQuery() {
   if (boxes.Captioned(Msg(138), Msg(137), BoxButtons::YesNo, BoxIcon::Question, 1) !=
       BoxAnswer::Yes)
     return false;
-  LogError("Ukoncenie uzivatelom");
+  files_.LogError("Ukoncenie uzivatelom");
   app.Quit();
   return true;
 }

@@ -2,6 +2,8 @@
 #include <filesystem>
 
 #include "base/ini_file.h"
+#include "base/view_names.h"
+#include "base/wait.h"
 #include "core/print_manager.h"
 #include "lang/codepage.h"
 
@@ -14,8 +16,6 @@ constexpr bool kWindows = true;
 #else
 constexpr bool kWindows = false;
 #endif
-
-constexpr const char* kStatusBar = "SRB4900/StatusBar1";
 
 // A directory path without its trailing separators (the root stays as it is).
 std::string WithoutTrailingSeparator(std::string dir) {
@@ -35,9 +35,9 @@ void TSRB4900::FormCreate(const std::string& exe_dir) {
   std::error_code ignored;
   std::filesystem::current_path(program_dir, ignored);
 
-  const IniFile ini(ProgramFile(kConfigFileName));
+  const IniFile ini(files_.ProgramFile(kConfigFileName));
   ReadLanguageSlots(ini, cfg);
-  LoadMessages();
+  lang_.LoadMessages();
 }
 
 void TSRB4900::StartupSequence(const std::vector<std::string>& args) {
@@ -52,30 +52,29 @@ void TSRB4900::StartupSequence(const std::vector<std::string>& args) {
 }
 
 void TSRB4900::StartupShowVersions() {
+  using view_names::kStatusBar;
   view.SetTrayHint(Msg(113));
 
   os_version = QueryOsVersion();
   const std::string os_text = OsVersionText(os_version, kWindows);
-  view.SetItemText(kStatusBar, 3, os_text);
+  view.SetItemText(kStatusBar, view_names::kPanelState, os_text);
   view.SetHint(kStatusBar, os_text);
 
-  first_tick = true;
-  notice_text = Utf8ToCp1250("Tlačový manažér KV4910");
-  version_text = kVersionText;
-  view.SetItemText(kStatusBar, 0, version_text);
+  startup.first_tick = true;
+  startup.notice_text = Utf8ToCp1250("Tlačový manažér KV4910");
+  startup.version_text = kVersionText;
+  view.SetItemText(kStatusBar, view_names::kPanelVersion, startup.version_text);
 }
 
 void TSRB4900::StartupReadCommandLine(const std::vector<std::string>& args) {
   for (const std::string& arg : args)
-    if (arg == "/nohide" || arg == "/NOHIDE") no_hide = true;
+    if (arg == "/nohide" || arg == "/NOHIDE") startup.no_hide = true;
 }
 
 void TSRB4900::StartupLoadSettings() {
   LoadConfig();
   // Gives a printer that is switched on together with the PC time to come up.
-  const uint32_t delay = cfg.opozdenie > 0 ? static_cast<uint32_t>(cfg.opozdenie) : 0;
-  const uint32_t start = clock.TickCount();
-  while (clock.Since(start) < delay) clock.Sleep(1);
+  WaitFor(clock, app, cfg.opozdenie > 0 ? static_cast<uint32_t>(cfg.opozdenie) : 0, nullptr);
 }
 
 }  // namespace kv

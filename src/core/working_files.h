@@ -1,37 +1,90 @@
 #pragma once
 
 #include <ctime>
+#include <functional>
 #include <string>
 #include <string_view>
 
+#include "core/repeat_filter.h"
+
 namespace kv {
 
-// File helpers of the working files. Files are raw bytes: nothing is translated.
+class AppShell;
+class Clock;
+class Localization;
+class OperatorBoxes;
+class PrinterLink;
+class View;
+struct Config;
 
-// The current local date and time.
-std::tm SystemLocalTime();
-// The date and time as the working files stamp them: "dd.mm.yyyy" and "hh:mm:ss".
-std::string DateText(const std::tm& t);
-std::string TimeText(const std::tm& t);
+// The working and result files of the program directory and the information directory: the
+// error file FM_err.txt (with repeated lines counted instead of written), the result files
+// info.txt, info.ful, esci.txt, the journal and its readout copy out_bl.tmp, and the backup of
+// the journal. Files are raw bytes; a write that fails is told to the operator.
+class WorkingFiles {
+ public:
+  WorkingFiles(Clock& clock, const AppShell& app, OperatorBoxes& boxes, View& view,
+               const Config& cfg, const Localization& lang, const PrinterLink& link,
+               const std::string& program_dir, const std::function<std::tm()>& local_time);
+  // Writes the counts of repeated error lines that are still open.
+  ~WorkingFiles();
+  WorkingFiles(const WorkingFiles&) = delete;
+  WorkingFiles& operator=(const WorkingFiles&) = delete;
 
-// Makes an existing file writable again (the read-only attribute of the working files).
-void ClearAttributes(const std::string& path);
-bool FileExists(const std::string& path);
-// Appends bytes; false when the file cannot be opened or written.
-bool AppendBytes(const std::string& path, std::string_view bytes);
-// Creates or truncates the file with these bytes; false when it cannot be written fully.
-bool WriteBytes(const std::string& path, std::string_view bytes);
-// Copies `from` over `to` (overwriting); false on any failure.
-bool CopyFileOver(const std::string& from, const std::string& to);
+  // Full path of a file in the program directory / the information directory (path_info).
+  std::string ProgramFile(const std::string& name) const;
+  std::string InfoFile(const std::string& name) const;
 
-// Directory part of a path (up to the last separator, without it); empty when there is none.
-std::string DirectoryPart(const std::string& path);
-std::string FileNamePart(const std::string& path);
-// `dir` + separator + `name`, or `name` alone when `dir` is empty.
-std::string JoinPath(const std::string& dir, const std::string& name);
+  // ---- the error file ----------------------------------------------------------------------
+  // One line "> (date time identification) text"; a line that keeps coming is counted.
+  void LogError(std::string_view text);
+  void FlushErrorRepeats();
+  // The error file's line for `text` at the current time.
+  std::string ErrorLine(std::string_view text) const;
+  // Appends raw bytes to the error file; false when it cannot be written.
+  bool AppendErrorFile(std::string_view bytes);
 
-// The backup target: with `dated` the directory of `backup1` and "zal_yymmdd.txt", otherwise
-// `backup1` itself.
-std::string BackupTarget(const std::string& backup1, bool dated, const std::tm& now);
+  // ---- result files ------------------------------------------------------------------------
+  // info.txt: "9999" and the status value of the last query.
+  void WriteInfoFile();
+  // After a job's read-back: info.txt gets the document number, info.ful the device record.
+  void WriteResultFiles(int32_t document_number, std::string_view record);
+  // After a client's information readout: info.txt, info.ful and esci.txt, with the tray
+  // telling each step.
+  void WriteDeviceInfoFiles(int32_t document_number, std::string_view record);
+  // Writes (or copies) a file, trying again 50 ms later up to `attempts` times.
+  bool WriteWithAttempts(const std::string& path, std::string_view bytes, int attempts);
+  bool CopyWithAttempts(const std::string& from, const std::string& to, int attempts);
+
+  // ---- journal -----------------------------------------------------------------------------
+  // Before a journal readout: the journal is copied to out_bl.tmp and opened for appending.
+  bool OpenJournal();
+  bool AppendJournal(std::string_view text);
+  // The backup command: true when the journal was moved into the backup file.
+  bool Zalohovanie1Click();
+
+  // Deletes a file; true when it is gone. Tests replace the remover to model a file that stays.
+  bool Remove(const std::string& path) const { return remove_file_(path); }
+  void SetFileRemover(std::function<bool(const std::string&)> remove) {
+    remove_file_ = std::move(remove);
+  }
+
+ private:
+  void AppendErrorLine(std::string_view text, bool tell_operator);
+  static std::string RepeatedText(const RepeatFilter::Run& run);
+  void DelayMs(uint32_t ms);
+
+  Clock& clock_;
+  const AppShell& app_;
+  OperatorBoxes& boxes_;
+  View& view_;
+  const Config& cfg_;
+  const Localization& lang_;
+  const PrinterLink& link_;
+  const std::string& program_dir_;
+  const std::function<std::tm()>& local_time_;
+  std::function<bool(const std::string&)> remove_file_;
+  RepeatFilter error_repeats_;
+};
 
 }  // namespace kv

@@ -2,8 +2,11 @@
 #include <fstream>
 #include <vector>
 
-#include "core/print_manager.h"
+#include "base/config.h"
+#include "base/operator_boxes.h"
+#include "core/file_io.h"
 #include "core/working_files.h"
+#include "lang/localization.h"
 
 namespace kv {
 
@@ -38,14 +41,14 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-bool TSRB4900::Zalohovanie1Click() {
+bool WorkingFiles::Zalohovanie1Click() {
   namespace fs = std::filesystem;
-  const std::string journal = cfg.path_out;
+  const std::string journal = cfg_.path_out;
   if (!FileExists(journal)) return false;  // nothing gathered since the last backup
-  const std::string target = BackupTarget(cfg.backup1, cfg.backup_date, local_time());
+  const std::string target = BackupTarget(cfg_.backup1, cfg_.backup_date, local_time_());
   auto fail = [&](const std::string& path) {
     LogError("Chyba zalohovania do " + path);
-    boxes.Captioned(Msg(2), path, BoxButtons::Ok, BoxIcon::Warning);
+    boxes_.Captioned(lang_.Msg(2), path, BoxButtons::Ok, BoxIcon::Warning);
     return false;
   };
   // Backing the journal up into itself would end in deleting it.
@@ -61,7 +64,7 @@ bool TSRB4900::Zalohovanie1Click() {
   bool moved = AppendFileInPieces(journal, target);
   if (moved) {
     ClearAttributes(journal);
-    moved = remove_file(journal);
+    moved = remove_file_(journal);
   }
   if (!moved) {
     if (existed)
@@ -71,8 +74,8 @@ bool TSRB4900::Zalohovanie1Click() {
     return fail(target);
   }
 
-  if (!cfg.backup2.empty()) {
-    const std::string second = JoinPath(DirectoryPart(cfg.backup2), FileNamePart(target));
+  if (!cfg_.backup2.empty()) {
+    const std::string second = JoinPath(DirectoryPart(cfg_.backup2), FileNamePart(target));
     if (!SameFile(target, second) && !CopyFileOver(target, second)) fail(second);
   }
   return true;

@@ -1,10 +1,18 @@
 #include <charconv>
 #include <cstring>
 
-#include "core/print_manager.h"
+#include "base/config.h"
+#include "base/control_bytes.h"
+#include "base/operator_boxes.h"
+#include "base/view.h"
+#include "base/view_names.h"
+#include "lang/localization.h"
+#include "link/clock_command.h"
+#include "link/link_host.h"
+#include "link/printer_link.h"
 
 // InitPort: brings the port up, checks the printer's condition and identifies it. Callers go on
-// only when it returns 1.
+// only when it returns 1. And the clock command, which goes out over a line brought up so.
 
 namespace kv {
 
@@ -12,25 +20,35 @@ namespace {
 
 constexpr char kModel[] = "RB4900";
 // FF CR ETX clear the printer's input line, then ESC "e" ESC "i" ask for the model and version.
-constexpr uint8_t kIdentify[7] = {12, 13, 3, 27, 'e', 27, 'i'};
-
-constexpr int kPanelState = 3;
+constexpr uint8_t kIdentify[7] = {kFF, kCR, kETX, kESC, 'e', kESC, 'i'};
 
 }  // namespace
 
-int TSRB4900::InitPort(int quiet) {
-  if (quiet == 0 && cfg.port == -1) return 0;
-  view.SetTrayHint(Msg(106));
+// The window caption, the tray and the state panel of a printer that is not ready.
+void PrinterLink::ShowBringUpFailure(const std::string& caption_text,
+                                     const std::string& state_text) {
+  view_.SetText(view_names::kMainWindow, caption_text);
+  view_.SetTrayPicture(1);
+  view_.SetTrayHint(state_text);
+  view_.SetItemText(view_names::kStatusBar, view_names::kPanelState, state_text);
+  device_ready_ = 0;
+}
 
-  if (AttachPort(cfg.port, 8500, 8500) < 0) {
-    if (quiet == 0) boxes.Plain(Msg(107), BoxButtons::Ok, BoxIcon::Warning);
-    view.SetItemText("SRB4900/StatusBar1", kPanelState, Msg(108));
-    LogError("Nepodarilo sa inicializovat port");
-    view.SetTrayPicture(1);
-    view.SetTrayHint(Msg(109));
-    view.SetItemText("SRB4900/StatusBar1", kPanelState, Msg(108));
-    device_ready = 0;
-    status_value = 0;
+int PrinterLink::InitPort(int quiet) {
+  using view_names::kPanelState;
+  using view_names::kStatusBar;
+  if (quiet == 0 && cfg_.port == -1) return 0;
+  view_.SetTrayHint(lang_.Msg(106));
+
+  if (AttachPort(cfg_.port, 8500, 8500) < 0) {
+    if (quiet == 0) boxes_.Plain(lang_.Msg(107), BoxButtons::Ok, BoxIcon::Warning);
+    view_.SetItemText(kStatusBar, kPanelState, lang_.Msg(108));
+    host_.LogError("Nepodarilo sa inicializovat port");
+    view_.SetTrayPicture(1);
+    view_.SetTrayHint(lang_.Msg(109));
+    view_.SetItemText(kStatusBar, kPanelState, lang_.Msg(108));
+    device_ready_ = 0;
+    status_value_ = 0;
     return 0;
   }
 
@@ -40,72 +58,68 @@ int TSRB4900::InitPort(int quiet) {
     ready = OpenPort(0) != 0;
     // The printer reports a condition the operator must clear; ask until it is gone. A printer
     // that stops answering meanwhile, or the program ending, counts as not ready.
-    while (ready && flags.S1_2) {
-      WriteInfoFile();
-      boxes.Captioned(Msg(23), Msg(25), BoxButtons::Ok, BoxIcon::Warning);
+    while (ready && flags_.S1_2) {
+      host_.WriteInfoFile();
+      boxes_.Captioned(lang_.Msg(23), lang_.Msg(25), BoxButtons::Ok, BoxIcon::Warning);
       ready = RetryPause() && OpenPort(0) != 0;
     }
     if (ready && !LinesReady()) {
       DelayMs(500);
       if (!LinesReady()) {
-        if (cfg.MSG == 1 && quiet == 0) boxes.Plain(Msg(110), BoxButtons::Ok, BoxIcon::Warning);
-        LogError("Chyba DSR-DTR (RTS-CTS)");
+        if (cfg_.MSG == 1 && quiet == 0)
+          boxes_.Plain(lang_.Msg(110), BoxButtons::Ok, BoxIcon::Warning);
+        host_.LogError("Chyba DSR-DTR (RTS-CTS)");
         ready = false;
       }
     }
     if (ready) {
-      view.SetText("SRB4900", "KV4910");
-      answer.fill(0);
-      ComPort1.Write(kIdentify, sizeof kIdentify);
-      const int got = ComPort1.Read(answer.data(), 8);
+      view_.SetText(view_names::kMainWindow, "KV4910");
+      identification_.fill(0);
+      port_.Write(kIdentify, sizeof kIdentify);
+      const int got = port_.Read(identification_.data(), 8);
+      const char* id = reinterpret_cast<const char*>(identification_.data());
       if (got == 8) {
-        const char* id = reinterpret_cast<const char*>(answer.data());
         int version = 0;
         std::from_chars(id + 6, id + 8, version);
-        version_number = version;
-        char text[11] = {id[0], id[1], id[2], id[3], id[4], id[5], ' ', id[6], '.', id[7], 0};
-        ident_text = std::string_view(text, 10);
-        view.SetText("SRB4900", ident_text.view());
+        version_number_ = version;
+        const char text[11] = {id[0], id[1], id[2], id[3], id[4], id[5], ' ', id[6], '.', id[7], 0};
+        ident_text_ = std::string_view(text, 10);
+        view_.SetText(view_names::kMainWindow, ident_text_.view());
       }
-      if (got != 8 || std::memcmp(answer.data(), kModel, 6) != 0) {
-        view.SetText("SRB4900", "KV4910");
-        view.SetTrayPicture(1);
-        view.SetTrayHint(Msg(108));
-        view.SetItemText("SRB4900/StatusBar1", kPanelState, Msg(108));
-        device_ready = 0;
-        if (cfg.CLOSE_PORT) ClosePort();
+      if (got != 8 || std::memcmp(id, kModel, 6) != 0) {
+        ShowBringUpFailure("KV4910", lang_.Msg(108));
+        if (cfg_.CLOSE_PORT) ClosePort();
         return 0;
       }
     }
   } catch (const EComPort&) {
-    PortFailed();
-    status_value = 0;
+    SerialFailure(Tell::Nobody);
+    status_value_ = 0;
     ready = false;
   }
 
   if (!ready) {
     ClosePort();
-    if (cfg.MSG == 1 && quiet == 0) boxes.Plain(Msg(111), BoxButtons::Ok, BoxIcon::Warning);
-    view.SetItemText("SRB4900/StatusBar1", kPanelState, Msg(108));
-    view.SetText("SRB4900", Msg(108));
-    view.SetTrayPicture(1);
-    view.SetTrayHint(Msg(108));
-    device_ready = 0;
+    if (cfg_.MSG == 1 && quiet == 0) boxes_.Plain(lang_.Msg(111), BoxButtons::Ok, BoxIcon::Warning);
+    ShowBringUpFailure(lang_.Msg(108), lang_.Msg(108));
     return 0;
   }
 
-  if (first_tick) {
-    if (ReadStatusRecord('M') > 0) cfg.mena = status_buffer[0] == '2' ? 1 : 0;
-    ReadVatRates();
-    device_ready = 1;
-    cfg_to_cis(cfg.port);
-  }
-  view.SetText("SRB4900", ident_text.view());
-  view.SetTrayPicture(0);
-  view.SetTrayHint(Msg(112));
-  view.SetItemText("SRB4900/StatusBar1", kPanelState, notice_text);
-  view.SetItemIndex("SRB4900/CB_port_zac", cfg.port);
+  host_.AfterBringUp();
+  view_.SetText(view_names::kMainWindow, ident_text_.view());
+  view_.SetTrayPicture(0);
+  view_.SetTrayHint(lang_.Msg(112));
+  view_.SetItemText(kStatusBar, kPanelState, host_.NoticeText());
+  view_.SetItemIndex(view_names::kPortBox, cfg_.port);
   return 1;
+}
+
+int PrinterLink::SetClock() {
+  const auto command = ClockCommand(local_time_());
+  if (InitPort(0) == 0) return 0;
+  if (WriteBlock(command.data(), static_cast<int>(command.size())) != 0) WaitTxEmpty();
+  DelayMs(100);
+  return 0;
 }
 
 }  // namespace kv

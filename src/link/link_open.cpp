@@ -1,4 +1,11 @@
-#include "core/print_manager.h"
+#include "base/config.h"
+#include "base/control_bytes.h"
+#include "base/operator_boxes.h"
+#include "base/view.h"
+#include "base/view_names.h"
+#include "lang/localization.h"
+#include "link/link_host.h"
+#include "link/printer_link.h"
 
 // Bringing the line up: choosing the port and speed, deciding the handshake, and the status
 // query that tells whether the printer is there and in which condition.
@@ -7,7 +14,7 @@ namespace kv {
 
 namespace {
 
-constexpr uint8_t kStatusQuery[2] = {27, 17};
+constexpr uint8_t kStatusQuery[2] = {kESC, kDC1};
 
 bool ValidStatusAnswer(const std::array<uint8_t, 5>& answer, int got) {
   return got == 5 && answer[0] == 'F' && answer[1] == 'S' && answer[4] == 0xAA;
@@ -32,27 +39,27 @@ StatusFlags DecodeStatus(uint8_t s1, uint8_t s2) {
 
 }  // namespace
 
-int TSRB4900::AttachPort(int index, int input_size, int output_size) {
+int PrinterLink::AttachPort(int index, int input_size, int output_size) {
   if (index < 0) {
-    device_ready = 0;
+    device_ready_ = 0;
     return -1;
   }
   try {
-    if (static_cast<size_t>(index) >= port_names.size()) throw EComPort(kComOpenFailed, 0);
-    ComPort1.SetPort(port_names[static_cast<size_t>(index)]);
-    ComPort1.SetInputSize(input_size);
-    ComPort1.SetOutputSize(output_size);
-    ComPort1.Open();
+    if (static_cast<size_t>(index) >= port_names_.size()) throw EComPort(kComOpenFailed, 0);
+    port_.SetPort(port_names_[static_cast<size_t>(index)]);
+    port_.SetInputSize(input_size);
+    port_.SetOutputSize(output_size);
+    port_.Open();
     return index;
   } catch (const EComPort&) {
-    if (cfg.MSG == 1) boxes.App(Msg(139), BoxButtons::Ok, BoxIcon::Warning);
+    if (cfg_.MSG == 1) boxes_.App(lang_.Msg(139), BoxButtons::Ok, BoxIcon::Warning);
     return -1;
   }
 }
 
-void TSRB4900::ApplyBaudRate() {
+void PrinterLink::ApplyBaudRate() {
   TBaudRate rate;
-  switch (cfg.baud) {
+  switch (cfg_.baud) {
     case 57600:
       rate = br57600;
       break;
@@ -66,53 +73,68 @@ void TSRB4900::ApplyBaudRate() {
       return;
   }
   try {
-    ComPort1.SetBaudRate(rate);
+    port_.SetBaudRate(rate);
   } catch (const EComPort&) {
     PortFailed();
   }
-  view.SetText("SRB4900/Label_baud", "Baud " + std::to_string(cfg.baud));
+  view_.SetText(view_names::kBaudLabel, "Baud " + std::to_string(cfg_.baud));
 }
 
-bool TSRB4900::SetupHandshake() {
-  if (device_ready == 1) return false;
+void PrinterLink::ApplyPortTimeouts(const ConfigTimeouts& timeouts) {
+  TComTimeouts port_timeouts = port_.Timeouts();
+  port_timeouts.WriteTotalConstant = timeouts.time_write;
+  port_timeouts.WriteTotalMultiplier = timeouts.writemulti;
+  port_timeouts.ReadTotalConstant = timeouts.readtotal;
+  port_timeouts.ReadTotalMultiplier = timeouts.readmulti;
+  port_timeouts.ReadInterval = timeouts.readinterval;
   try {
-    if (cfg.dtr_dsr || cfg.rts_cts) {
-      dsr_gate = cfg.dtr_dsr ? 1 : 0;
-      cts_gate = cfg.rts_cts ? 1 : 0;
+    port_.SetTimeouts(port_timeouts);
+  } catch (const EComPort&) {
+    PortFailed();  // the values are stored; the next open applies them
+  }
+  cfg_.handshake_wait = port_.Timeouts().WriteTotalMultiplier;
+}
+
+bool PrinterLink::SetupHandshake() {
+  if (device_ready_ == 1) return false;
+  try {
+    if (cfg_.dtr_dsr || cfg_.rts_cts) {
+      dsr_gate_ = cfg_.dtr_dsr ? 1 : 0;
+      cts_gate_ = cfg_.rts_cts ? 1 : 0;
     } else {
       // A CTS line that follows RTS means the printer wires its ready signal to DSR, and the
       // other way round.
-      ComPort1.SetControlRTS(rtsEnable);
-      ComPort1.SetRTS(true);
-      if (ComPort1.Signals() & csCTS) {
-        ComPort1.SetRTS(false);
-        if (!(ComPort1.Signals() & csCTS)) dsr_gate = 1;
+      port_.SetControlRTS(rtsEnable);
+      port_.SetRTS(true);
+      if (port_.Signals() & csCTS) {
+        port_.SetRTS(false);
+        if (!(port_.Signals() & csCTS)) dsr_gate_ = 1;
       }
-      ComPort1.SetControlDTR(dtrEnable);
-      ComPort1.SetDTR(true);
-      if (ComPort1.Signals() & csDSR) {
-        ComPort1.SetDTR(false);
-        if (!(ComPort1.Signals() & csDSR)) cts_gate = 1;
+      port_.SetControlDTR(dtrEnable);
+      port_.SetDTR(true);
+      if (port_.Signals() & csDSR) {
+        port_.SetDTR(false);
+        if (!(port_.Signals() & csDSR)) cts_gate_ = 1;
       }
     }
-    TComFlowControl flow = ComPort1.FlowControl();
-    flow.ControlDTR = dsr_gate ? dtrHandshake : dtrEnable;
-    flow.OutDSRFlow = dsr_gate == 1;
-    flow.ControlRTS = cts_gate ? rtsHandshake : rtsEnable;
-    flow.OutCTSFlow = cts_gate == 1;
-    ComPort1.SetFlowControl(flow);
+    TComFlowControl flow = port_.FlowControl();
+    flow.ControlDTR = dsr_gate_ ? dtrHandshake : dtrEnable;
+    flow.OutDSRFlow = dsr_gate_ == 1;
+    flow.ControlRTS = cts_gate_ ? rtsHandshake : rtsEnable;
+    flow.OutCTSFlow = cts_gate_ == 1;
+    port_.SetFlowControl(flow);
     return true;
   } catch (const EComPort&) {
     return false;
   }
 }
 
-int32_t TSRB4900::OpenPort(int show_status) {
-  status_query = {27, 17, 0, 0, 0};
-  status_value = 0;
-  device_ready = 0;
+int32_t PrinterLink::OpenPort(int show_status) {
+  status_query_ = {kESC, kDC1, 0, 0, 0};
+  status_value_ = 0;
+  device_ready_ = 0;
   try {
-    ComPort1.Open();
+    port_.Open();
   } catch (const EComPort&) {
     return 0;
   }
@@ -120,26 +142,26 @@ int32_t TSRB4900::OpenPort(int show_status) {
   // The query runs on short time-outs of its own; the port's own ones go back on every way
   // out, also when the device failed on the way (the closed port keeps them for its next open).
   struct RestoreTimeouts {
-    TSRB4900& pm;
+    PrinterLink& link;
     TComTimeouts saved;
     ~RestoreTimeouts() {
       try {
-        pm.ComPort1.SetTimeouts(saved);
+        link.port_.SetTimeouts(saved);
       } catch (const EComPort&) {
-        pm.PortFailed();
+        link.PortFailed();
       }
     }
-  } restore{*this, ComPort1.Timeouts()};
+  } restore{*this, port_.Timeouts()};
 
   bool valid = false;
   try {
-    TComFlowControl flow = ComPort1.FlowControl();
+    TComFlowControl flow = port_.FlowControl();
     flow.ControlDTR = dtrDisable;
     flow.ControlRTS = rtsDisable;
-    ComPort1.SetFlowControl(flow);
-    ComPort1.SetDTR(true);
-    ComPort1.SetRTS(true);
-    const TComSignals lines = ComPort1.Signals();
+    port_.SetFlowControl(flow);
+    port_.SetDTR(true);
+    port_.SetRTS(true);
+    const TComSignals lines = port_.Signals();
     ShowLines(lines);
     if (!(lines & (csCTS | csDSR))) return 0;
 
@@ -150,56 +172,56 @@ int32_t TSRB4900::OpenPort(int show_status) {
     status_timeouts.WriteTotalMultiplier = 100;
     status_timeouts.ReadTotalMultiplier = 300;
     status_timeouts.ReadTotalConstant = 500;
-    ComPort1.SetTimeouts(status_timeouts);
+    port_.SetTimeouts(status_timeouts);
 
     for (int attempt = 0; attempt < 2 && !valid; ++attempt) {
       if (attempt == 1) {
-        const uint8_t recover[2] = {3, 13};
-        ComPort1.Write(recover, 2);
-        status_query = {27, 17, 0, 0, 0};
+        const uint8_t recover[2] = {kETX, kCR};
+        port_.Write(recover, 2);
+        status_query_ = {kESC, kDC1, 0, 0, 0};
       }
       // The ETX CR of a second attempt must reach the printer before the purge.
       PurgeAfterWrite();
-      ComPort1.Write(kStatusQuery, 2);
-      valid = ValidStatusAnswer(status_query, ComPort1.Read(status_query.data(), 5));
+      port_.Write(kStatusQuery, 2);
+      valid = ValidStatusAnswer(status_query_, port_.Read(status_query_.data(), 5));
     }
   } catch (const EComPort&) {
-    PortFailed();
-    status_value = 0;
+    SerialFailure(Tell::Nobody);
+    status_value_ = 0;
     return 0;
   }
   if (!valid) return 0;
 
-  device_ready = 1;
-  status_value = status_query[2] * 256 + status_query[3] + 1;
-  flags = DecodeStatus(status_query[2], status_query[3]);
+  device_ready_ = 1;
+  status_value_ = status_query_[2] * 256 + status_query_[3] + 1;
+  flags_ = DecodeStatus(status_query_[2], status_query_[3]);
 
-  if (flags.S1_6) {
-    if (cfg.auto_du == 1 && !in_auto_close) {
-      in_auto_close = true;
-      for (const uint8_t byte :
-           {uint8_t{27}, uint8_t{'d'}, uint8_t{'Y'}, uint8_t{'e'}, uint8_t{'s'}})
+  if (flags_.S1_6) {
+    if (cfg_.auto_du == 1 && !in_auto_close_) {
+      in_auto_close_ = true;
+      for (const uint8_t byte : {kESC, uint8_t{'d'}, uint8_t{'Y'}, uint8_t{'e'}, uint8_t{'s'}})
         WriteComChar(byte, 1000);
       WaitTxEmpty();
       DelayMs(100);
-      cfg_to_cis(cfg.port);
-      journal_request = 1;
-      ReadJournal();
-      flags.S1_6 = 0;
-      in_auto_close = false;
-    } else if (cfg.auto_du != 1 && show_status == 1) {
-      boxes.Captioned(Msg(23), Msg(16), BoxButtons::Ok, BoxIcon::Warning);
+      host_.AfterAutoDailyClose();
+      flags_.S1_6 = 0;
+      in_auto_close_ = false;
+    } else if (cfg_.auto_du != 1 && show_status == 1) {
+      boxes_.Captioned(lang_.Msg(23), lang_.Msg(16), BoxButtons::Ok, BoxIcon::Warning);
     }
   }
   if (show_status == 1) {
-    if (flags.S1_5) boxes.App(Msg(18), BoxButtons::Ok, BoxIcon::Warning);
-    if (flags.S1_4) boxes.Captioned(Msg(23), Msg(24), BoxButtons::Ok, BoxIcon::Warning);
-    if (flags.S1_2) boxes.Captioned(Msg(21), Msg(25), BoxButtons::Ok, BoxIcon::Warning);
-    if (flags.S2_7) boxes.Captioned(Msg(22), Msg(26), BoxButtons::Ok, BoxIcon::Warning);
-    if (flags.S2_6) boxes.Captioned(Msg(22), Msg(27), BoxButtons::Ok, BoxIcon::Warning);
-    if (flags.S2_5) boxes.Captioned(Msg(22), Msg(28), BoxButtons::Ok, BoxIcon::Warning);
+    auto warn = [this](int caption, int text) {
+      boxes_.Captioned(lang_.Msg(caption), lang_.Msg(text), BoxButtons::Ok, BoxIcon::Warning);
+    };
+    if (flags_.S1_5) boxes_.App(lang_.Msg(18), BoxButtons::Ok, BoxIcon::Warning);
+    if (flags_.S1_4) warn(23, 24);
+    if (flags_.S1_2) warn(21, 25);
+    if (flags_.S2_7) warn(22, 26);
+    if (flags_.S2_6) warn(22, 27);
+    if (flags_.S2_5) warn(22, 28);
   }
-  return status_value;
+  return status_value_;
 }
 
 }  // namespace kv

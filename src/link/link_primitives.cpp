@@ -1,145 +1,170 @@
 #include <algorithm>
 
-#include "core/print_manager.h"
-#include "platform/com_port_timing.h"
+#include "base/app_shell.h"
+#include "base/clock.h"
+#include "base/config.h"
+#include "base/operator_boxes.h"
+#include "base/view.h"
+#include "base/view_names.h"
+#include "base/wait.h"
+#include "lang/localization.h"
 #include "link/crc.h"
+#include "link/link_host.h"
+#include "link/printer_link.h"
+#include "platform/com_port_timing.h"
 
-// The byte-level primitives every exchange with the printer goes through. A failure inside the
-// serial layer (EComPort) never leaves these functions: it is reported in the primitive's own
-// words and the port is closed, so that the next bring-up opens the device afresh.
+// The byte-level primitives every exchange with the printer goes through.
 
 namespace kv {
 
-void TSRB4900::PortFailed() {
-  device_ready = 0;
-  ComPort1.Close();
+PrinterLink::PrinterLink(LinkServices s)
+    : clock_(s.clock),
+      boxes_(s.boxes),
+      view_(s.view),
+      app_(s.app),
+      cfg_(s.cfg),
+      lang_(s.lang),
+      host_(s.host),
+      local_time_(s.local_time),
+      port_(s.port_backend ? s.port_backend() : MakeSystemComBackend()) {
+  ConfigureAsComPort1(port_);
+  port_.OnCTSChange([this](bool state) { ComPort1CTSChange(state); });
+  port_.OnDSRChange([this](bool state) { ComPort1DSRChange(state); });
+  port_.AddLineIndicator([this](TComSignal line, bool on) { ShowLine(line, on); });
+  // A transfer that waits on the line gives up once the program is ending.
+  port_.SetAbortCheck([this] { return app_.Ending(); });
 }
 
-bool TSRB4900::WaitFor(uint32_t limit_ms, const std::function<bool()>& done) {
-  return kv::WaitFor(clock, app, limit_ms, done);
+void PrinterLink::PortFailed() {
+  device_ready_ = 0;
+  port_.Close();
 }
 
-bool TSRB4900::RetryPause() {
+void PrinterLink::SerialFailure(Tell tell, std::string_view text) {
+  PortFailed();
+  if (tell == Tell::Operator) boxes_.App(std::string(text), BoxButtons::Ok, BoxIcon::Warning);
+  if (tell == Tell::ErrorFile) host_.LogError(text);
+}
+
+bool PrinterLink::WaitFor(uint32_t limit_ms, const std::function<bool()>& done) {
+  return kv::WaitFor(clock_, app_, limit_ms, done);
+}
+
+bool PrinterLink::RetryPause() {
   DelayMs(kRetryPauseMs);
-  return !app.Ending();
+  return !app_.Ending();
 }
 
-void TSRB4900::DelayMs(uint32_t ms) {
+void PrinterLink::DelayMs(uint32_t ms) {
   WaitFor(ms, nullptr);
 }
 
-int TSRB4900::WriteComChar(uint8_t byte, uint32_t limit_ms) {
+int PrinterLink::WriteComChar(uint8_t byte, uint32_t limit_ms) {
   // A port that is not open (the device failed) takes nothing: no handshake wait for it.
-  if (!ComPort1.Connected()) return 0;
-  if (os_major >= 5) WaitFor(limit_ms, [this] { return !ComPort1.Connected() || LinesReady(); });
-  if (!ComPort1.Connected()) return 0;
+  if (!port_.Connected()) return 0;
+  if (os_major_ >= 5) WaitFor(limit_ms, [this] { return !port_.Connected() || LinesReady(); });
+  if (!port_.Connected()) return 0;
   try {
-    return ComPort1.Write(&byte, 1) == 1 ? 1 : 0;
+    return port_.Write(&byte, 1) == 1 ? 1 : 0;
   } catch (const EComPort&) {
-    PortFailed();
-    boxes.App("Err WriteComChar", BoxButtons::Ok, BoxIcon::Warning);
+    SerialFailure(Tell::Operator, "Err WriteComChar");
     return 0;
   }
 }
 
-int TSRB4900::WriteBlock(const void* bytes, int count) {
+int PrinterLink::WriteBlock(const void* bytes, int count) {
   try {
-    return ComPort1.Write(bytes, count);
+    return port_.Write(bytes, count);
   } catch (const EComPort&) {
-    PortFailed();
-    boxes.App(Msg(140), BoxButtons::Ok, BoxIcon::Warning);
+    SerialFailure(Tell::Operator, lang_.Msg(140));
     return 0;
   }
 }
 
-int TSRB4900::Get_TX_Que() {
-  if (!ComPort1.Connected()) return 0;
+int PrinterLink::Get_TX_Que() {
+  if (!port_.Connected()) return 0;
   try {
-    return ComPort1.OutputCount();
+    return port_.OutputCount();
   } catch (const EComPort&) {
-    PortFailed();
-    boxes.App("Err Get_TX_Que", BoxButtons::Ok, BoxIcon::Warning);
+    SerialFailure(Tell::Operator, "Err Get_TX_Que");
     return 0;
   }
 }
 
-int TSRB4900::Get_RX_Que() {
-  if (!ComPort1.Connected()) return 0;
+int PrinterLink::Get_RX_Que() {
+  if (!port_.Connected()) return 0;
   try {
-    return ComPort1.InputCount();
+    return port_.InputCount();
   } catch (const EComPort&) {
-    PortFailed();
-    boxes.App("Err Get_RX_Que", BoxButtons::Ok, BoxIcon::Warning);
+    SerialFailure(Tell::Operator, "Err Get_RX_Que");
     return 0;
   }
 }
 
-void TSRB4900::Clear_RX_Que() {
+void PrinterLink::Clear_RX_Que() {
   try {
-    ComPort1.ClearBuffer(true, false);
+    port_.ClearBuffer(true, false);
   } catch (const EComPort&) {
-    PortFailed();
-    LogError("Err Clear_RX_Que()");
+    SerialFailure(Tell::ErrorFile, "Err Clear_RX_Que()");
   }
 }
 
-void TSRB4900::Clear_TX_Que() {
+void PrinterLink::Clear_TX_Que() {
   try {
-    ComPort1.ClearBuffer(false, true);
+    port_.ClearBuffer(false, true);
   } catch (const EComPort&) {
-    PortFailed();
-    LogError("Err Clear_TX_Que()");
+    SerialFailure(Tell::ErrorFile, "Err Clear_TX_Que()");
   }
 }
 
-bool TSRB4900::WaitTxEmpty(uint32_t limit_ms) {
+bool PrinterLink::WaitTxEmpty(uint32_t limit_ms) {
   return WaitFor(limit_ms, [this] { return Get_TX_Que() <= 0; });
 }
 
-void TSRB4900::PurgeAfterWrite() {
-  const bool measurable = ComPort1.OutputCountKnown();
+void PrinterLink::PurgeAfterWrite() {
+  const bool measurable = port_.OutputCountKnown();
   if (measurable) {
-    const int queued = ComPort1.OutputCount();
+    const int queued = port_.OutputCount();
     if (queued > 0) {
       const uint32_t limit =
-          WriteLimit(ComPort1.Timeouts(), static_cast<size_t>(queued)).value_or(kTxDrainLimitMs);
-      WaitFor(limit, [this] { return ComPort1.OutputCount() <= 0; });
+          WriteLimit(port_.Timeouts(), static_cast<size_t>(queued)).value_or(kTxDrainLimitMs);
+      WaitFor(limit, [this] { return port_.OutputCount() <= 0; });
     }
   }
-  ComPort1.ClearBuffer(true, measurable);
+  port_.ClearBuffer(true, measurable);
 }
 
-size_t TSRB4900::ReadAnswer(uint8_t* dest, size_t capacity, uint32_t timeout_ms, size_t minimum) {
+size_t PrinterLink::ReadAnswer(uint8_t* dest, size_t capacity, uint32_t timeout_ms,
+                               size_t minimum) {
   DelayMs(50);
   const size_t wanted = minimum > 10 ? minimum : 1;
   size_t total = 0;
   try {
-    WaitFor(timeout_ms, [&] { return static_cast<size_t>(ComPort1.InputCount()) >= wanted; });
+    WaitFor(timeout_ms, [&] { return static_cast<size_t>(port_.InputCount()) >= wanted; });
 
     // Drain while bytes keep coming. Bytes beyond the destination are read and dropped, up to
     // one more destination's worth, so that an endless stream cannot hold the program here.
     uint8_t spill[256];
     size_t dropped = 0;
     AbortGrace grace;
-    while (!grace.Over(app.Ending(), clock.TickCount())) {
+    while (!grace.Over(app_.Ending(), clock_.TickCount())) {
       DelayMs(20);
-      const int queued = ComPort1.InputCount();
+      const int queued = port_.InputCount();
       if (queued < 1) break;
       int got;
       if (total < capacity) {
         const int room = static_cast<int>(std::min(capacity - total, size_t{1} << 20));
-        got = ComPort1.Read(dest + total, std::min(queued, room));
+        got = port_.Read(dest + total, std::min(queued, room));
         total += static_cast<size_t>(std::max(got, 0));
       } else {
-        got = ComPort1.Read(spill, std::min(queued, static_cast<int>(sizeof spill)));
+        got = port_.Read(spill, std::min(queued, static_cast<int>(sizeof spill)));
         dropped += static_cast<size_t>(std::max(got, 0));
         if (dropped > capacity) break;
       }
       if (got <= 0) break;
     }
   } catch (const EComPort&) {
-    PortFailed();
-    boxes.App(Msg(141), BoxButtons::Ok, BoxIcon::Warning);
+    SerialFailure(Tell::Operator, lang_.Msg(141));
     return 0;
   }
   return total;
@@ -147,49 +172,44 @@ size_t TSRB4900::ReadAnswer(uint8_t* dest, size_t capacity, uint32_t timeout_ms,
 
 // A line that cannot be read counts as off; the device is gone, so the port is closed and
 // the next bring-up opens it again.
-uint8_t TSRB4900::DsrReady() {
-  if (dsr_gate == 0) return 1;
-  if (os_major < 5) return cached_dsr;
+uint8_t PrinterLink::LineReady(uint8_t gate, const std::atomic<uint8_t>& cached, TComSignal line) {
+  if (gate == 0) return 1;
+  if (os_major_ < 5) return cached;
   try {
-    last_signals = ComPort1.Signals();
+    last_signals_ = port_.Signals();
   } catch (const EComPort&) {
-    PortFailed();
+    SerialFailure(Tell::Nobody);
     return 0;
   }
-  ShowLines(last_signals);
-  return (last_signals & csDSR) ? 1 : 0;
+  ShowLines(last_signals_);
+  return (last_signals_ & line) ? 1 : 0;
 }
 
-uint8_t TSRB4900::CtsReady() {
-  if (cts_gate == 0) return 1;
-  if (os_major < 5) return cached_cts;
-  try {
-    last_signals = ComPort1.Signals();
-  } catch (const EComPort&) {
-    PortFailed();
-    return 0;
-  }
-  ShowLines(last_signals);
-  return (last_signals & csCTS) ? 1 : 0;
+uint8_t PrinterLink::DsrReady() {
+  return LineReady(dsr_gate_, cached_dsr_, csDSR);
 }
 
-void TSRB4900::ShowLine(TComSignal line, bool on) {
-  std::atomic<int8_t>& lamp = line == csDSR ? lamp_dsr : lamp_cts;
+uint8_t PrinterLink::CtsReady() {
+  return LineReady(cts_gate_, cached_cts_, csCTS);
+}
+
+void PrinterLink::ShowLine(TComSignal line, bool on) {
+  std::atomic<int8_t>& lamp = line == csDSR ? lamp_dsr_ : lamp_cts_;
   if (lamp.exchange(on ? 1 : 0) == (on ? 1 : 0)) return;
-  view.SetChecked(line == csDSR ? "SRB4900/DSR" : "SRB4900/CTS", on);
+  view_.SetChecked(line == csDSR ? view_names::kDsrLamp : view_names::kCtsLamp, on);
 }
 
-void TSRB4900::ShowLines(TComSignals lines) {
+void PrinterLink::ShowLines(TComSignals lines) {
   ShowLine(csDSR, (lines & csDSR) != 0);
   ShowLine(csCTS, (lines & csCTS) != 0);
 }
 
-void TSRB4900::ClosePort() {
-  ComPort1.Close();
+void PrinterLink::ClosePort() {
+  port_.Close();
 }
 
-void TSRB4900::UpdateCrc(uint8_t byte) {
-  crc = Crc16Step(crc, byte);
+void PrinterLink::UpdateCrc(uint8_t byte) {
+  crc_ = Crc16Step(crc_, byte);
 }
 
 }  // namespace kv

@@ -1,21 +1,22 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "core/print_manager.h"
-#include "core/working_files.h"
+#include "base/config.h"
+#include "base/control_bytes.h"
+#include "base/operator_boxes.h"
+#include "base/view.h"
+#include "base/view_names.h"
+#include "lang/localization.h"
+#include "link/link_host.h"
+#include "link/printer_link.h"
+#include "link/printer_readouts.h"
 
 // The device record (ESC "I"): counters, the day's amounts and the printer's date and time,
-// read after each job and on a client's request, shown on the main window and written to the
-// information files.
+// read after each job and on a client's request, and shown on the main window.
 
 namespace kv {
 
 namespace {
-
-constexpr uint8_t kETX = 3;
-constexpr int kPanelState = 3;
-constexpr const char* kStatusBar = "SRB4900/StatusBar1";
-constexpr const char* kDataGrid = "SRB4900/StringGrid_data";
 
 std::string Amount(double value) {
   char text[64];
@@ -25,85 +26,112 @@ std::string Amount(double value) {
 
 }  // namespace
 
-bool TSRB4900::ParseDeviceRecord(size_t length) {
-  length = std::min(length, answer.size());
-  const auto parsed =
-      ParseDeviceRecordBytes({reinterpret_cast<const char*>(answer.data()), length}, device_record);
+bool PrinterReadouts::ParseDeviceRecord(size_t length, size_t received) {
+  namespace names = view_names;
+  length = std::min(length, answer_.size());
+  const auto parsed = ParseDeviceRecordBytes(
+      {reinterpret_cast<const char*>(answer_.data()), length}, device_record_);
   if (!parsed) return false;
-  device_record = *parsed;
-  device_record_length = length;
-  document_number = parsed->document_number;
+  device_record_ = *parsed;
+  // The record as it came, with the ETX that ended it when that was received too.
+  const bool etx_follows = length < received && length < answer_.size() && answer_[length] == kETX;
+  record_bytes_.assign(reinterpret_cast<const char*>(answer_.data()), length + (etx_follows ? 1 : 0));
 
-  view.SetTrayHint("KV4910->" + std::to_string(document_number));
-  view.SetText("SRB4900/L_dokl",
-               std::to_string(document_number) + "/" + std::to_string(parsed->second_counter + 1));
-  view.SetText("SRB4900/L_datum", parsed->date);
-  view.SetText("SRB4900/L_cas", parsed->time);
-  view.SetCell(kDataGrid, 2, 0, Msg(123));
-  view.SetCell(kDataGrid, 1, 0, Msg(124));
+  const int32_t number = device_record_.document_number;
+  view_.SetTrayHint("KV4910->" + std::to_string(number));
+  view_.SetText(names::kDocumentLabel,
+                std::to_string(number) + "/" + std::to_string(parsed->second_counter + 1));
+  view_.SetText(names::kDateLabel, parsed->date);
+  view_.SetText(names::kTimeLabel, parsed->time);
+  view_.SetCell(names::kDataGrid, 2, 0, lang_.Msg(123));
+  view_.SetCell(names::kDataGrid, 1, 0, lang_.Msg(124));
   for (int row = 1; row <= 5; ++row)
-    view.SetCell(kDataGrid, 0, row, " " + std::to_string(vatRates[row - 1]) + " %");
-  for (int row = 6; row <= 12; ++row) view.SetCell(kDataGrid, 0, row, Msg(125 + row - 6));
-  if (!cfg.obrat_hide) {
+    view_.SetCell(names::kDataGrid, 0, row, " " + std::to_string(vatRates_[row - 1]) + " %");
+  for (int row = 6; row <= 12; ++row) view_.SetCell(names::kDataGrid, 0, row, lang_.Msg(125 + row - 6));
+  if (!cfg_.obrat_hide) {
     for (int row = 1; row <= 12; ++row)
-      view.SetCell(kDataGrid, 1, row, Amount(parsed->amounts1[row - 1]));
+      view_.SetCell(names::kDataGrid, 1, row, Amount(parsed->amounts1[row - 1]));
     for (int row = 1; row <= 5; ++row)
-      view.SetCell(kDataGrid, 2, row, Amount(parsed->amounts2[row - 1]));
+      view_.SetCell(names::kDataGrid, 2, row, Amount(parsed->amounts2[row - 1]));
   }
-  view.SetItemText(kStatusBar, kPanelState, test_mode == 1 ? Msg(132) : notice_text);
+  view_.SetItemText(names::kStatusBar, names::kPanelState,
+                    test_mode_ == 1 ? lang_.Msg(132) : host_.NoticeText());
   return true;
 }
 
-bool TSRB4900::cfg_to_cis(int port_index) {
+bool PrinterReadouts::cfg_to_cis(int port_index) {
+  TComPort& port = link_.ComPort1();
   try {
-    if (!ComPort1.Connected()) {
+    if (!port.Connected()) {
       try {
-        ComPort1.Open();
+        port.Open();
       } catch (const EComPort&) {
       }
     }
-    if (device_ready == 0 || !ComPort1.Connected()) {
-      if (InitPort(0) == 0) return false;
+    if (link_.device_ready() == 0 || !port.Connected()) {
+      if (link_.InitPort(0) == 0) return false;
     }
-    Clear_RX_Que();
+    link_.Clear_RX_Que();
 
     bool lines_up = true;
-    if (os_major < 5) {
-      WriteComChar(0, 50);
-      DelayMs(50);
+    if (link_.os_major() < 5) {
+      link_.WriteComChar(0, 50);
+      link_.DelayMs(50);
     } else {
       // A device that fails meanwhile closes the port: no use waiting on for its lines.
-      lines_up = WaitFor(static_cast<uint32_t>(cfg.time_info),
-                         [this] { return !ComPort1.Connected() || LinesReady(); }) &&
-                 ComPort1.Connected();
+      lines_up = link_.WaitFor(static_cast<uint32_t>(cfg_.time_info),
+                               [&] { return !port.Connected() || link_.LinesReady(); }) &&
+                 port.Connected();
     }
     if (!lines_up) {
-      view.SetTrayPicture(1);
+      view_.SetTrayPicture(1);
       return false;
     }
 
-    WriteComChar(12, 500);
-    WriteComChar(13, 500);
-    WriteComChar(3, 500);
-    if (!WriteComChar(27, cfg.handshake_wait) || !WriteComChar('I', cfg.handshake_wait))
-      return false;
+    link_.WriteComChar(kFF, 500);
+    link_.WriteComChar(kCR, 500);
+    link_.WriteComChar(kETX, 500);
+    const auto wait = static_cast<uint32_t>(cfg_.handshake_wait);
+    if (!link_.WriteComChar(kESC, wait) || !link_.WriteComChar('I', wait)) return false;
 
-    size_t n = ReadAnswer(answer.data(), answer.size(), cfg.time_info, 100);
+    size_t n = link_.ReadAnswer(answer_.data(), answer_.size(), cfg_.time_info, 100);
     // The record ends with ETX; fetch any tail that came after the quiet gap.
-    while (n < answer.size() && (n == 0 || answer[n - 1] != kETX)) {
-      if (!ComPort1.Connected() || ComPort1.Read(answer.data() + n, 1) != 1) break;
+    while (n < answer_.size() && (n == 0 || answer_[n - 1] != kETX)) {
+      if (!port.Connected() || port.Read(answer_.data() + n, 1) != 1) break;
       ++n;
     }
-    if (n == 0 || !ParseDeviceRecord(n - 1)) return false;
-    cfg.port = port_index;
-    view.SetTrayHint("KV4910->" + std::to_string(document_number));
+    if (n == 0 || !ParseDeviceRecord(n - 1, n)) return false;
+    cfg_.port = port_index;
+    view_.SetTrayHint("KV4910->" + std::to_string(document_number()));
     ShowPrinterInfo();
     return true;
   } catch (const EComPort&) {
-    PortFailed();
-    boxes.Plain("cfg_to_cis - catch()", BoxButtons::Ok, BoxIcon::Warning);
+    link_.PortFailed();
+    boxes_.Plain("cfg_to_cis - catch()", BoxButtons::Ok, BoxIcon::Warning);
     return false;
   }
+}
+
+int PrinterReadouts::ReadDeviceInfo() {
+  if (!link_.ComPort1().Connected()) return 0;
+  if (link_.OpenPort(0) == 0) {
+    host_.WriteInfoFile();
+    return 0;
+  }
+  const auto wait = static_cast<uint32_t>(cfg_.handshake_wait);
+  if (!link_.WriteComChar(kESC, wait) || !link_.WriteComChar('I', wait)) return 0;
+  size_t n = link_.ReadAnswer(answer_.data(), answer_.size(), cfg_.time_info, 125);
+  if (cfg_.rozsirene_info == 1) {
+    // One byte at a time until the ETX that ends the record.
+    while (n < answer_.size()) {
+      if (link_.ReadAnswer(answer_.data() + n, answer_.size() - n, 100, 1) != 1) break;
+      if (answer_[n++] == kETX) break;
+    }
+  }
+  if (!ParseDeviceRecord(n, n)) return 0;
+  host_.WriteDeviceInfoFiles(document_number(),
+                             {reinterpret_cast<const char*>(answer_.data()), n});
+  return 1;
 }
 
 }  // namespace kv

@@ -1,87 +1,94 @@
 #include <cstdio>
 
-#include "core/print_manager.h"
+#include "base/config.h"
+#include "base/control_bytes.h"
+#include "base/view.h"
+#include "base/view_names.h"
+#include "link/link_host.h"
+#include "link/printer_link.h"
+#include "link/printer_readouts.h"
 
 // The status records: short binary records asked for with ESC "!" and a letter, each preceded
 // by its length (two bytes, high byte first).
 
 namespace kv {
 
-namespace {
+PrinterReadouts::PrinterReadouts(PrinterLink& link, Config& cfg, const Localization& lang,
+                                 OperatorBoxes& boxes, View& view, LinkHost& host)
+    : link_(link), cfg_(cfg), lang_(lang), boxes_(boxes), view_(view), host_(host) {}
 
-constexpr int kPanelKind = 1;
-constexpr int kPanelB = 2;
-
-std::string_view Bytes(const uint8_t* data, size_t n) {
-  return {reinterpret_cast<const char*>(data), n};
-}
-
-}  // namespace
-
-int TSRB4900::ReadStatusRecord(char letter) {
-  if (!ComPort1.Connected() || OpenPort(0) == 0) return 0;
+std::string_view PrinterReadouts::ReadStatusRecord(char letter) {
+  TComPort& port = link_.ComPort1();
+  if (!port.Connected() || link_.OpenPort(0) == 0) return {};
   try {
-    const char query[3] = {27, '!', letter};
-    ComPort1.WriteStr(std::string_view(query, 3));
+    const char query[3] = {static_cast<char>(kESC), '!', letter};
+    port.WriteStr(std::string_view(query, 3));
     uint8_t high = 0;
     uint8_t low = 0;
-    if (ComPort1.Read(&high, 1) != 1 || ComPort1.Read(&low, 1) != 1) return 0;
+    if (port.Read(&high, 1) != 1 || port.Read(&low, 1) != 1) return {};
     const size_t length = (size_t{high} << 8) | low;
     // A record longer than the status buffer cannot be held: it is read off the line and
     // rejected like a short one.
-    const size_t n = ReadAnswer(status_buffer.data(), status_buffer.size(), 1000, length);
-    return n == length ? static_cast<int>(length) : 0;
+    const size_t n = link_.ReadAnswer(status_buffer_.data(), status_buffer_.size(), 1000, length);
+    if (n != length) return {};
+    return {reinterpret_cast<const char*>(status_buffer_.data()), length};
   } catch (const EComPort&) {
-    PortFailed();
-    return 0;
+    link_.PortFailed();
+    return {};
   }
 }
 
-void TSRB4900::ReadInfoRecord() {
-  const int length = ReadStatusRecord('I');
-  const auto decoded = DecodeInfoRecord(Bytes(status_buffer.data(), static_cast<size_t>(length)));
+void PrinterReadouts::ReadInfoRecord() {
+  const auto decoded = DecodeInfoRecord(ReadStatusRecord('I'));
   if (!decoded) return;
-  info = *decoded;
-  test_mode = info.test_mode;
-  info_read = true;
+  info_ = *decoded;
+  test_mode_ = info_.test_mode;
+  info_read_ = true;
 }
 
-void TSRB4900::ShowPrinterInfo() {
-  if (busy || !ComPort1.Connected()) return;
+void PrinterReadouts::ShowPrinterInfo() {
+  namespace names = view_names;
+  if (host_.JobBusy() || !link_.ComPort1().Connected()) return;
   ReadInfoRecord();
-  if (!info_read) return;  // nothing known about the printer yet
-  view.SetItemText("SRB4900/StatusBar1", kPanelKind, info.printer_kind == 'P' ? "PRN:P" : "PRN:S");
-  view.SetItemText("SRB4900/StatusBar1", kPanelB, info.b_flag == 'B' ? "B" : "N");
-  view.SetText("SRB4900/Label_zostava_du", std::to_string(info.daily_close_count));
-  view.SetText("SRB4900/Label_zostava_bl", std::to_string(info.receipt_count));
+  if (!info_read_) return;  // nothing known about the printer yet
+  view_.SetItemText(names::kStatusBar, names::kPanelKind,
+                    info_.printer_kind == 'P' ? "PRN:P" : "PRN:S");
+  view_.SetItemText(names::kStatusBar, names::kPanelB, info_.b_flag == 'B' ? "B" : "N");
+  view_.SetText(names::kClosingCount, std::to_string(info_.daily_close_count));
+  view_.SetText(names::kReceiptCount, std::to_string(info_.receipt_count));
   char serial[32];
-  std::snprintf(serial, sizeof serial, "%c %04u", info.program_memory, info.serial_number);
-  view.SetText("SRB4900/Label_sn_prom", serial);
+  std::snprintf(serial, sizeof serial, "%c %04u", info_.program_memory, info_.serial_number);
+  view_.SetText(names::kSerialLabel, serial);
   // A program memory other than "A" is a test memory, whatever the record says.
-  if (info.program_memory != 'A') test_mode = 1;
-  view.SetText("SRB4900/Label_stav", test_mode == 1 ? "TEST" : "");
-  view.SetChecked("SRB4900/BUSY", info.busy != 0);
-  view.SetChecked("SRB4900/ACK", info.ack != 0);
-  view.SetChecked("SRB4900/PE", info.pe != 0);
-  view.SetChecked("SRB4900/ERR", info.err != 0);
-  view.SetChecked("SRB4900/DSP", info.dsp != 0);
+  if (info_.program_memory != 'A') test_mode_ = 1;
+  view_.SetText(names::kTestLabel, test_mode_ == 1 ? "TEST" : "");
+  view_.SetChecked(names::kBusyBox, info_.busy != 0);
+  view_.SetChecked(names::kAckBox, info_.ack != 0);
+  view_.SetChecked(names::kPaperBox, info_.pe != 0);
+  view_.SetChecked(names::kErrorBox, info_.err != 0);
+  view_.SetChecked(names::kDisplayBox, info_.dsp != 0);
 }
 
-void TSRB4900::ReadVatRates() {
-  const int length = ReadStatusRecord('d');
-  ParseVatRecord(Bytes(status_buffer.data(), static_cast<size_t>(length)), vatRates);
+void PrinterReadouts::ReadVatRates() {
+  ParseVatRecord(ReadStatusRecord('d'), vatRates_);
 }
 
-bool TSRB4900::ReadRoundingRecord() {
-  const int length = ReadStatusRecord('z');
-  if (length == 0) return false;
-  static constexpr const char* kFields[6] = {
-      "Dlg_cfg/Edit_dph_koef",  "Dlg_cfg/Edit_dph_plus",        "Dlg_cfg/Edit_suma_koef",
-      "Dlg_cfg/Edit_suma_plus", "Dlg_cfg/Edit_informacna_koef", "Dlg_cfg/Edit_informacna_plus"};
-  const size_t lines =
-      ParseRoundingRecord(Bytes(status_buffer.data(), static_cast<size_t>(length)), rounding_lines);
-  for (size_t i = 0; i < lines; ++i) view.SetText(kFields[i], rounding_lines[i].view());
+bool PrinterReadouts::ReadRoundingRecord() {
+  const std::string_view record = ReadStatusRecord('z');
+  if (record.empty()) return false;
+  const size_t lines = ParseRoundingRecord(record, rounding_lines_);
+  for (size_t i = 0; i < lines; ++i)
+    view_.SetText(view_names::kRoundingFields[i], rounding_lines_[i].view());
   return true;
+}
+
+void PrinterReadouts::FirstBringUpReads() {
+  const std::string_view currency = ReadStatusRecord('M');
+  if (!currency.empty()) cfg_.mena = currency[0] == '2' ? 1 : 0;
+  ReadVatRates();
+  // The device record comes over a line known to be up, whatever the reads above found.
+  link_.SetDeviceReady(true);
+  cfg_to_cis(cfg_.port);
 }
 
 }  // namespace kv

@@ -108,7 +108,7 @@ TEST_F(MainWindowTest, StartUpShowsTheLanguageTextsVersionsAndSettings) {
   EXPECT_EQ(QCoreApplication::applicationName(), "GUITEST");
   EXPECT_EQ(app->main_window().tray().hint(), "Spustenie testu");
   EXPECT_EQ(app->main_window().tray().picture(), 1);
-  EXPECT_TRUE(app->print_manager().no_hide);
+  EXPECT_TRUE(app->print_manager().startup.no_hide);
   EXPECT_TRUE(window->isVisible());
   EXPECT_EQ(window->pos(), QPoint(1, 1));
 }

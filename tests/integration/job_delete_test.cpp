@@ -40,14 +40,14 @@ TEST_F(JobTest, ReceiptThatCannotBeDeletedIsNotPrintedTwice) {
   pm.cfg.spravy = true;
   WriteJob(Receipt());
   int attempts = 0;
-  pm.remove_file = [&](const std::string& path) {
+  pm.files().SetFileRemover([&](const std::string& path) {
     if (path == pm.cfg.path_in) return ++attempts, false;
     return RemoveFile(path);
-  };
+  });
   boxes.Expect("Nepodarilo sa zmazat");
   Tick();
   EXPECT_EQ(Receipts(), 1);
-  EXPECT_EQ(attempts, TSRB4900::kDeleteAttempts);
+  EXPECT_EQ(attempts, PrintJobLoop::kDeleteAttempts);
   EXPECT_NE(dir.Read("FM_err.txt").find("Nepodarilo sa zmazat subor"), std::string::npos);
 
   Tick();  // the same file again: skipped without a word
@@ -96,7 +96,7 @@ TEST_F(JobTest, LeftoverFileIsKeptOrSetAsideAsTheOperatorSays) {
 
 TEST_F(JobTest, LeftoverFileThatCannotBeSetAsideIsNeverPrinted) {
   pm.cfg.delete_leftover = true;
-  pm.set_file_aside = [](const std::string&, const std::tm&) { return std::nullopt; };
+  pm.jobs().SetFileAsideHook([](const std::string&, const std::tm&) { return std::nullopt; });
   WriteJob(Receipt());
   boxes.ExpectUnseen("[121]", BoxAnswer::No).Expect("Nepodarilo sa odlozit");
   pm.HandleLeftoverInput();

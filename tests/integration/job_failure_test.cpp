@@ -123,7 +123,7 @@ TEST_P(JobRetryTest, PausesBetweenPassesAndTerminationEndsItKeepingTheFile) {
   WriteJob(Receipt());
   Tick();
   ASSERT_EQ(asked_at.size(), 2u);
-  EXPECT_GE(asked_at[1] - asked_at[0], TSRB4900::kRetryPauseMs);
+  EXPECT_GE(asked_at[1] - asked_at[0], PrinterLink::kRetryPauseMs);
   EXPECT_EQ(Receipts(), loop.printed);
   EXPECT_EQ(dir.Read("blocek.txt"), Receipt());
   EXPECT_FALSE(dir.Exists("blocek_261206_143000.txt"));

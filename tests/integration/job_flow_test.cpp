@@ -49,14 +49,29 @@ TEST_F(JobTest, StatusRecordGoesToFileAndNothingAfterItIsLookedAt) {
   Tick();
   const std::string record = dir.Read("fm_sts.bin");
   ASSERT_GE(record.size(), 18u);
-  EXPECT_EQ(record,
-            std::string(reinterpret_cast<const char*>(pm.status_buffer.data()), record.size()));
   EXPECT_EQ(record.substr(4, 2), "PB");  // printer kind and line mode of the "I" record
   EXPECT_FALSE(dir.Exists("info.txt"));
   EXPECT_EQ(Receipts(), 0);
   EXPECT_TRUE(EndsWith(Wire(), Esc('!') + "I"));
   EXPECT_FALSE(JobFileExists());
   EXPECT_EQ(notified, (Notes{{1, 1}}));
+  EXPECT_EQ(record, pm.readouts().ReadStatusRecord('I'));  // the record as the printer gives it
+}
+
+TEST_F(JobTest, ATickThatFindsThePrinterLeasedLeavesTheInputFileForTheNextTick) {
+  WriteJob(Receipt());
+  std::optional<PrinterLease> window = pm.link().TryLease("settings window");
+  Tick();
+  EXPECT_TRUE(JobFileExists());
+  EXPECT_EQ(Wire(), "");
+  EXPECT_TRUE(timer_prmgr.Enabled());
+  EXPECT_EQ(pm.link().Holder(), "settings window");
+
+  window.reset();
+  Tick();
+  EXPECT_EQ(Receipts(), 1);
+  EXPECT_FALSE(JobFileExists());
+  EXPECT_FALSE(pm.link().Leased());
 }
 
 TEST_F(JobTest, PrinterNotReadyCopiesFileOnceAndAbandonsOnNo) {
@@ -73,7 +88,7 @@ TEST_F(JobTest, PrinterNotReadyCopiesFileOnceAndAbandonsOnNo) {
   EXPECT_FALSE(JobFileExists());
   EXPECT_EQ(SetAsideFile(), Receipt());
   EXPECT_EQ(notified, (Notes{{1, 0}}));  // one answer to one request
-  EXPECT_FALSE(pm.busy);
+  EXPECT_FALSE(pm.jobs().busy());
   EXPECT_FALSE(timer_prmgr.Enabled());
 }
 
@@ -88,17 +103,17 @@ TEST_F(JobTest, PrinterNotReadyKeepsFileWhenDelFileIsOff) {
 }
 
 TEST_F(JobTest, TimerWithoutMessagingKeepsTicking) {
-  pm.first_tick = true;
+  pm.startup.first_tick = true;
   pm.cfg.delay_file = 300;
   pm.cfg.pokl_run = true;
   int sale_shown = 0;
-  pm.show_sale_window = [&] { ++sale_shown; };
+  pm.jobs().OnShowSaleWindow([&] { ++sale_shown; });
   Tick();  // no file
   EXPECT_TRUE(timer_prmgr.Enabled());
   EXPECT_EQ(timer_prmgr.Interval(), 300u);
   EXPECT_EQ(view.Get("SRB4900.window"), "hidden");
   EXPECT_EQ(sale_shown, 1);
-  EXPECT_FALSE(pm.first_tick);
+  EXPECT_FALSE(pm.startup.first_tick);
   EXPECT_TRUE(notified.empty());
 
   WriteJob(Receipt());
@@ -110,8 +125,8 @@ TEST_F(JobTest, TimerWithoutMessagingKeepsTicking) {
 
 TEST_F(JobTest, TimerWithMessagingWaitsForTheClient) {
   pm.cfg.spravy = true;
-  pm.no_hide = true;
-  pm.first_tick = true;
+  pm.startup.no_hide = true;
+  pm.startup.first_tick = true;
   timer_prmgr.SetEnabled(true);
   Tick();  // no file
   EXPECT_FALSE(timer_prmgr.Enabled());
@@ -140,7 +155,7 @@ TEST_F(JobTest, FileWrittenInPlaceIsTakenOnlyOnceItStopsChanging) {
   const std::string receipt = Receipt();
   WriteJob(receipt.substr(0, 20));
   // The writer, which takes no lock, adds the rest a moment later.
-  clock.After(TSRB4900::kSettleMs / 2, [&] { WriteJob(receipt); });
+  clock.After(PrintJobLoop::kSettleMs / 2, [&] { WriteJob(receipt); });
   Tick();
   EXPECT_EQ(Wire().find(Esc('b')), std::string::npos);
   EXPECT_TRUE(JobFileExists());

@@ -21,7 +21,7 @@ TEST_F(JobTest, ReceiptSendsOnlyFromFirstEscapeAndWritesResultFiles) {
   EXPECT_EQ(record.back(), '\x03');
   EXPECT_FALSE(JobFileExists());
   EXPECT_TRUE(timer_prmgr.Enabled());
-  EXPECT_FALSE(pm.busy);
+  EXPECT_FALSE(pm.jobs().busy());
   EXPECT_TRUE(notified.empty());  // messaging off: the timer runs instead
 }
 
@@ -101,7 +101,7 @@ TEST_F(JobTest, ReceiptLetterInsideTextBlockIsNotAReceipt) {
 }
 
 TEST_F(JobTest, ReceiptInTestModeIsConfirmedWithoutNewNumber) {
-  pm.test_mode = 1;  // as the printer reported it before the job
+  pm.readouts().SetTestMode(1);  // as the printer reported it before the job
   engine().faults().no_advance = sim::FaultMode::kAlways;
   pm.cfg.spravy = true;
   WriteJob(Receipt());

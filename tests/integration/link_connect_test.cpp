@@ -14,7 +14,7 @@ class LinkConnect : public LinkTest {
     printer.SetScheduler(
         [this](uint32_t tick, std::function<void()> action) { clock.At(tick, std::move(action)); });
     ::setenv("KV4910_PORTS", "/dev/b:/dev/a", 1);
-    pm.first_tick = true;
+    pm.startup.first_tick = true;
   }
   ~LinkConnect() override { ::unsetenv("KV4910_PORTS"); }
   sim::Engine& engine() { return printer.engine(); }
@@ -52,7 +52,7 @@ TEST_F(LinkConnect, StartUpConnectsReadsTheRecordAndStartsTheTimer) {
   EXPECT_EQ(view.Get("SRB4900/CB_port_zac.index"), "0");
   EXPECT_EQ(view.Get("tray.hint"), "KV4910");
   EXPECT_EQ(view.Get("tray.picture"), "0");
-  EXPECT_EQ(pm.document_number, 42);
+  EXPECT_EQ(pm.readouts().document_number(), 42);
   EXPECT_EQ(engine().ReceivedBytes().find("\x1bt"), std::string::npos);  // no clock setting
 }
 
@@ -78,46 +78,46 @@ TEST_F(LinkConnect, PrinterOffAtStartAskAgainThenGoOnWithout) {
   pm.Spusteniecasovaca1Click();
   EXPECT_TRUE(timer_prmgr.Enabled());
   EXPECT_EQ(view.Get("tray.picture"), "0");
-  EXPECT_EQ(pm.device_ready, 1);
+  EXPECT_EQ(pm.link().device_ready(), 1);
 }
 
 TEST_F(LinkConnect, UnreachablePrinterIsAskedForAPauseApartUntilTheProgramEnds) {
-  pm.port_names = {};  // the adapter is gone: the port cannot open, at once
+  pm.link().SetPortNames({});  // the adapter is gone: the port cannot open, at once
   pm.cfg.MSG = 0;
   for (int pass = 0; pass < 3; ++pass) boxes.Expect("msg107").Expect("msg118", BoxAnswer::Yes, BoxAnswer::Yes);
-  clock.After(2 * TSRB4900::kRetryPauseMs + 1000, [&] { shell.terminating = true; });
+  clock.After(2 * PrinterLink::kRetryPauseMs + 1000, [&] { shell.terminating = true; });
   const uint32_t start = clock.TickCount();
   pm.StartupConnect();
-  EXPECT_GE(clock.Since(start), 2 * TSRB4900::kRetryPauseMs + 1000);
-  EXPECT_LT(clock.Since(start), 2 * TSRB4900::kRetryPauseMs + 1500);
+  EXPECT_GE(clock.Since(start), 2 * PrinterLink::kRetryPauseMs + 1000);
+  EXPECT_LT(clock.Since(start), 2 * PrinterLink::kRetryPauseMs + 1500);
   EXPECT_FALSE(timer_prmgr.Enabled());
   // One error line for the three passes; the repeats are told once the run ends.
   const std::string line = "> (06.12.2026 14:30:00 ) Nepodarilo sa inicializovat port";
   EXPECT_EQ(dir.Read("FM_err.txt"), line + " \r\n");
-  pm.FlushErrorRepeats();
+  pm.files().FlushErrorRepeats();
   EXPECT_EQ(dir.Read("FM_err.txt"), line + " \r\n" + line + " (opakovane este 2-krat) \r\n");
 }
 
 TEST_F(LinkConnect, ConnectCommandStopsWithoutAStatusAnswerAndClosesWhenConfigured) {
-  pm.port_names = {"/dev/a"};
+  pm.link().SetPortNames({"/dev/a"});
   engine().faults().silent = true;
   pm.cfg.CLOSE_PORT = true;
   timer_prmgr.SetEnabled(true);
   pm.Spusteniecasovaca1Click();
   EXPECT_FALSE(timer_prmgr.Enabled());
-  EXPECT_FALSE(pm.ComPort1.Connected());
+  EXPECT_FALSE(pm.link().ComPort1().Connected());
 }
 
 TEST_F(LinkConnect, ConnectCommandWithMessagingLeavesTheTimerToTheClient) {
   pm.cfg.spravy = true;
-  pm.busy = true;
+  pm.jobs().SetBusy(true);
   pm.Spusteniecasovaca1Click();
   EXPECT_FALSE(timer_prmgr.Enabled());
-  EXPECT_FALSE(pm.busy);
+  EXPECT_FALSE(pm.jobs().busy());
 }
 
 TEST_F(LinkConnect, CloseRefusedWhileADocumentIsOpen) {
-  ASSERT_EQ(pm.AttachPort(0, 8500, 8500), 0);
+  ASSERT_EQ(pm.link().AttachPort(0, 8500, 8500), 0);
   engine().state().condition1 = sim::status1::kDocumentOpen;
   boxes.Expect("msg133");
   EXPECT_FALSE(pm.FormCloseQuery());
@@ -126,7 +126,7 @@ TEST_F(LinkConnect, CloseRefusedWhileADocumentIsOpen) {
 }
 
 TEST_F(LinkConnect, CloseRefusedByTheSettingWhileThePrinterAnswers) {
-  ASSERT_EQ(pm.AttachPort(0, 8500, 8500), 0);
+  ASSERT_EQ(pm.link().AttachPort(0, 8500, 8500), 0);
   pm.cfg.UKONCI = false;
   boxes.Expect("msg135");
   EXPECT_FALSE(pm.FormCloseQuery());
@@ -137,7 +137,7 @@ TEST_F(LinkConnect, CloseRefusedByTheSettingWhileThePrinterAnswers) {
 }
 
 TEST_F(LinkConnect, CloseAskedWithNoAsDefaultAndLogged) {
-  ASSERT_EQ(pm.AttachPort(0, 8500, 8500), 0);
+  ASSERT_EQ(pm.link().AttachPort(0, 8500, 8500), 0);
   boxes.Expect("msg137", BoxAnswer::No, BoxAnswer::No);
   EXPECT_FALSE(pm.FormCloseQuery());
   EXPECT_EQ(boxes.shown()[0].default_button, 1);

@@ -117,12 +117,12 @@ class LinkTest : public ::testing::Test {
                                 [this] { return MakeMemoryComBackend(line.a(), clock); }}) {
     for (int n = 1; n < MessageTable::kSlots; ++n) {
       const std::string text = "msg" + std::to_string(n);
-      std::snprintf(pm.messages.Slot(n).data(), MessageTable::kSlotSize, "%s", text.c_str());
+      std::snprintf(pm.lang().messages().Slot(n).data(), MessageTable::kSlotSize, "%s", text.c_str());
     }
     pm.program_dir = dir.path();
     pm.cfg.path_info = dir.path();
     pm.cfg.path_out = dir / "zurnal.txt";
-    pm.port_names = {"mem0"};
+    pm.link().SetPortNames({"mem0"});
     pm.cfg.port = 0;
     pm.local_time = test::ShopTime;
   }

@@ -3,7 +3,7 @@
 
 #include <sstream>
 
-#include "core/working_files.h"
+#include "core/file_io.h"
 #include "link_fixture.h"
 
 namespace kv::test {
@@ -12,15 +12,15 @@ namespace {
 using WorkingFiles = LinkTest;
 
 TEST_F(WorkingFiles, InfoFileCarriesNineNinesAndTheStatusValue) {
-  pm.status_value = 0;
-  pm.WriteInfoFile();
+  pm.link().SetStatusValue(0);
+  pm.files().WriteInfoFile();
   EXPECT_EQ(dir.Read("info.txt"), "9999\r\n0\r\n");
 
   ScriptedPrinter printer(line.b());
   printer.On(kStatusQuery, {StatusAnswer(0, 0)});
-  ASSERT_EQ(pm.AttachPort(0, 8500, 8500), 0);
-  ASSERT_EQ(pm.OpenPort(0), 1);
-  pm.WriteInfoFile();
+  ASSERT_EQ(pm.link().AttachPort(0, 8500, 8500), 0);
+  ASSERT_EQ(pm.link().OpenPort(0), 1);
+  pm.files().WriteInfoFile();
   EXPECT_EQ(dir.Read("info.txt"), "9999\r\n1\r\n");
 }
 
@@ -28,20 +28,20 @@ TEST_F(WorkingFiles, InfoFileThatCannotBeCreatedIsTriedTwentyTimesThenReported) 
   pm.cfg.path_info = dir / "missing";
   boxes.Expect("msg29");
   const uint64_t before = clock.slept();
-  pm.WriteInfoFile();
+  pm.files().WriteInfoFile();
   EXPECT_EQ(clock.slept() - before, 20u * 50u);
   EXPECT_EQ(boxes.shown()[0].text, dir / "missing/info.txt");
 }
 
 TEST_F(WorkingFiles, ErrorLineFormatAndReadOnlyFileStillAppended) {
-  pm.ident_text = "RB4900 1.2";
+  pm.link().SetIdentText("RB4900 1.2");
   dir.Write("FM_err.txt", "first\r\n");
   ASSERT_EQ(::chmod((dir / "FM_err.txt").c_str(), 0444), 0);
-  pm.LogError("Terminate");
+  pm.files().LogError("Terminate");
   EXPECT_EQ(dir.Read("FM_err.txt"), "first\r\n> (06.12.2026 14:30:00 RB4900 1.2) Terminate \r\n");
 
   pm.cfg.err_file = false;  // switched off for the run: nothing written
-  pm.LogError("Ukoncenie uzivatelom");
+  pm.files().LogError("Ukoncenie uzivatelom");
   EXPECT_EQ(dir.Read("FM_err.txt").find("Ukoncenie"), std::string::npos);
 }
 
@@ -53,7 +53,7 @@ TEST_F(WorkingFiles, RepeatedErrorLinesAreWrittenOnceAndCounted) {
     for (std::string l; std::getline(in, l);) out.push_back(l.substr(l.find(") ") + 2));
     return out;
   };
-  for (const char* text : {"A", "A", "A", "B", "C", "B", "C", "B", "D"}) pm.LogError(text);
+  for (const char* text : {"A", "A", "A", "B", "C", "B", "C", "B", "D"}) pm.files().LogError(text);
   EXPECT_EQ(lines(), (std::vector<std::string>{"A \r", "A (opakovane este 2-krat) \r", "B \r",
                                                "C \r", "B (opakovane este 2-krat) \r",
                                                "C (opakovane este 1-krat) \r", "D \r"}));
@@ -61,13 +61,13 @@ TEST_F(WorkingFiles, RepeatedErrorLinesAreWrittenOnceAndCounted) {
   // written again with its own time.
   for (int i = 0; i < 20 * 60; ++i) {
     clock.Advance(1000);
-    pm.LogError("D");
+    pm.files().LogError("D");
   }
   EXPECT_EQ(lines().size(), 9u);
   EXPECT_EQ(lines()[7], "D (opakovane este 600-krat) \r");
   EXPECT_EQ(lines()[8], "D (opakovane este 600-krat) \r");
   clock.Advance(60000);
-  pm.LogError("D");
+  pm.files().LogError("D");
   EXPECT_EQ(lines().size(), 10u);
   EXPECT_EQ(lines().back(), "D \r");
 }
@@ -75,22 +75,22 @@ TEST_F(WorkingFiles, RepeatedErrorLinesAreWrittenOnceAndCounted) {
 TEST_F(WorkingFiles, ErrorFileThatCannotBeOpenedIsShownWithMessage21) {
   pm.program_dir = dir / "missing";
   boxes.Expect("msg21");
-  pm.LogError("Terminate");
+  pm.files().LogError("Terminate");
 }
 
 TEST_F(WorkingFiles, JournalReadoutOnlyOnRequestAppendsTheAnswerUnchanged) {
   ScriptedPrinter printer(line.b());
   printer.On("\x1bQ", {std::string("DOKLAD\r\n\x00\xE1\r\n", 11)});
-  ASSERT_EQ(pm.AttachPort(0, 8500, 8500), 0);
+  ASSERT_EQ(pm.link().AttachPort(0, 8500, 8500), 0);
   dir.Write("zurnal.txt", "before\r\n");
 
-  EXPECT_TRUE(pm.ReadJournal());  // no request: nothing happens
+  EXPECT_TRUE(pm.readouts().ReadJournal());  // no request: nothing happens
   EXPECT_EQ(printer.received(), "");
   EXPECT_FALSE(dir.Exists("out_bl.tmp"));
 
-  pm.journal_request = 1;
-  EXPECT_TRUE(pm.ReadJournal());
-  EXPECT_EQ(pm.journal_request, 0);
+  pm.readouts().RequestJournal();
+  EXPECT_TRUE(pm.readouts().ReadJournal());
+  EXPECT_FALSE(pm.readouts().journal_request());
   EXPECT_EQ(printer.received(), "\x1bQ");
   EXPECT_EQ(dir.Read("out_bl.tmp"), "before\r\n");
   EXPECT_EQ(dir.Read("zurnal.txt"), std::string("before\r\nDOKLAD\r\n\x00\xE1\r\n", 19));
@@ -98,11 +98,11 @@ TEST_F(WorkingFiles, JournalReadoutOnlyOnRequestAppendsTheAnswerUnchanged) {
 
 TEST_F(WorkingFiles, JournalUnchangedWhenThePrinterDoesNotAnswer) {
   ScriptedPrinter printer(line.b());
-  ASSERT_EQ(pm.AttachPort(0, 8500, 8500), 0);
+  ASSERT_EQ(pm.link().AttachPort(0, 8500, 8500), 0);
   dir.Write("zurnal.txt", "before\r\n");
-  pm.journal_request = 1;
+  pm.readouts().RequestJournal();
   const uint64_t before = clock.slept();
-  EXPECT_FALSE(pm.ReadJournal());
+  EXPECT_FALSE(pm.readouts().ReadJournal());
   EXPECT_GE(clock.slept() - before, 7000u);
   EXPECT_EQ(dir.Read("zurnal.txt"), "before\r\n");
   EXPECT_EQ(dir.Read("out_bl.tmp"), "before\r\n");
@@ -110,9 +110,9 @@ TEST_F(WorkingFiles, JournalUnchangedWhenThePrinterDoesNotAnswer) {
 
 TEST_F(WorkingFiles, JournalThatCannotBeOpenedIsReportedWithMessage2) {
   pm.cfg.path_out = dir / "missing/zurnal.txt";
-  pm.journal_request = 1;
+  pm.readouts().RequestJournal();
   boxes.Expect("msg2");
-  EXPECT_FALSE(pm.ReadJournal());
+  EXPECT_FALSE(pm.readouts().ReadJournal());
 }
 
 class Backup : public LinkTest {
@@ -197,13 +197,13 @@ TEST_F(Backup, JournalItselfAsTargetIsRefused) {
 TEST_F(Backup, JournalThatCannotBeDeletedIsNotBackedUpTwice) {
   dir.Write("zal/zal_261206.txt", "earlier\r\n");
   dir.Write("zurnal.txt", "today\r\n");
-  pm.remove_file = [](const std::string&) { return false; };
+  pm.files().SetFileRemover([](const std::string&) { return false; });
   boxes.Expect("zal_261206.txt");
   EXPECT_FALSE(pm.Zalohovanie1Click());
   EXPECT_EQ(dir.Read("zal/zal_261206.txt"), "earlier\r\n");
   EXPECT_EQ(dir.Read("zurnal.txt"), "today\r\n");
 
-  pm.remove_file = RemoveFile;
+  pm.files().SetFileRemover(RemoveFile);
   EXPECT_TRUE(pm.Zalohovanie1Click());
   EXPECT_EQ(dir.Read("zal/zal_261206.txt"), "earlier\r\ntoday\r\n");
   EXPECT_FALSE(dir.Exists("zurnal.txt"));

@@ -7,49 +7,47 @@ class Readout : public LinkTest {
  protected:
   void SetUp() override {
     HealthyPrinter(printer);
-    ASSERT_EQ(pm.AttachPort(0, 8500, 8500), 0);
+    ASSERT_EQ(pm.link().AttachPort(0, 8500, 8500), 0);
   }
   ScriptedPrinter printer{line.b()};
 };
 
 TEST_F(Readout, StatusRecordAsksWithEscBangLetterAndReadsItsLength) {
   printer.On("\x1b!z", {StatusRecord("0.05\r\n1\r\n")});
-  EXPECT_EQ(pm.ReadStatusRecord('z'), 9);
+  EXPECT_EQ(pm.readouts().ReadStatusRecord('z'), "0.05\r\n1\r\n");
   EXPECT_NE(printer.received().find(kStatusQuery + "\x1b!z"), std::string::npos);
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(pm.status_buffer.data()), 9), "0.05\r\n1\r\n");
 }
 
 TEST_F(Readout, StatusRecordShortByOneByteIsRejected) {
   printer.On("\x1b!I", {StatusRecord(InfoRecordBytes('A', 0, 19), 20)});
-  EXPECT_EQ(pm.ReadStatusRecord('I'), 0);
+  EXPECT_EQ(pm.readouts().ReadStatusRecord('I'), "");
 }
 
 TEST_F(Readout, StatusRecordWithoutStatusAnswerIsNotAsked) {
   printer.On(kStatusQuery, {""});
-  EXPECT_EQ(pm.ReadStatusRecord('d'), 0);
+  EXPECT_EQ(pm.readouts().ReadStatusRecord('d'), "");
   EXPECT_EQ(printer.Count("\x1b!"), 0);
-  pm.ClosePort();
-  EXPECT_EQ(pm.ReadStatusRecord('d'), 0);  // closed port: not even the status query
+  pm.link().ClosePort();
+  EXPECT_EQ(pm.readouts().ReadStatusRecord('d'), "");  // closed port: not even the status query
 }
 
 TEST_F(Readout, OversizeStatusRecordIsRejectedWithoutOverrunningTheBuffer) {
   const std::string big(2000, 'q');
   printer.On("\x1b!z", {StatusRecord(big)});
-  EXPECT_EQ(pm.ReadStatusRecord('z'), 0);
-  EXPECT_EQ(pm.status_buffer.back(), 'q');
-  EXPECT_FALSE(pm.ReadRoundingRecord());
+  EXPECT_EQ(pm.readouts().ReadStatusRecord('z'), "");
+  EXPECT_FALSE(pm.readouts().ReadRoundingRecord());
+  EXPECT_EQ(pm.readouts().ReadStatusRecord('M'), "1");  // the oversize record left the line
 }
 
 TEST_F(Readout, InfoRecordOfSeventeenBytesChangesNothing) {
   printer.On("\x1b!I", {StatusRecord(InfoRecordBytes('B', 1, 17))});
-  pm.info.serial_number = 99;
-  pm.ReadInfoRecord();
-  EXPECT_EQ(pm.info.serial_number, 99u);
-  EXPECT_FALSE(pm.info_read);
+  pm.readouts().ReadInfoRecord();
+  EXPECT_EQ(pm.readouts().info().serial_number, 0u);
+  EXPECT_FALSE(pm.readouts().info_read());
 }
 
 TEST_F(Readout, PrinterInfoIsShownOnTheMainWindow) {
-  pm.ShowPrinterInfo();
+  pm.readouts().ShowPrinterInfo();
   EXPECT_EQ(view.Get("SRB4900/StatusBar1[1].text"), "PRN:P");
   EXPECT_EQ(view.Get("SRB4900/StatusBar1[2].text"), "B");
   EXPECT_EQ(view.Text("SRB4900/Label_sn_prom"), "A 4711");
@@ -59,40 +57,40 @@ TEST_F(Readout, PrinterInfoIsShownOnTheMainWindow) {
   EXPECT_EQ(view.Get("SRB4900/BUSY.checked"), "1");
   EXPECT_EQ(view.Get("SRB4900/ACK.checked"), "1");
   EXPECT_EQ(view.Get("SRB4900/PE.checked"), "0");
-  EXPECT_EQ(pm.test_mode, 0);
+  EXPECT_EQ(pm.readouts().test_mode(), 0);
 }
 
 TEST_F(Readout, ProgramMemoryOtherThanAMeansTestMode) {
   printer.On("\x1b!I", {StatusRecord(InfoRecordBytes('B', 0))});
-  pm.ShowPrinterInfo();
+  pm.readouts().ShowPrinterInfo();
   EXPECT_EQ(view.Text("SRB4900/Label_stav"), "TEST");
   EXPECT_EQ(view.Text("SRB4900/Label_sn_prom"), "B 4711");
-  EXPECT_EQ(pm.test_mode, 1);
+  EXPECT_EQ(pm.readouts().test_mode(), 1);
 }
 
 TEST_F(Readout, NothingIsShownDuringAPrintJob) {
-  pm.busy = true;
-  pm.ShowPrinterInfo();
+  pm.jobs().SetBusy(true);
+  pm.readouts().ShowPrinterInfo();
   EXPECT_EQ(printer.Count("\x1b!I"), 0);
   EXPECT_FALSE(view.Has("SRB4900/Label_sn_prom.text"));
 }
 
 TEST_F(Readout, VatRatesAndRoundingFields) {
   printer.On("\x1b!z", {StatusRecord("0.05\r\n+1\r\n\r\n0.10\r1\r0.50\r2\r")});
-  pm.ReadVatRates();
-  EXPECT_EQ(pm.vatRates, (std::array<uint8_t, 5>{20, 10, 0, 0, 0}));
-  EXPECT_TRUE(pm.ReadRoundingRecord());
+  pm.readouts().ReadVatRates();
+  EXPECT_EQ(pm.readouts().vatRates(), (std::array<uint8_t, 5>{20, 10, 0, 0, 0}));
+  EXPECT_TRUE(pm.readouts().ReadRoundingRecord());
   EXPECT_EQ(view.Text("Dlg_cfg/Edit_dph_koef"), "0.05");
   EXPECT_EQ(view.Text("Dlg_cfg/Edit_dph_plus"), "+1");
   EXPECT_EQ(view.Text("Dlg_cfg/Edit_informacna_plus"), "2");
 }
 
 TEST_F(Readout, DeviceRecordFillsTheGridCountersDateAndTime) {
-  pm.vatRates = {20, 10, 0, 0, 0};
-  pm.notice_text = "banner";
-  EXPECT_TRUE(pm.cfg_to_cis(0));
+  pm.readouts().SetVatRates({20, 10, 0, 0, 0});
+  pm.startup.notice_text = "banner";
+  EXPECT_TRUE(pm.readouts().cfg_to_cis(0));
   EXPECT_NE(printer.received().find(std::string("\x0c\x0d\x03\x1bI")), std::string::npos);
-  EXPECT_EQ(pm.document_number, 1234);
+  EXPECT_EQ(pm.readouts().document_number(), 1234);
   EXPECT_EQ(view.Text("SRB4900/L_dokl"), "1234/42");
   EXPECT_EQ(view.Text("SRB4900/L_datum"), "06.12.2026");
   EXPECT_EQ(view.Text("SRB4900/L_cas"), "14:30");
@@ -113,8 +111,8 @@ TEST_F(Readout, DeviceRecordFillsTheGridCountersDateAndTime) {
 
 TEST_F(Readout, HiddenTurnoverShowsLabelsAndRatesButNoAmounts) {
   pm.cfg.obrat_hide = true;
-  pm.vatRates = {20, 10, 0, 0, 0};
-  EXPECT_TRUE(pm.cfg_to_cis(0));
+  pm.readouts().SetVatRates({20, 10, 0, 0, 0});
+  EXPECT_TRUE(pm.readouts().cfg_to_cis(0));
   const char* grid = "SRB4900/StringGrid_data";
   EXPECT_EQ(view.Cell(grid, 0, 1), " 20 %");
   EXPECT_EQ(view.Cell(grid, 0, 7), "msg126");
@@ -124,8 +122,8 @@ TEST_F(Readout, HiddenTurnoverShowsLabelsAndRatesButNoAmounts) {
 
 TEST_F(Readout, TestModeShowsMessage132InTheStatusBar) {
   printer.On("\x1b!I", {StatusRecord(InfoRecordBytes('A', 1))});
-  pm.ShowPrinterInfo();
-  EXPECT_TRUE(pm.cfg_to_cis(0));
+  pm.readouts().ShowPrinterInfo();
+  EXPECT_TRUE(pm.readouts().cfg_to_cis(0));
   EXPECT_EQ(view.Get("SRB4900/StatusBar1[3].text"), "msg132");
 }
 
@@ -134,9 +132,9 @@ TEST_F(Readout, DeviceRecordTailAfterAPauseIsFetched) {
   printer.On("\x1bI", {record.substr(0, 150)});
   // The rest arrives after the quiet gap ends the drain, before the read time-out.
   clock.After(400, [&] { line.b().Write(record.substr(150)); });
-  EXPECT_TRUE(pm.cfg_to_cis(0));
-  EXPECT_EQ(pm.document_number, 55);
-  EXPECT_EQ(pm.device_record.time, "14:30");
+  EXPECT_TRUE(pm.readouts().cfg_to_cis(0));
+  EXPECT_EQ(pm.readouts().document_number(), 55);
+  EXPECT_EQ(pm.readouts().device_record().time, "14:30");
 }
 
 TEST_F(Readout, InvalidDeviceRecordChangesNeitherDisplayNorFiles) {
@@ -144,17 +142,17 @@ TEST_F(Readout, InvalidDeviceRecordChangesNeitherDisplayNorFiles) {
   record[3] = 'X';
   printer.On("\x1bI", {record + std::string(200, ' ')});
   dir.Write("info.txt", "old");
-  EXPECT_EQ(pm.ReadDeviceInfo(), 0);
-  EXPECT_FALSE(pm.cfg_to_cis(0));
+  EXPECT_EQ(pm.readouts().ReadDeviceInfo(), 0);
+  EXPECT_FALSE(pm.readouts().cfg_to_cis(0));
   EXPECT_EQ(dir.Read("info.txt"), "old");
   EXPECT_FALSE(dir.Exists("info.ful"));
   EXPECT_FALSE(view.Has("SRB4900/L_dokl.text"));
-  EXPECT_EQ(pm.document_number, 0);
+  EXPECT_EQ(pm.readouts().document_number(), 0);
 }
 
 TEST_F(Readout, ReadDeviceInfoWritesTheInformationFiles) {
   const std::string record = DeviceRecordText(1234);
-  EXPECT_EQ(pm.ReadDeviceInfo(), 1);
+  EXPECT_EQ(pm.readouts().ReadDeviceInfo(), 1);
   EXPECT_EQ(dir.Read("info.txt"), "1234\r\n");
   EXPECT_EQ(dir.Read("info.ful"), record);
   EXPECT_EQ(dir.Read("esci.txt"), record);
@@ -164,7 +162,7 @@ TEST_F(Readout, ReadDeviceInfoWritesTheInformationFiles) {
 
 TEST_F(Readout, ReadDeviceInfoWithoutStatusAnswerWritesNineNines) {
   printer.On(kStatusQuery, {""});
-  EXPECT_EQ(pm.ReadDeviceInfo(), 0);
+  EXPECT_EQ(pm.readouts().ReadDeviceInfo(), 0);
   EXPECT_EQ(dir.Read("info.txt"), "9999\r\n0\r\n");
   EXPECT_EQ(printer.Count("\x1bI"), 0);
 }
@@ -178,7 +176,7 @@ TEST_F(Readout, ExtendedInfoReadsByteByByteUpToTheEtx) {
   const uint32_t at = clock.TickCount() + 200;
   for (size_t i = 0; i < tail.size(); ++i)
     clock.At(at + 90 * static_cast<uint32_t>(i), [&, i] { line.b().Write(tail.substr(i, 1)); });
-  EXPECT_EQ(pm.ReadDeviceInfo(), 1);
+  EXPECT_EQ(pm.readouts().ReadDeviceInfo(), 1);
   EXPECT_EQ(dir.Read("info.ful"), record);
 }
 
@@ -187,9 +185,10 @@ TEST_F(Readout, OversizeDeviceRecordStaysInsideTheAnswerBuffer) {
   record.insert(record.size() - 1, std::string(20000, 'w'));
   printer.On("\x1bI", {record});
   // Cut at 18,500 bytes: the lines before the cut still make a record.
-  EXPECT_TRUE(pm.cfg_to_cis(0));
-  EXPECT_EQ(pm.document_number, 3);
-  EXPECT_EQ(pm.answer.back(), 'w');
+  EXPECT_TRUE(pm.readouts().cfg_to_cis(0));
+  EXPECT_EQ(pm.readouts().document_number(), 3);
+  ASSERT_EQ(pm.readouts().DeviceRecordBytes().size(), PrinterReadouts::kAnswerSize - 1);
+  EXPECT_EQ(pm.readouts().DeviceRecordBytes().back(), 'w');
 }
 
 }  // namespace

@@ -44,20 +44,21 @@ class JobTest : public ::testing::Test {
         pm(PrintManagerServices{clock, boxes, view, timer_prmgr, timer_msg, shell,
                                 [this] { return MakeMemoryComBackend(line.a(), clock); }}) {
     for (int n = 1; n < MessageTable::kSlots; ++n)
-      std::snprintf(pm.messages.Slot(n).data(), MessageTable::kSlotSize, "[%d]", n);
+      std::snprintf(pm.lang().messages().Slot(n).data(), MessageTable::kSlotSize, "[%d]", n);
     pm.program_dir = dir.path();
     pm.cfg.path_info = dir.path();
     pm.cfg.path_out = dir / "zurnal.txt";
     pm.cfg.path_in = dir / "blocek.txt";
-    pm.port_names = {"mem0"};
+    pm.link().SetPortNames({"mem0"});
     pm.cfg.port = 0;
-    pm.ident_text = "RB4900 1.2";
-    pm.version_text = TSRB4900::kVersionText;
+    pm.link().SetIdentText("RB4900 1.2");
+    pm.startup.version_text = TSRB4900::kVersionText;
     printer.SetScheduler(
         [this](uint32_t tick, std::function<void()> action) { clock.At(tick, std::move(action)); });
     engine().state().document_number = 100;
     pm.local_time = test::ShopTime;
-    pm.notify_client = [this](int32_t code, int32_t value) { notified.emplace_back(code, value); };
+    pm.jobs().OnNotifyClient(
+        [this](int32_t code, int32_t value) { notified.emplace_back(code, value); });
   }
 
   void WriteJob(const std::string& bytes) { dir.Write("blocek.txt", bytes); }

@@ -31,7 +31,7 @@ struct Fixture {
   TSRB4900 pm{{clock, boxes, view, prmgr, msg, shell}};
   Fixture() { pm.program_dir = dir.path(); }
   // Reads the language slots of the configuration file the test wrote.
-  void ReadSlots() { ReadLanguageSlots(IniFile(pm.ProgramFile(kConfigFileName)), pm.cfg); }
+  void ReadSlots() { ReadLanguageSlots(IniFile(pm.files().ProgramFile(kConfigFileName)), pm.cfg); }
 };
 
 std::string Cp(const char* utf8) {
@@ -123,7 +123,7 @@ TEST(LoadLanguage, ListPositionSelectsTheSlotEvenWhenANameIsMissing) {
               "LNG1=\r\nLNG2=English\r\nLNG4=Deutsch\r\n");
   f.dir.Write("english.lng", "[FORM_KV4910]\r\nTXT16=Document:\r\n");
   f.ReadSlots();
-  const IniFile ini(f.pm.ProgramFile(kConfigFileName));
+  const IniFile ini(f.pm.files().ProgramFile(kConfigFileName));
   EXPECT_EQ(ReadLanguageNames(ini), (std::vector<std::string>{"Slovak", "English", "Deutsch"}));
   ASSERT_EQ(f.pm.cfg.language, 1);
   // Position 1 of the list ("English", named by LNG2) selects slot 1; the file name matches
@@ -150,7 +150,7 @@ TEST(LoadMessages, MessagesOfTheCurrentLanguageSlot) {
   f.dir.Write("kv4910_sk.msg", "[1]\r\nslovak\r\n");
   f.dir.Write("second.msg", "[1]\r\nsecond\r\n[113]\r\nstarting");
   f.ReadSlots();
-  f.pm.LoadMessages();
+  f.pm.lang().LoadMessages();
   EXPECT_EQ(f.pm.Msg(1), "second");
   EXPECT_EQ(f.pm.Msg(113), "starting");
 }
@@ -159,7 +159,7 @@ TEST(LoadMessages, MissingFileShowsItsPathAndLeavesTheMessagesEmpty) {
   Fixture f;
   f.ReadSlots();
   f.boxes.Expect("KV4910 file doesn't exists");
-  f.pm.LoadMessages();
+  f.pm.lang().LoadMessages();
   ASSERT_EQ(f.boxes.shown().size(), 1u);
   const Box& box = f.boxes.shown()[0];
   EXPECT_EQ(BoxCaption(box), "KV4910 file doesn't exists");
@@ -170,17 +170,17 @@ TEST(LoadMessages, MissingFileShowsItsPathAndLeavesTheMessagesEmpty) {
   // A slot without a message file name, or an index outside the ten slots, is missing too.
   f.pm.cfg.language = 3;
   f.boxes.Expect("KV4910 file doesn't exists");
-  f.pm.LoadMessages();
+  f.pm.lang().LoadMessages();
   f.pm.cfg.language = 10;
   f.boxes.Expect("KV4910 file doesn't exists");
-  f.pm.LoadMessages();
+  f.pm.lang().LoadMessages();
 }
 
 TEST(LoadMessages, UnreadableFileShowsTheFileErrorBoxAndKeepsWhatWasLoaded) {
   Fixture f;
   f.dir.Write("kv4910_sk.msg", "[1]\r\nloaded\r\n[2]\r\n");
   f.ReadSlots();
-  f.pm.LoadMessages();
+  f.pm.lang().LoadMessages();
   EXPECT_EQ(f.pm.Msg(1), "loaded");
 
   // None of these is read: no hang on a FIFO nobody writes to, no endless device.
@@ -198,7 +198,7 @@ TEST(LoadMessages, UnreadableFileShowsTheFileErrorBoxAndKeepsWhatWasLoaded) {
   for (const auto& c : cases) {
     f.pm.cfg.message_files[0] = c.name;
     f.boxes.Expect(c.caption, BoxAnswer::Ok, BoxAnswer::Ok);
-    f.pm.LoadMessages();
+    f.pm.lang().LoadMessages();
     ASSERT_FALSE(f.boxes.shown().empty());
     EXPECT_EQ(BoxCaption(f.boxes.shown().back()), c.caption) << c.name;
     EXPECT_EQ(f.pm.Msg(1), "loaded") << c.name;

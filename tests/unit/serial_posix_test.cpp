@@ -203,13 +203,13 @@ TEST_F(PtyPort, LinkPurgeAfterAWriteKeepsTheBytesForTheFarEnd) {
   test::RecordingView view;
   test::FakeTimer prmgr, msg;
   TSRB4900 pm(PrintManagerServices{clock, boxes, view, prmgr, msg});
-  pm.port_names = {pty.path()};
-  ASSERT_EQ(pm.AttachPort(0, 8500, 8500), 0);
+  pm.link().SetPortNames({pty.path()});
+  ASSERT_EQ(pm.link().AttachPort(0, 8500, 8500), 0);
   // More than the far end's line buffer holds, so that the last bytes still wait in the kernel
   // when the purge comes.
   const std::string bytes = std::string(8192, 'f') + "\x03\r";
-  ASSERT_EQ(pm.WriteBlock(bytes.data(), static_cast<int>(bytes.size())), 8194);
-  pm.PurgeAfterWrite();
+  ASSERT_EQ(pm.link().WriteBlock(bytes.data(), static_cast<int>(bytes.size())), 8194);
+  pm.link().PurgeAfterWrite();
   EXPECT_EQ(pty.Receive(bytes.size()), bytes);
 }
 

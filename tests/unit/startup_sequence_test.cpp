@@ -74,10 +74,10 @@ TEST_F(Startup, SequenceShowsTheStateReadsTheSettingsAndTakesTheTitle) {
   EXPECT_EQ(view.Get("SRB4900/StatusBar1[3].text"), os_text);
   EXPECT_EQ(view.Get("SRB4900/StatusBar1.hint"), os_text);
   EXPECT_EQ(view.Get("SRB4900/StatusBar1[0].text"), "1.1.0.4");
-  EXPECT_EQ(pm.version_text, "1.1.0.4");
+  EXPECT_EQ(pm.startup.version_text, "1.1.0.4");
   EXPECT_EQ(pm.os_version.major, QueryOsVersion().major);
-  EXPECT_FALSE(pm.notice_text.empty());
-  EXPECT_TRUE(pm.first_tick);
+  EXPECT_FALSE(pm.startup.notice_text.empty());
+  EXPECT_TRUE(pm.startup.first_tick);
   EXPECT_EQ(view.Text("SRB4900/Label_priority"), "NORMAL");  // the settings were read
   EXPECT_EQ(shell.titles, std::vector<std::string>{"POS7"});
   EXPECT_GE(clock.slept(), 1500u);
@@ -106,9 +106,9 @@ TEST_F(Startup, OnlyTheTwoExactSpellingsOfTheSwitchKeepTheWindowShown) {
                {{"/NoHide"}, false}, {{"nohide"}, false}, {{"/nohide "}, false},
                {{"-nohide"}, false}};
   for (const Case& c : cases) {
-    pm.no_hide = false;
+    pm.startup.no_hide = false;
     pm.StartupReadCommandLine(c.args);
-    EXPECT_EQ(pm.no_hide, c.no_hide) << (c.args.empty() ? "" : c.args.back());
+    EXPECT_EQ(pm.startup.no_hide, c.no_hide) << (c.args.empty() ? "" : c.args.back());
   }
 }
 

@@ -38,8 +38,10 @@ bool Application::FinishStartup() {
   TSRB4900& pm = *print_manager_;
   if (!pm.StartupMessaging()) return false;
   // Client messages are taken as soon as they arrive, and also while a job shows a box.
-  if (pm.endpoint && pm.endpoint->NotifyFd() >= 0 && pm.messaging)
-    message_watch_ = std::make_unique<MessageWatch>(pm.endpoint->NotifyFd(), *pm.messaging);
+  ClientMessaging& client = pm.client_messaging();
+  if (client.endpoint() && client.endpoint()->NotifyFd() >= 0 && client.messaging())
+    message_watch_ =
+        std::make_unique<MessageWatch>(client.endpoint()->NotifyFd(), *client.messaging());
   if (TerminationRequested()) return true;
   pm.StartupLinkSteps();
   if (TerminationRequested()) return true;

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/working_files.h"
+#include "core/file_io.h"
 
 namespace kv {
 

@@ -1,0 +1,142 @@
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "core/job_input_file.h"
+
+namespace kv {
+
+class AppShell;
+class Clock;
+class Localization;
+class OperatorBoxes;
+class PrinterLink;
+class PrinterReadouts;
+class Timer;
+class View;
+class WorkingFiles;
+struct Config;
+struct PrintJob;
+struct StartupState;
+enum class JobRoute;
+
+// The print-job loop: one tick of Timer_prmgr runs one job from the input file to the result
+// files. The timer is off for the whole tick and the tick holds the printer's lease, so ticks
+// never overlap and nothing else talks to the printer meanwhile; a tick that finds the lease
+// taken leaves the input file alone and switches the timer on again. At the end of a job the
+// timer is switched on again (messaging off) or the client is told the result and starts the
+// next job with its own request (messaging on).
+class PrintJobLoop {
+ public:
+  struct Parts {
+    Clock& clock;
+    AppShell& app;
+    OperatorBoxes& boxes;
+    View& view;
+    Timer& timer_prmgr;
+    Config& cfg;
+    const Localization& lang;
+    PrinterLink& link;
+    PrinterReadouts& readouts;
+    WorkingFiles& files;
+    StartupState& startup;
+    const std::function<std::tm()>& local_time;
+  };
+  explicit PrintJobLoop(Parts parts);
+  PrintJobLoop(const PrintJobLoop&) = delete;
+  PrintJobLoop& operator=(const PrintJobLoop&) = delete;
+
+  static constexpr uint32_t kDrainLimitMs = 30000;
+  static constexpr int kDeleteAttempts = 100;  // 50 ms apart: about five seconds
+  static constexpr uint32_t kDeleteWaitMs = 50;
+  // A file is taken once two looks this far apart find it unchanged (a writer that writes in
+  // place has finished).
+  static constexpr uint32_t kSettleMs = 100;
+
+  // The tick handler of Timer_prmgr: runs one job or finds nothing to do.
+  void Timer_prmgrTimer();
+  // Start-up: an input file left over from an earlier run.
+  void HandleLeftoverInput();
+
+  // A job is in progress (the readouts then show nothing of their own).
+  bool busy() const { return busy_; }
+  // The connect command clears it.
+  void SetBusy(bool busy) { busy_ = busy; }
+
+  // Hooks the application connects; each may be left empty.
+  void OnShowSaleWindow(std::function<void()> show) { show_sale_window_ = std::move(show); }
+  // Posts (code, value) to the client.
+  void OnNotifyClient(std::function<void(int32_t, int32_t)> notify) {
+    notify_client_ = std::move(notify);
+  }
+  // Moves a file aside under a dated name (tests replace it to model a file that cannot move).
+  void SetFileAsideHook(
+      std::function<std::optional<std::string>(const std::string&, const std::tm&)> set_aside) {
+    set_file_aside_ = std::move(set_aside);
+  }
+
+ private:
+  void NotifyJobClient(int32_t code, int32_t value);
+  // Tray icon picture: 1 while working or on trouble, 0 when idle.
+  void SetTrayState(int state);
+
+  // The tick's steps, in order (print_job.cpp, print_job_prepare.cpp, print_job_send.cpp,
+  // print_job_complete.cpp).
+  void JobFirstTick();
+  void JobTerminateMarker();
+  bool JobOpenInput(PrintJob& job);
+  bool JobInputSettled(PrintJob& job);
+  void ReportUnreadableInput(const std::string& path);
+  void JobStart(PrintJob& job);
+  JobRoute JobWaitForPrinter(PrintJob& job);
+  void JobAbandonNotReady(PrintJob& job, bool set_aside);
+  void JobScanFile(PrintJob& job);
+  JobRoute JobCheckPrinter(PrintJob& job);
+  JobRoute JobPrint(PrintJob& job);
+  bool JobReadDocumentNumber();
+  bool JobSend(PrintJob& job);
+  bool JobDrainAndAnswer(PrintJob& job);
+  bool JobReadBack();
+  void JobDeclineRepeat(PrintJob& job);
+  void JobComplete(PrintJob& job);
+  void JobFinish(PrintJob& job);
+  // Deletes the file the job read, 50 ms apart, until it is gone, another file has taken its
+  // place (the next job) or `attempts` have failed. False when the limit was reached (the error
+  // file and the operator are told) or the program is ending; the file is then remembered and
+  // never sent again.
+  bool DeleteInputFile(const std::string& path, const FileIdentity& identity, int attempts);
+  // Moves an input file that was never printed aside under a dated name and notes it in the
+  // error file, as long as the path still names the file `identity` describes; true when it is
+  // no longer there. With `report`, a file that cannot be moved is remembered (never sent) and
+  // the error file and the operator are told.
+  bool SetAsideInput(const std::string& path, const FileIdentity& identity, bool report = true);
+
+  Clock& clock_;
+  AppShell& app_;
+  OperatorBoxes& boxes_;
+  View& view_;
+  Timer& Timer_prmgr;
+  Config& cfg_;
+  const Localization& lang_;
+  PrinterLink& link_;
+  PrinterReadouts& readouts_;
+  WorkingFiles& files_;
+  StartupState& startup_;
+  const std::function<std::tm()>& local_time_;
+
+  bool busy_ = false;
+  // An input file that was processed (or was to be set aside) but could not be removed: it is
+  // not processed again until another file takes its place.
+  std::optional<FileIdentity> processed_input_;
+  // The last input file reported as unreadable: reported once, not on every tick.
+  std::optional<FileIdentity> unreadable_input_;
+  std::function<void()> show_sale_window_;
+  std::function<void(int32_t, int32_t)> notify_client_;
+  std::function<std::optional<std::string>(const std::string&, const std::tm&)> set_file_aside_;
+};
+
+}  // namespace kv

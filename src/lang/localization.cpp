@@ -1,0 +1,62 @@
+#include "lang/localization.h"
+
+#include <memory>
+
+#include "base/config.h"
+#include "base/ini_file.h"
+#include "base/operator_boxes.h"
+#include "lang/language_map.h"
+#include "lang/message_file.h"
+
+namespace kv {
+
+namespace {
+
+// Full path of the file named in slot `index` of `names`; empty when the slot names none.
+std::string SlotFilePath(const std::string& dir, const std::array<std::string, 10>& names,
+                         int32_t index) {
+  if (index < 0 || index >= static_cast<int32_t>(names.size())) return {};
+  const std::string& name = names[static_cast<size_t>(index)];
+  if (name.empty()) return {};
+  // File names match without regard to case, as on the system the files come from.
+  return IniFile::ResolvePath(dir, name);
+}
+
+}  // namespace
+
+Localization::Localization(const Config& cfg, const std::string& program_dir,
+                           OperatorBoxes& boxes, View& view)
+    : cfg_(cfg), program_dir_(program_dir), boxes_(boxes), view_(view) {}
+
+std::string Localization::LanguageFilePath() const {
+  return SlotFilePath(program_dir_, cfg_.language_files, cfg_.language);
+}
+
+std::string Localization::MessageFilePath() const {
+  return SlotFilePath(program_dir_, cfg_.message_files, cfg_.language);
+}
+
+void Localization::LoadMessages() {
+  const std::string path = MessageFilePath();
+  const MessageFileStatus status =
+      path.empty() ? MessageFileStatus::Missing : ReadMessageFile(path, messages_);
+  if (status == MessageFileStatus::Missing) {
+    const std::string dir = program_dir_.empty() ? std::string() : program_dir_ + "/";
+    boxes_.Captioned("KV4910 file doesn't exists", path.empty() ? dir : path, BoxButtons::Ok,
+                     BoxIcon::Warning);
+  } else if (status == MessageFileStatus::ReadError) {
+    boxes_.Captioned("File Error",
+                     "Can't perform one of the following file operations: Open, Seek, Read, "
+                     "Close.",
+                     BoxButtons::OkCancel);
+  }
+}
+
+void Localization::LoadLanguage(bool settings, bool main, bool others) {
+  const std::string path = LanguageFilePath();
+  std::unique_ptr<IniFile> file;
+  if (!path.empty()) file = std::make_unique<IniFile>(path);
+  ApplyLanguage(file && file->exists() ? file.get() : nullptr, view_, settings, main, others);
+}
+
+}  // namespace kv

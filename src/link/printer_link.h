@@ -1,0 +1,194 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <ctime>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/fixed_text.h"
+#include "link/com_port.h"
+#include "link/printer_lease.h"
+
+namespace kv {
+
+class AppShell;
+class Clock;
+class LinkHost;
+class Localization;
+class OperatorBoxes;
+class View;
+struct Config;
+struct ConfigTimeouts;
+
+// The printer condition flags of the last valid status answer (status byte 1 bits 7 to 0,
+// status byte 2 bits 7 to 5).
+struct StatusFlags {
+  uint8_t S1_7 = 0, S1_6 = 0, S1_5 = 0, S1_4 = 0, S1_3 = 0, S1_2 = 0, S1_1 = 0, S1_0 = 0;
+  uint8_t S2_7 = 0, S2_6 = 0, S2_5 = 0;
+};
+
+// What the link works with. `port_backend` is the device under ComPort1 (empty: the system's
+// serial devices; tests pass an in-memory line).
+struct LinkServices {
+  Clock& clock;
+  OperatorBoxes& boxes;
+  View& view;
+  AppShell& app;
+  Config& cfg;
+  const Localization& lang;
+  LinkHost& host;
+  const std::function<std::tm()>& local_time;
+  std::function<std::unique_ptr<ComBackend>()> port_backend;
+};
+
+// The serial line to the printer and its state: the port ComPort1, the machine's port list, the
+// DSR/CTS gates, the device-ready flag, the status of the last query and the printer's
+// identification; the primitives every exchange goes through (byte sending under handshake,
+// answer reading, queues, purges), bringing the line up (OpenPort, InitPort), the clock command,
+// and the lease that lets one exchange with the printer run at a time.
+//
+// A failure inside the serial layer (EComPort) never leaves these functions: it is reported in
+// the primitive's own words and the port is closed, so that the next bring-up opens the device
+// afresh.
+class PrinterLink {
+ public:
+  explicit PrinterLink(LinkServices services);
+  PrinterLink(const PrinterLink&) = delete;
+  PrinterLink& operator=(const PrinterLink&) = delete;
+
+  TComPort& ComPort1() { return port_; }
+  const std::vector<std::string>& port_names() const { return port_names_; }
+  void SetPortNames(std::vector<std::string> names) { port_names_ = std::move(names); }
+
+  // ---- the lease ---------------------------------------------------------------------------
+  std::optional<PrinterLease> TryLease(std::string_view holder) { return leases_.TryLease(holder); }
+  bool Leased() const { return leases_.Leased(); }
+  const std::string& Holder() const { return leases_.Holder(); }
+  void OnLeaseReleased(std::function<void()> callback) {
+    leases_.OnLeaseReleased(std::move(callback));
+  }
+
+  // ---- state -------------------------------------------------------------------------------
+  uint8_t device_ready() const { return device_ready_; }
+  void SetDeviceReady(bool ready) { device_ready_ = ready ? 1 : 0; }
+  // Status byte 1 * 256 + status byte 2 + 1 of the last query; 0 = no valid answer.
+  int32_t status_value() const { return status_value_; }
+  void SetStatusValue(int32_t value) { status_value_ = value; }
+  const StatusFlags& flags() const { return flags_; }
+  // "RB4900 1.2" once the printer has identified itself.
+  std::string_view ident_text() const { return ident_text_.view(); }
+  void SetIdentText(std::string_view text) { ident_text_ = text; }
+  int32_t version_number() const { return version_number_; }
+  uint8_t dsr_gate() const { return dsr_gate_; }
+  uint8_t cts_gate() const { return cts_gate_; }
+  void SetDsrGate(uint8_t gate) { dsr_gate_ = gate; }
+  void SetCtsGate(uint8_t gate) { cts_gate_ = gate; }
+  // Below 5 the link uses the line states cached from the port's events; from 5 on it reads
+  // them on demand (always so on Linux, where some adapters report no line events).
+  uint32_t os_major() const { return os_major_; }
+  void SetOsMajor(uint32_t major) { os_major_ = major; }
+  uint8_t last_signals() const { return last_signals_; }
+  uint16_t crc() const { return crc_; }
+  void ResetCrc() { crc_ = 0; }
+
+  // ---- primitives --------------------------------------------------------------------------
+  // Pause between two passes of a retry loop (a printer that cannot be reached, a record that
+  // does not come): at least the time a status query may take, so that a dead line costs
+  // neither a core nor megabytes of log.
+  static constexpr uint32_t kRetryPauseMs = 2000;
+  static constexpr uint32_t kTxDrainLimitMs = 10000;
+  // Polls the clock until `done` holds (true), `limit_ms` has passed or the program is ending.
+  bool WaitFor(uint32_t limit_ms, const std::function<bool()>& done);
+  // The pause before the next pass of a retry loop; false when the program is ending.
+  bool RetryPause();
+  void DelayMs(uint32_t ms);
+  int WriteComChar(uint8_t byte, uint32_t limit_ms);
+  int WriteBlock(const void* bytes, int count);
+  int Get_TX_Que();
+  int Get_RX_Que();
+  void Clear_RX_Que();
+  void Clear_TX_Que();
+  // Waits until the transmit queue is empty, at most `limit_ms`; false when it did not empty.
+  bool WaitTxEmpty(uint32_t limit_ms = kTxDrainLimitMs);
+  // Waits up to `timeout_ms` for `minimum` bytes (1 when minimum is 10 or less), then drains
+  // while bytes keep coming with gaps under 20 ms. Never stores more than `capacity` bytes;
+  // what arrives beyond that is read and dropped.
+  size_t ReadAnswer(uint8_t* dest, size_t capacity, uint32_t timeout_ms, size_t minimum);
+  uint8_t DsrReady();
+  uint8_t CtsReady();
+  bool LinesReady() { return DsrReady() == 1 && CtsReady() == 1; }
+  // Purges both queues once the bytes written before have left (bounded by the write
+  // time-outs): a purge never drops what was just sent on purpose. Where the transmit queue
+  // cannot be measured only the receive side is purged. Raises EComPort.
+  void PurgeAfterWrite();
+  void ClosePort();
+  void UpdateCrc(uint8_t byte);
+  // A failure inside the serial layer: the printer counts as not ready and the port is closed,
+  // so that the next bring-up opens the device again.
+  void PortFailed();
+  // Line-change handlers of ComPort1: they only store the new state.
+  void ComPort1CTSChange(bool state) { cached_cts_ = state ? 1 : 0; }
+  void ComPort1DSRChange(bool state) { cached_dsr_ = state ? 1 : 0; }
+
+  // ---- bringing the line up (link_open.cpp, link_init.cpp) ---------------------------------
+  int AttachPort(int index, int input_size, int output_size);
+  void ApplyBaudRate();
+  bool SetupHandshake();
+  int32_t OpenPort(int show_status);
+  int InitPort(int quiet);
+  // Hands the port time-outs of the configuration file to ComPort1; the per-byte handshake
+  // wait becomes the port's resulting write multiplier.
+  void ApplyPortTimeouts(const ConfigTimeouts& timeouts);
+  // Sets the printer's clock from the PC's local time (ESC "t" ...); always 0.
+  int SetClock();
+
+ private:
+  // The one way a primitive reports a failure of the serial layer: the port is marked failed,
+  // then the operator (a box) or the error file is told, or nobody.
+  enum class Tell { Nobody, Operator, ErrorFile };
+  void SerialFailure(Tell tell, std::string_view text = {});
+  // The DSR and CTS lamps of the main window, lit while the line is on; told by the port's
+  // line events and by every reading of the lines. Only changes reach the view.
+  void ShowLine(TComSignal line, bool on);
+  void ShowLines(TComSignals lines);
+  uint8_t LineReady(uint8_t gate, const std::atomic<uint8_t>& cached, TComSignal line);
+  void ShowBringUpFailure(const std::string& caption_text, const std::string& state_text);
+
+  Clock& clock_;
+  OperatorBoxes& boxes_;
+  View& view_;
+  AppShell& app_;
+  Config& cfg_;
+  const Localization& lang_;
+  LinkHost& host_;
+  const std::function<std::tm()>& local_time_;
+  TComPort port_;
+  PrinterLeases leases_;
+  std::vector<std::string> port_names_;
+  uint32_t os_major_ = 5;
+  uint8_t dsr_gate_ = 0;
+  uint8_t cts_gate_ = 0;
+  // Stored by the port's line-change events, which may come from its event thread.
+  std::atomic<uint8_t> cached_cts_{0};
+  std::atomic<uint8_t> cached_dsr_{0};
+  std::atomic<int8_t> lamp_dsr_{-1};  // -1: not shown yet
+  std::atomic<int8_t> lamp_cts_{-1};
+  uint8_t last_signals_ = 0;
+  uint8_t device_ready_ = 0;
+  int32_t status_value_ = 0;
+  StatusFlags flags_;
+  std::array<uint8_t, 5> status_query_{};
+  std::array<uint8_t, 8> identification_{};
+  FixedText<11> ident_text_;
+  int32_t version_number_ = 0;
+  uint16_t crc_ = 0;
+  bool in_auto_close_ = false;  // the automatic daily close is running (no second one inside)
+};
+
+}  // namespace kv
