@@ -1,0 +1,33 @@
+# Fails when a file under src/ includes a header of a layer above its own. The build refuses
+# such an include in every file it compiles; this also covers headers that only upper layers
+# include. Run by CTest: cmake -DSOURCE_DIR=<repo> -P check_layers.cmake
+set(order base platform lang link register reports settings core)
+# The areas (register, reports, settings) are one layer: they may include each other.
+set(rank_base 0)
+set(rank_platform 1)
+set(rank_lang 2)
+set(rank_link 3)
+set(rank_register 4)
+set(rank_reports 4)
+set(rank_settings 4)
+set(rank_core 5)
+
+set(bad "")
+foreach(folder IN LISTS order)
+  file(GLOB_RECURSE files ${SOURCE_DIR}/src/${folder}/*.h ${SOURCE_DIR}/src/${folder}/*.cpp)
+  list(FILTER files EXCLUDE REGEX "/ui/")
+  foreach(path IN LISTS files)
+    file(STRINGS ${path} includes REGEX "^#include \"[a-z]+/")
+    foreach(line IN LISTS includes)
+      string(REGEX REPLACE "^#include \"([a-z]+)/.*" "\\1" target "${line}")
+      if(DEFINED rank_${target} AND rank_${target} GREATER rank_${folder})
+        list(APPEND bad "${path}: ${line}")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+if(bad)
+  list(JOIN bad "\n" text)
+  message(FATAL_ERROR "includes that run up a layer:\n${text}")
+endif()
+message(STATUS "every include stays in its layer or below")
