@@ -50,12 +50,15 @@ inline constexpr const char* kSaleWindow = "Form_predaj";
 
 // The windows that exist, and every name above that belongs to them.
 inline constexpr std::array<std::string_view, 1> kBuiltWindows = {"SRB4900"};
-inline constexpr std::array kAll = {
-    kMainWindow,  kStatusBar,    kDocumentLabel, kDateLabel,     kTimeLabel,  kDataGrid,
-    kClosingCount, kReceiptCount, kSerialLabel,  kTestLabel,     kPriorityLabel,
-    kBaudLabel,   kUsbLabel,     kPortBox,       kDsrLamp,       kCtsLamp,    kBusyBox,
-    kAckBox,      kPaperBox,     kErrorBox,      kDisplayBox,    kSettingsPorts,
-    kRoundingFields[0], kRoundingFields[1], kRoundingFields[2], kRoundingFields[3],
-    kRoundingFields[4], kRoundingFields[5], kSaleWindow};
+inline constexpr std::array kAll = {kMainWindow,        kStatusBar,         kDocumentLabel,
+                                    kDateLabel,         kTimeLabel,         kDataGrid,
+                                    kClosingCount,      kReceiptCount,      kSerialLabel,
+                                    kTestLabel,         kPriorityLabel,     kBaudLabel,
+                                    kUsbLabel,          kPortBox,           kDsrLamp,
+                                    kCtsLamp,           kBusyBox,           kAckBox,
+                                    kPaperBox,          kErrorBox,          kDisplayBox,
+                                    kSettingsPorts,     kRoundingFields[0], kRoundingFields[1],
+                                    kRoundingFields[2], kRoundingFields[3], kRoundingFields[4],
+                                    kRoundingFields[5], kSaleWindow};
 
 }  // namespace kv::view_names

@@ -1,10 +1,10 @@
+#include "core/file_io.h"
+
 #include <sys/stat.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-
-#include "core/file_io.h"
 
 namespace kv {
 

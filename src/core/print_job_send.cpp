@@ -49,8 +49,8 @@ JobRoute PrintJobLoop::JobPrint(PrintJob& job) {
     }
     // Printing a receipt cannot be undone: the question defaults to No, which keeps the
     // receipt's bytes in the error file.
-    if (boxes_.Captioned(lang_.Msg(104), lang_.Msg(103), BoxButtons::YesNo, BoxIcon::Question,
-                         1) != BoxAnswer::Yes) {
+    if (boxes_.Captioned(lang_.Msg(104), lang_.Msg(103), BoxButtons::YesNo, BoxIcon::Question, 1) !=
+        BoxAnswer::Yes) {
       if (app_.Ending()) return JobRoute::Stop;
       JobDeclineRepeat(job);
       return JobRoute::Complete;
@@ -95,7 +95,8 @@ bool PrintJobLoop::JobDrainAndAnswer(PrintJob& job) {
   if (job.copy && !job.receipt) {
     // The printer answers a copy with one byte. The wait is bounded by the information time
     // limit; a missing answer is logged and the job goes on.
-    link_.WaitFor(static_cast<uint32_t>(cfg_.time_info), [this] { return link_.Get_RX_Que() >= 1; });
+    link_.WaitFor(static_cast<uint32_t>(cfg_.time_info),
+                  [this] { return link_.Get_RX_Que() >= 1; });
     uint8_t reply = 0;
     bool got = false;
     try {

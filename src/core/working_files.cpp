@@ -105,8 +105,7 @@ bool WorkingFiles::WriteWithAttempts(const std::string& path, std::string_view b
   return false;
 }
 
-bool WorkingFiles::CopyWithAttempts(const std::string& from, const std::string& to,
-                                    int attempts) {
+bool WorkingFiles::CopyWithAttempts(const std::string& from, const std::string& to, int attempts) {
   for (int attempt = 0; attempt < attempts; ++attempt) {
     if (CopyFileOver(from, to)) return true;
     DelayMs(50);
@@ -155,11 +154,9 @@ void WorkingFiles::WriteDeviceInfoFiles(int32_t document_number, std::string_vie
 
   view_.SetTrayHint(lang_.Msg(143));
   if (!WriteWithAttempts(tmp, record, 21)) warn(tmp);
-  if (!CopyWithAttempts(tmp, InfoFile("info.ful"), 21))
-    warn("Chyba pri vytvarani suboru info.ful");
+  if (!CopyWithAttempts(tmp, InfoFile("info.ful"), 21)) warn("Chyba pri vytvarani suboru info.ful");
   view_.SetTrayHint(lang_.Msg(144));
-  if (!CopyWithAttempts(tmp, InfoFile("esci.txt"), 21))
-    warn("Chyba pri vytvarani suboru esci.txt");
+  if (!CopyWithAttempts(tmp, InfoFile("esci.txt"), 21)) warn("Chyba pri vytvarani suboru esci.txt");
   view_.SetTrayHint(lang_.Msg(145));
 }
 

@@ -24,8 +24,8 @@ std::string SlotFilePath(const std::string& dir, const std::array<std::string, 1
 
 }  // namespace
 
-Localization::Localization(const Config& cfg, const std::string& program_dir,
-                           OperatorBoxes& boxes, View& view)
+Localization::Localization(const Config& cfg, const std::string& program_dir, OperatorBoxes& boxes,
+                           View& view)
     : cfg_(cfg), program_dir_(program_dir), boxes_(boxes), view_(view) {}
 
 std::string Localization::LanguageFilePath() const {

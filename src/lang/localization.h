@@ -16,8 +16,7 @@ class View;
 // program directory set later is taken into account.
 class Localization {
  public:
-  Localization(const Config& cfg, const std::string& program_dir, OperatorBoxes& boxes,
-               View& view);
+  Localization(const Config& cfg, const std::string& program_dir, OperatorBoxes& boxes, View& view);
   Localization(const Localization&) = delete;
   Localization& operator=(const Localization&) = delete;
 

@@ -35,7 +35,8 @@ bool PrinterReadouts::ParseDeviceRecord(size_t length, size_t received) {
   device_record_ = *parsed;
   // The record as it came, with the ETX that ended it when that was received too.
   const bool etx_follows = length < received && length < answer_.size() && answer_[length] == kETX;
-  record_bytes_.assign(reinterpret_cast<const char*>(answer_.data()), length + (etx_follows ? 1 : 0));
+  record_bytes_.assign(reinterpret_cast<const char*>(answer_.data()),
+                       length + (etx_follows ? 1 : 0));
 
   const int32_t number = device_record_.document_number;
   view_.SetTrayHint("KV4910->" + std::to_string(number));
@@ -47,7 +48,8 @@ bool PrinterReadouts::ParseDeviceRecord(size_t length, size_t received) {
   view_.SetCell(names::kDataGrid, 1, 0, lang_.Msg(124));
   for (int row = 1; row <= 5; ++row)
     view_.SetCell(names::kDataGrid, 0, row, " " + std::to_string(vatRates_[row - 1]) + " %");
-  for (int row = 6; row <= 12; ++row) view_.SetCell(names::kDataGrid, 0, row, lang_.Msg(125 + row - 6));
+  for (int row = 6; row <= 12; ++row)
+    view_.SetCell(names::kDataGrid, 0, row, lang_.Msg(125 + row - 6));
   if (!cfg_.obrat_hide) {
     for (int row = 1; row <= 12; ++row)
       view_.SetCell(names::kDataGrid, 1, row, Amount(parsed->amounts1[row - 1]));
@@ -79,9 +81,9 @@ bool PrinterReadouts::cfg_to_cis(int port_index) {
       link_.DelayMs(50);
     } else {
       // A device that fails meanwhile closes the port: no use waiting on for its lines.
-      lines_up = link_.WaitFor(static_cast<uint32_t>(cfg_.time_info),
-                               [&] { return !port.Connected() || link_.LinesReady(); }) &&
-                 port.Connected();
+      lines_up = link_.WaitFor(static_cast<uint32_t>(cfg_.time_info), [&] {
+        return !port.Connected() || link_.LinesReady();
+      }) && port.Connected();
     }
     if (!lines_up) {
       view_.SetTrayPicture(1);
@@ -129,8 +131,7 @@ int PrinterReadouts::ReadDeviceInfo() {
     }
   }
   if (!ParseDeviceRecord(n, n)) return 0;
-  host_.WriteDeviceInfoFiles(document_number(),
-                             {reinterpret_cast<const char*>(answer_.data()), n});
+  host_.WriteDeviceInfoFiles(document_number(), {reinterpret_cast<const char*>(answer_.data()), n});
   return 1;
 }
 

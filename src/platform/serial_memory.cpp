@@ -5,8 +5,8 @@
 #include <mutex>
 #include <set>
 
-#include "platform/com_port_timing.h"
 #include "platform/clock.h"
+#include "platform/com_port_timing.h"
 
 namespace kv {
 

@@ -89,8 +89,9 @@ TEST_F(JobTest, LeftoverFileIsKeptOrSetAsideAsTheOperatorSays) {
   pm.HandleLeftoverInput();
   EXPECT_FALSE(JobFileExists());
   EXPECT_EQ(SetAsideFile(), Receipt());
-  EXPECT_NE(dir.Read("FM_err.txt").find("Odlozeny subor " + (dir / "blocek.txt") + " ako " +
-                                        (dir / "blocek_261206_143000.txt")),
+  EXPECT_NE(dir.Read("FM_err.txt")
+                .find("Odlozeny subor " + (dir / "blocek.txt") + " ako " +
+                      (dir / "blocek_261206_143000.txt")),
             std::string::npos);
 }
 

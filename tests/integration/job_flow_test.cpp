@@ -27,7 +27,7 @@ TEST_F(JobTest, StatusQueryOnlyWritesStatusToInfoTxt) {
   Tick();
   EXPECT_EQ(dir.Read("info.txt"), "9999\r\n3\r\n");
   EXPECT_FALSE(JobFileExists());
-  EXPECT_TRUE(EndsWith(Wire(), kIdentification));  // nothing after the bring-up
+  EXPECT_TRUE(EndsWith(Wire(), kIdentify));  // nothing after the bring-up
 }
 
 TEST_F(JobTest, InformationQueryReadsDeviceInfoAndSendsNothing) {

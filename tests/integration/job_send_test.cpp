@@ -35,8 +35,8 @@ TEST_F(JobTest, FileWithoutEscapeIsSetAsideAndNothingIsSentOrWritten) {
   EXPECT_EQ(Wire().find("no command"), std::string::npos);
   // After the bring-up (ending with the identification) nothing more went to the printer.
   const std::string& wire = Wire();
-  ASSERT_GE(wire.size(), kIdentification.size());
-  EXPECT_EQ(wire.substr(wire.size() - kIdentification.size()), kIdentification);
+  ASSERT_GE(wire.size(), kIdentify.size());
+  EXPECT_EQ(wire.substr(wire.size() - kIdentify.size()), kIdentify);
 }
 
 TEST_F(JobTest, DailyClosingDueDoesNotStopClosingAndItsNumberGoesToInfoTxt) {

@@ -84,7 +84,8 @@ TEST_F(LinkConnect, PrinterOffAtStartAskAgainThenGoOnWithout) {
 TEST_F(LinkConnect, UnreachablePrinterIsAskedForAPauseApartUntilTheProgramEnds) {
   pm.link().SetPortNames({});  // the adapter is gone: the port cannot open, at once
   pm.cfg.MSG = 0;
-  for (int pass = 0; pass < 3; ++pass) boxes.Expect("msg107").Expect("msg118", BoxAnswer::Yes, BoxAnswer::Yes);
+  for (int pass = 0; pass < 3; ++pass)
+    boxes.Expect("msg107").Expect("msg118", BoxAnswer::Yes, BoxAnswer::Yes);
   clock.After(2 * PrinterLink::kRetryPauseMs + 1000, [&] { shell.terminating = true; });
   const uint32_t start = clock.TickCount();
   pm.StartupConnect();

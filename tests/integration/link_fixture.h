@@ -8,15 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "core/print_manager.h"
 #include "platform/memory_line.h"
-#include "platform/serial_memory.h"
-#include "support/fake_app_shell.h"
-#include "support/fake_clock.h"
-#include "support/fake_timer.h"
-#include "support/recording_view.h"
-#include "support/scripted_boxes.h"
-#include "support/temp_dir.h"
+#include "support/print_manager_fixture.h"
 
 namespace kv::test {
 
@@ -75,12 +68,6 @@ class ScriptedPrinter {
   std::map<std::string, Rule> rules_;
 };
 
-inline const std::string kStatusQuery("\x1b\x11", 2);
-inline const std::string kIdentify(
-    "\x0c\x0d\x03\x1b"
-    "e\x1bi",
-    7);
-
 inline std::string StatusAnswer(uint8_t s1, uint8_t s2) {
   return std::string{'F', 'S', static_cast<char>(s1), static_cast<char>(s2), '\xAA'};
 }
@@ -106,25 +93,13 @@ inline std::string InfoRecordBytes(char memory = 'A', char test = 0, size_t size
   return r;
 }
 
-// The print manager object on an in-memory line, with a fake clock, scripted boxes, a
-// recording view and its working files in a temporary directory. The port list has one entry
-// and the INI's port index points at it.
-class LinkTest : public ::testing::Test {
+// The print manager object on an in-memory line, with its fakes; message n reads "msgN". The
+// port list has one entry and the INI's port index points at it.
+class LinkTest : public PrintManagerTest {
  protected:
-  LinkTest()
-      : line(clock),
-        pm(PrintManagerServices{clock, boxes, view, timer_prmgr, timer_msg, shell,
-                                [this] { return MakeMemoryComBackend(line.a(), clock); }}) {
-    for (int n = 1; n < MessageTable::kSlots; ++n) {
-      const std::string text = "msg" + std::to_string(n);
-      std::snprintf(pm.lang().messages().Slot(n).data(), MessageTable::kSlotSize, "%s", text.c_str());
-    }
-    pm.program_dir = dir.path();
-    pm.cfg.path_info = dir.path();
-    pm.cfg.path_out = dir / "zurnal.txt";
-    pm.link().SetPortNames({"mem0"});
-    pm.cfg.port = 0;
-    pm.local_time = test::ShopTime;
+  LinkTest() {
+    NumberMessages("msg%d");
+    WorkInTempDirOnTheLine();
   }
 
   // The usual answers of a healthy printer.
@@ -136,16 +111,6 @@ class LinkTest : public ::testing::Test {
     printer.On("\x1b!I", {StatusRecord(InfoRecordBytes())});
     printer.On("\x1bI", {DeviceRecordText(1234)});
   }
-
-  FakeClock clock;
-  MemoryLine line;
-  ScriptedBoxes boxes;
-  RecordingView view;
-  FakeTimer timer_prmgr;
-  FakeTimer timer_msg{250};
-  FakeAppShell shell;
-  TempDir dir;
-  TSRB4900 pm;
 };
 
 }  // namespace kv::test

@@ -1,5 +1,5 @@
-#include "platform/com_port_timing.h"
 #include "link_fixture.h"
+#include "platform/com_port_timing.h"
 
 namespace kv::test {
 namespace {

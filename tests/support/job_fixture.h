@@ -8,17 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "core/print_manager.h"
-#include "platform/memory_line.h"
-#include "platform/serial_memory.h"
 #include "sim/line_printer.h"
-#include "support/fake_app_shell.h"
-#include "support/fake_clock.h"
-#include "support/fake_timer.h"
-#include "support/recording_view.h"
-#include "support/scripted_boxes.h"
+#include "support/print_manager_fixture.h"
 #include "support/sim_fixture.h"
-#include "support/temp_dir.h"
 
 namespace kv::test {
 
@@ -33,30 +25,20 @@ inline std::string Receipt() {
   return SampleReceipt();
 }
 
-// The print manager on an in-memory line to the printer simulator, with a fake clock, scripted
-// boxes, a recording view and its working files (and the input file blocek.txt) in a temporary
-// directory. Message n reads "[n]". Client notifications and quit requests are recorded.
-class JobTest : public ::testing::Test {
+// The print manager on an in-memory line to the printer simulator, with its fakes and its
+// working files (and the input file blocek.txt) in a temporary directory. Message n reads "[n]".
+// Client notifications are recorded.
+class JobTest : public PrintManagerTest {
  protected:
-  JobTest()
-      : line(clock),
-        printer(line),
-        pm(PrintManagerServices{clock, boxes, view, timer_prmgr, timer_msg, shell,
-                                [this] { return MakeMemoryComBackend(line.a(), clock); }}) {
-    for (int n = 1; n < MessageTable::kSlots; ++n)
-      std::snprintf(pm.lang().messages().Slot(n).data(), MessageTable::kSlotSize, "[%d]", n);
-    pm.program_dir = dir.path();
-    pm.cfg.path_info = dir.path();
-    pm.cfg.path_out = dir / "zurnal.txt";
+  JobTest() : printer(line) {
+    NumberMessages("[%d]");
+    WorkInTempDirOnTheLine();
     pm.cfg.path_in = dir / "blocek.txt";
-    pm.link().SetPortNames({"mem0"});
-    pm.cfg.port = 0;
     pm.link().SetIdentText("RB4900 1.2");
     pm.startup.version_text = TSRB4900::kVersionText;
     printer.SetScheduler(
         [this](uint32_t tick, std::function<void()> action) { clock.At(tick, std::move(action)); });
     engine().state().document_number = 100;
-    pm.local_time = test::ShopTime;
     pm.jobs().OnNotifyClient(
         [this](int32_t code, int32_t value) { notified.emplace_back(code, value); });
   }
@@ -95,27 +77,11 @@ class JobTest : public ::testing::Test {
     return end == std::string::npos ? std::string() : wire.substr(start, end - start);
   }
 
-  FakeClock clock;
-  MemoryLine line;
   sim::LinePrinter printer;
-  ScriptedBoxes boxes;
-  RecordingView view;
-  FakeTimer timer_prmgr;
-  FakeTimer timer_msg{250};
-  FakeAppShell shell;
-  TempDir dir;
-  TSRB4900 pm;
   std::vector<std::pair<int32_t, int32_t>> notified;
 
  private:
   std::function<void()> watch_;
 };
-
-// The device record request and the identification as they appear on the wire.
-inline const std::string kDeviceRecordRequest("\x0c\x0d\x03\x1bI", 5);
-inline const std::string kIdentification(
-    "\x0c\x0d\x03\x1b"
-    "e\x1bi",
-    7);
 
 }  // namespace kv::test

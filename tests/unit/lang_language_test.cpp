@@ -6,30 +6,17 @@
 #include <set>
 
 #include "base/ini_file.h"
+#include "base/small_file.h"
 #include "core/print_manager.h"
 #include "lang/codepage.h"
 #include "lang/language_map.h"
-#include "base/small_file.h"
-#include "support/fake_app_shell.h"
-#include "support/fake_clock.h"
-#include "support/fake_timer.h"
-#include "support/recording_view.h"
-#include "support/scripted_boxes.h"
-#include "support/temp_dir.h"
+#include "support/print_manager_fixture.h"
 
 namespace kv {
 namespace {
 
 // A print manager object with fakes, its program directory a fresh temporary directory.
-struct Fixture {
-  test::TempDir dir;
-  test::FakeClock clock;
-  test::ScriptedBoxes boxes;
-  test::RecordingView view;
-  test::FakeTimer prmgr, msg;
-  test::FakeAppShell shell;
-  TSRB4900 pm{{clock, boxes, view, prmgr, msg, shell}};
-  Fixture() { pm.program_dir = dir.path(); }
+struct Fixture : test::PrintManagerFakes {
   // Reads the language slots of the configuration file the test wrote.
   void ReadSlots() { ReadLanguageSlots(IniFile(pm.files().ProgramFile(kConfigFileName)), pm.cfg); }
 };

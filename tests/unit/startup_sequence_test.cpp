@@ -3,14 +3,9 @@
 
 #include <filesystem>
 
-#include "core/print_manager.h"
 #include "lang/codepage.h"
 #include "platform/os.h"
-#include "support/fake_app_shell.h"
-#include "support/fake_clock.h"
-#include "support/fake_timer.h"
-#include "support/recording_view.h"
-#include "support/scripted_boxes.h"
+#include "support/print_manager_fixture.h"
 #include "support/temp_dir.h"
 
 namespace kv {
@@ -18,7 +13,7 @@ namespace {
 
 // A print manager object with fakes and KV4910_HOME pointing at a fresh directory. The
 // working directory and the environment are put back afterwards.
-class Startup : public ::testing::Test {
+class Startup : public test::PrintManagerTest {
  protected:
   Startup() : cwd_(std::filesystem::current_path()) {
     setenv("KV4910_HOME", (home.path() + "/").c_str(), 1);
@@ -30,12 +25,6 @@ class Startup : public ::testing::Test {
   }
 
   test::TempDir home;
-  test::FakeClock clock;
-  test::ScriptedBoxes boxes;
-  test::RecordingView view;
-  test::FakeTimer prmgr, msg;
-  test::FakeAppShell shell;
-  TSRB4900 pm{{clock, boxes, view, prmgr, msg, shell}};
 
  private:
   std::filesystem::path cwd_;
