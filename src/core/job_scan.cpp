@@ -1,12 +1,10 @@
 #include "core/job_scan.h"
 
+#include "base/control_bytes.h"
+
 namespace kv {
 
 namespace {
-
-constexpr char kESC = 27;
-constexpr char kETX = 3;
-constexpr char kDC1 = 17;
 
 void Classify(char letter, JobScan& scan, bool& text_block) {
   switch (letter) {

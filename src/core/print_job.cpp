@@ -28,7 +28,7 @@ PrintJobLoop::PrintJobLoop(Parts p)
       app_(p.app),
       boxes_(p.boxes),
       view_(p.view),
-      Timer_prmgr(p.timer_prmgr),
+      timer_prmgr_(p.timer_prmgr),
       cfg_(p.cfg),
       lang_(p.lang),
       link_(p.link),
@@ -47,12 +47,12 @@ void PrintJobLoop::SetTrayState(int state) {
 }
 
 void PrintJobLoop::Timer_prmgrTimer() {
-  Timer_prmgr.SetEnabled(false);
+  timer_prmgr_.SetEnabled(false);
   // Another exchange with the printer is running (a box of it may have let this tick in): the
   // input file waits for the next tick.
   std::optional<PrinterLease> lease = link_.TryLease("print job");
   if (!lease) {
-    Timer_prmgr.SetEnabled(true);
+    timer_prmgr_.SetEnabled(true);
     return;
   }
   busy_ = true;
@@ -68,7 +68,7 @@ void PrintJobLoop::Timer_prmgrTimer() {
     if (cfg_.spravy)
       NotifyJobClient(1, 0);
     else
-      Timer_prmgr.SetEnabled(true);
+      timer_prmgr_.SetEnabled(true);
     busy_ = false;
     return;  // the lease's release resumes what waited for the job
   }
@@ -118,7 +118,7 @@ void PrintJobLoop::JobFirstTick() {
   startup_.first_tick = false;
   if (!startup_.no_hide) view_.ShowWindow(view_names::kMainWindow, View::WindowState::Hidden);
   if (cfg_.pokl_run && show_sale_window_) show_sale_window_();
-  Timer_prmgr.SetInterval(static_cast<uint32_t>(cfg_.delay_file));
+  timer_prmgr_.SetInterval(static_cast<uint32_t>(cfg_.delay_file));
 }
 
 void PrintJobLoop::JobTerminateMarker() {
@@ -204,7 +204,7 @@ void PrintJobLoop::JobFinish(PrintJob& job) {
   if (cfg_.spravy)
     NotifyJobClient(1, job.result);
   else
-    Timer_prmgr.SetEnabled(true);
+    timer_prmgr_.SetEnabled(true);
   job.bytes.clear();
   view_.SetTrayHint("KV4910");
   if (cfg_.CLOSE_PORT) link_.ClosePort();

@@ -74,13 +74,13 @@ void PrintJobLoop::HandleLeftoverInput() {
   }
 
   files_.LogError("Najdeny subor pri nabehu");
-  Timer_prmgr.SetEnabled(false);
+  timer_prmgr_.SetEnabled(false);
   // Without a screen the answer is No: the file is set aside, so that nothing prints twice and
   // nothing is lost.
   const BoxAnswer answer =
       boxes_.Captioned(lang_.Msg(122), lang_.Msg(121), BoxButtons::YesNo, BoxIcon::Question, 1);
   if (answer != BoxAnswer::Yes && !app_.Ending()) SetAsideInput(path, *identity);
-  Timer_prmgr.SetEnabled(true);
+  timer_prmgr_.SetEnabled(true);
 }
 
 }  // namespace kv

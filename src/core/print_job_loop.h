@@ -119,7 +119,7 @@ class PrintJobLoop {
   AppShell& app_;
   OperatorBoxes& boxes_;
   View& view_;
-  Timer& Timer_prmgr;
+  Timer& timer_prmgr_;
   Config& cfg_;
   const Localization& lang_;
   PrinterLink& link_;

@@ -46,7 +46,7 @@ void PrintJobLoop::JobAbandonNotReady(PrintJob& job, bool set_aside) {
   if (cfg_.spravy)
     NotifyJobClient(1, 0);
   else
-    Timer_prmgr.SetEnabled(true);
+    timer_prmgr_.SetEnabled(true);
   busy_ = false;
   if (cfg_.CLOSE_PORT) link_.ClosePort();
 }

@@ -1,12 +1,14 @@
 #include "link/clock_command.h"
 
+#include "base/control_bytes.h"
+
 namespace kv {
 
 std::array<uint8_t, 28> ClockCommand(const std::tm& now) {
   std::array<uint8_t, 28> command{};
   const char kTemplate[] = "\x1bt111117 6 9 8 5 4 3 2 ; : ";
   for (size_t i = 0; i < 27; ++i) command[i] = static_cast<uint8_t>(kTemplate[i]);
-  command[27] = 13;
+  command[27] = kCR;
   auto put = [&](size_t tens_at, size_t units_at, int value) {
     command[tens_at] = static_cast<uint8_t>('0' + (value / 10) % 10);
     command[units_at] = static_cast<uint8_t>('0' + value % 10);

@@ -2,12 +2,11 @@
 
 #include <charconv>
 
+#include "base/control_bytes.h"
+
 namespace kv {
 
 namespace {
-
-constexpr char kCR = 13;
-constexpr char kLF = 10;
 
 bool Printable(unsigned char c) {
   return c >= 0x20 && c != 0x7F;

@@ -10,8 +10,11 @@
 #include <QLabel>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <algorithm>
 #include <filesystem>
+#include <string_view>
 
+#include "base/view_names.h"
 #include "core/ui/application.h"
 #include "core/ui/qt_view.h"
 #include "core/ui/tray_icon.h"
@@ -89,6 +92,24 @@ TEST_F(MainWindowTest, ControlsCarryTheirNames) {
     EXPECT_NE(Child<QStatusBar>("StatusBar1")->findChild<QLabel*>(name), nullptr)
         << name.toStdString();
   }
+}
+
+// A name the core writes that no control carries would be ignored by the view: every name of a
+// window that exists must be found on it.
+TEST_F(MainWindowTest, EveryNameTheCoreWritesIsOnItsWindow) {
+  ASSERT_NE(window, nullptr);
+  int checked = 0;
+  for (const std::string_view name : view_names::kAll) {
+    const std::string_view window_name = name.substr(0, name.find('/'));
+    const auto& built = view_names::kBuiltWindows;
+    if (std::find(built.begin(), built.end(), window_name) == built.end()) continue;
+    ++checked;
+    if (name == window_name)
+      EXPECT_NE(QtView::FindWindow(name), nullptr) << name;
+    else
+      EXPECT_NE(QtView::Find(name), nullptr) << name;
+  }
+  EXPECT_GT(checked, 20);
 }
 
 TEST_F(MainWindowTest, StartUpShowsTheLanguageTextsVersionsAndSettings) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <future>
 
+#include "support/fake_endpoint.h"
 #include "support/job_fixture.h"
 
 // Jobs that send nothing of their file, the printer that is not ready, and the tick's own
@@ -71,6 +72,31 @@ TEST_F(JobTest, ATickThatFindsThePrinterLeasedLeavesTheInputFileForTheNextTick) 
   Tick();
   EXPECT_EQ(Receipts(), 1);
   EXPECT_FALSE(JobFileExists());
+  EXPECT_FALSE(pm.link().Leased());
+}
+
+TEST_F(JobTest, AClientsStatusRequestWaitsForTheLeasedPrinterAndIsAnsweredOnRelease) {
+  pm.cfg.spravy = true;
+  FakeEndpoint* endpoint = nullptr;
+  pm.client_messaging().SetEndpointFactory([&] {
+    auto made = std::make_unique<FakeEndpoint>();
+    endpoint = made.get();
+    return made;
+  });
+  ASSERT_TRUE(pm.StartupMessaging());
+  pm.TakeClientMessages();
+  const uint32_t number = MessageNumberForName(pm.cfg.id_manager);
+  endpoint->queue = {{number, 0, 77, "/run/pos.sock"}, {number, 3, 0, "/run/pos.sock"}};
+
+  std::optional<PrinterLease> window = pm.link().TryLease("settings window");
+  pm.Timer_msgTimer();
+  ASSERT_EQ(endpoint->posted.size(), 1u);  // the registration's acknowledgement only
+  EXPECT_EQ(Wire(), "");
+
+  window.reset();
+  ASSERT_EQ(endpoint->posted.size(), 2u);
+  EXPECT_EQ(endpoint->posted[1].code, 3u);
+  EXPECT_EQ(endpoint->posted[1].value, 1);  // status bytes 0 0: 0 * 256 + 0 + 1
   EXPECT_FALSE(pm.link().Leased());
 }
 
