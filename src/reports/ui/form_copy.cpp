@@ -359,7 +359,6 @@ void TForm_copy::ShowOutcome() {
       break;
   }
   if (!fetch) setWindowTitle(FromCp1250(services_.messages.Text(kMsgCopyDone)));
-  emit requestEnded();
 }
 
 void TForm_copy::ShowFetchedBlock(const FetchedBlock& block) {

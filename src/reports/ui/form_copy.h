@@ -69,10 +69,6 @@ class TForm_copy final : public QDialog {
   // Esc: stops a running request; otherwise closes the window.
   void reject() override;
 
- signals:
-  // A request has ended (answered, refused, timed out or stopped).
-  void requestEnded();
-
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;

@@ -82,10 +82,7 @@ void TForm_zurnal::Open(const std::string& path) {
   RE_zurnal->clear();
   loader_ = std::make_unique<JournalLoader>(path, services_.messages.Text(kMsgFileMissing));
   Append(loader_->text());  // a missing file: message 93 and the path
-  if (loader_->done())
-    emit loaded();
-  else
-    load_timer_.start();
+  if (!loader_->done()) load_timer_.start();
   show();
   raise();
   activateWindow();
@@ -98,7 +95,6 @@ void TForm_zurnal::LoadStep() {
   // The viewer shows what it could read without a box; the error file keeps the path.
   if (loader_->failed() && services_.log_error)
     services_.log_error("Chyba citania suboru " + path_);
-  emit loaded();
 }
 
 void TForm_zurnal::Append(std::string_view cp1250) {

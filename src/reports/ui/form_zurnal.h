@@ -47,9 +47,6 @@ class TForm_zurnal final : public QWidget {
   // BitBtn_dalsiClick.
   void BitBtn_dalsiClick();
 
- signals:
-  void loaded();
-
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
