@@ -205,6 +205,11 @@ QWidget* TForm_copy::BuildParameters() {
   grid->addWidget(new QLabel("CRC16", GroupBox1), row, 0);
   grid->addWidget(Edit_crc16_in, row, 1);
   grid->addWidget(Edit_crc16_vyp, row++, 2);
+  // Room for a whole date in every field of the two columns.
+  const int width = MaskEdit_od->fontMetrics().horizontalAdvance("00.00.00000") + 12;
+  for (QLineEdit* edit :
+       {MaskEdit_od, MaskEdit_do, MaskEdit_casod, MaskEdit_casdo, Edit_crc16_in, Edit_crc16_vyp})
+    edit->setMinimumWidth(width);
   grid->setRowStretch(row, 1);
   return GroupBox1;
 }
