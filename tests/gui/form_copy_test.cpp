@@ -123,6 +123,8 @@ TEST_F(FormCopyTest, TheWaitCanBeCancelledOrRunsOutAfterAMinute) {
   form.reject();  // closes: the print-job timer hook runs once
   EXPECT_EQ(closes, 1);
   EXPECT_EQ(line.ends, 3);
+  form.ShowModal();  // without a screen it closes at once, and the timer runs again
+  EXPECT_EQ(closes, 2);
 }
 
 TEST_F(FormCopyTest, FieldsFollowTheEntryAndMakeTheRequest) {
