@@ -1,0 +1,32 @@
+#include "reports/ui/window_support.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+
+#include "core/ui/quit_on_signal.h"
+#include "lang/codepage.h"
+
+namespace kv {
+
+QString FromCp1250(std::string_view cp1250) {
+  return QString::fromStdString(Cp1250ToUtf8(cp1250));
+}
+
+std::string ToCp1250(const QString& text) {
+  return Utf8ToCp1250(text.toStdString());
+}
+
+bool NoScreen() {
+  const QString platform = QGuiApplication::platformName();
+  return platform == "offscreen" || platform == "minimal" || TerminationRequested();
+}
+
+bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
+  const QString typed = static_cast<QKeyEvent*>(event)->text();
+  if (typed.size() != 1 || !typed[0].isPrint()) return false;
+  const std::string byte = ToCp1250(typed);
+  return byte.size() != 1 || !accepted_(byte[0]);
+}
+
+}  // namespace kv
