@@ -19,6 +19,8 @@
 #include "core/config.h"
 #include "core/ui/qt_view.h"
 #include "lang/language_map.h"
+#include "register/number_text.h"
+#include "register/ui/field_events.h"
 #include "register/ui/payment_window.h"
 #include "register/ui/price_list_window.h"
 #include "register/ui/sale_window.h"
@@ -157,6 +159,16 @@ TEST_F(TillWindowsTest, TypedEntriesBecomeGridRowsAndReachThePortByteForByte) {
   EXPECT_EQ(Sale<QLineEdit>("Edit_cena")->text(), "1.5");
   Enter(Sale("Edit_cena"));
 
+  // Enter in the name searches the list, ignoring case.
+  auto* name = Sale<QComboBox>("CB_nazov");
+  name->setEditText("HLIE");
+  Enter(name);
+  EXPECT_EQ(name->count(), 1);
+  EXPECT_EQ(Sale<QLineEdit>("Edit_kod")->text(), "123");
+  name->hidePopup();
+  Sale<QLineEdit>("Edit_kod")->clear();
+  Sale<QLineEdit>("Edit_cena")->clear();
+
   // A free-text item at the level still chosen: "," goes in as ".", refused characters stay
   // out.
   Sale<QComboBox>("CB_nazov")->setEditText("Mlieko");
@@ -241,6 +253,60 @@ TEST_F(TillWindowsTest, AnOpenReceiptKeepsTheWindowAndTheSalePage) {
   pages->setCurrentIndex(1);
   EXPECT_EQ(pages->currentIndex(), 1);
   EXPECT_TRUE(predaj.close());
+}
+
+TEST_F(TillWindowsTest, DiscountOnTheLastItemAndDeletionWithIt) {
+  predaj.show();
+  AddItem("1");
+  AddItem("2.99");
+  port.Take();
+  auto* grid = Sale<QTableWidget>("StringGrid1");
+  auto* zlava = Sale<QPushButton>("BitBtn_zlava");
+  grid->setCurrentCell(1, 0);  // not the last item: no discount
+  EXPECT_FALSE(zlava->isEnabled());
+  grid->setCurrentCell(5, 0);  // below the items: the last item's row
+  EXPECT_EQ(grid->currentRow(), 2);
+  ASSERT_TRUE(zlava->isEnabled());
+  zlava->click();
+  EXPECT_EQ(Sale<QLabel>("Label4")->text(), "[70]");
+  EXPECT_EQ(Sale<QComboBox>("CB_nazov")->currentText(), "[69]");
+  Type(Sale("Edit_cena"), "1.5");  // a whole percentage, two digits at most
+  EXPECT_EQ(Sale<QLineEdit>("Edit_cena")->text(), "15");
+  Enter(Sale("Edit_cena"));
+  EXPECT_EQ(Cell(grid, 3, 4), "     -0.45");
+  EXPECT_EQ(port.Take(), PadRight("[69]  15 %", 19) + "  " + E + "4B      -0.45 EUR\r\n");
+  EXPECT_EQ(Sale<QLabel>("Label4")->text(), "[67]");
+
+  // The discount goes only with its item: F8 on it does nothing, "." on the item takes back both.
+  grid->setCurrentCell(3, 0);
+  Sale<QAction>("F8_vymaz")->trigger();
+  EXPECT_EQ(port.Take(), "");
+  grid->setCurrentCell(2, 0);
+  Type(grid, ".");
+  const std::string sent = port.Take();
+  EXPECT_NE(sent.find(E + "4D"), std::string::npos);
+  EXPECT_NE(sent.find(E + "1       0.45 EUR"), std::string::npos);
+  EXPECT_EQ(Cell(grid, 2, 1), "");
+  EXPECT_EQ(Sale<QLabel>("L_celkom")->text(), "        1.00");
+}
+
+TEST_F(TillWindowsTest, DepositAndCashCountPagesPrintTheirDocuments) {
+  predaj.show();
+  auto* pages = Sale<QTabWidget>("PageControl1");
+  pages->setCurrentIndex(1);
+  EXPECT_EQ(Sale<QLabel>("L_plat0")->text(), FromCp1250(cfg.plat[0].view()));
+  Type(Sale("Edit_plat0"), "100");
+  Type(Sale("Edit_plat2"), "20");
+  Sale<QPushButton>("BitBtn_tlac_vklad")->click();
+  EXPECT_EQ(port.Take(),
+            E + "V" + E + "P1      100.00\r\n" + E + "P3       20.00\r\n" + E + "e\r\n");
+
+  // A count that is not whole stops the report before anything is sent.
+  pages->setCurrentIndex(2);
+  Type(Sale("Edit_minc0"), "1.5");
+  boxes.Expect("[181]");
+  Sale<QPushButton>("BitBtn_micovka")->click();
+  EXPECT_EQ(port.Take(), "");
 }
 
 TEST_F(TillWindowsTest, PriceListEditorStoresAndRefusesADuplicateCode) {

@@ -48,7 +48,7 @@ TForm_platba::TForm_platba(PaymentCalc& calc, const Config& cfg, QWidget* parent
   cash->addWidget(edit_hotovost_);
   bitbtn_ok_ = new QPushButton(this);
   bitbtn_ok_->setObjectName("BitBtn_ok");
-  bitbtn_ok_->setAutoDefault(false);
+  bitbtn_ok_->setAutoDefault(true);  // Enter on the focused button accepts
   cash->addWidget(bitbtn_ok_);
   layout->addLayout(cash);
 

@@ -32,7 +32,7 @@ constexpr int kVisibleRows = 12;
 QPushButton* Button(const char* name, QWidget* parent) {
   auto* button = new QPushButton(parent);
   button->setObjectName(name);
-  button->setAutoDefault(false);
+  button->setAutoDefault(true);  // Enter presses the focused button
   return button;
 }
 

@@ -35,7 +35,7 @@ constexpr int kCountLength = 4;
 QPushButton* Button(const char* name, const QString& text, QWidget* parent) {
   auto* button = new QPushButton(text, parent);
   button->setObjectName(name);
-  button->setAutoDefault(false);
+  button->setAutoDefault(true);  // Enter presses the focused button
   return button;
 }
 
