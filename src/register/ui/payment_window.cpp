@@ -10,6 +10,7 @@
 
 #include "core/config.h"
 #include "register/ui/field_events.h"
+#include "register/ui/named_controls.h"
 
 namespace kv {
 
@@ -20,17 +21,9 @@ constexpr QPoint kOffset(390, 355);
 constexpr QSize kSize(408, 218);
 
 QLineEdit* AmountEdit(const char* name, const char* hint, QWidget* parent) {
-  auto* edit = new QLineEdit(parent);
-  edit->setObjectName(name);
-  edit->setMaxLength(13);
+  QLineEdit* edit = NamedEdit(name, 13, parent);
   edit->setToolTip(QString::fromUtf8(hint));
   return edit;
-}
-
-QLabel* NamedLabel(const char* name, QWidget* parent) {
-  auto* label = new QLabel(parent);
-  label->setObjectName(name);
-  return label;
 }
 
 }  // namespace
@@ -46,9 +39,7 @@ TForm_platba::TForm_platba(PaymentCalc& calc, const Config& cfg, QWidget* parent
   cash->addWidget(NamedLabel("Label1", this));
   edit_hotovost_ = AmountEdit("Edit_hotovost", "Zadajte sumu platenú hotovosťou", this);
   cash->addWidget(edit_hotovost_);
-  bitbtn_ok_ = new QPushButton(this);
-  bitbtn_ok_->setObjectName("BitBtn_ok");
-  bitbtn_ok_->setAutoDefault(true);  // Enter on the focused button accepts
+  bitbtn_ok_ = NamedButton("BitBtn_ok", this);
   cash->addWidget(bitbtn_ok_);
   layout->addLayout(cash);
 

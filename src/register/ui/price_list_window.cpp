@@ -20,6 +20,7 @@
 #include "register/till_messages.h"
 #include "register/till_printer.h"
 #include "register/ui/field_events.h"
+#include "register/ui/named_controls.h"
 
 namespace kv {
 
@@ -28,26 +29,6 @@ namespace {
 constexpr int kColumns = 4;
 constexpr int kColumnWidths[kColumns] = {170, 239, 45, 89};
 constexpr int kVisibleRows = 12;
-
-QPushButton* Button(const char* name, QWidget* parent) {
-  auto* button = new QPushButton(parent);
-  button->setObjectName(name);
-  button->setAutoDefault(true);  // Enter presses the focused button
-  return button;
-}
-
-QLineEdit* Edit(const char* name, int max_length, QWidget* parent) {
-  auto* edit = new QLineEdit(parent);
-  edit->setObjectName(name);
-  edit->setMaxLength(max_length);
-  return edit;
-}
-
-QLabel* NamedLabel(const QString& name, QWidget* parent) {
-  auto* label = new QLabel(parent);
-  label->setObjectName(name);
-  return label;
-}
 
 bool Headless() {
   const QString platform = QGuiApplication::platformName();
@@ -104,9 +85,9 @@ TForm_sklad::TForm_sklad(PriceList& prices, TillPrinter& printer, const MessageT
 
 void TForm_sklad::BuildFields(QVBoxLayout* layout) {
   auto* fields = new QGridLayout;
-  edit_kod_ = Edit("Edit_kod", 13, this);
-  edit_nazov_ = Edit("Edit_nazov", 39, this);
-  edit_cena_ = Edit("Edit_cena", 12, this);
+  edit_kod_ = NamedEdit("Edit_kod", 13, this);
+  edit_nazov_ = NamedEdit("Edit_nazov", 39, this);
+  edit_cena_ = NamedEdit("Edit_cena", 12, this);
   cb_dph_ = new QComboBox(this);
   cb_dph_->setObjectName("CB_dph");
   cb_dph_->setToolTip("Hladina DPH (1...5)");
@@ -130,7 +111,7 @@ void TForm_sklad::BuildFields(QVBoxLayout* layout) {
       {"BitBtn_nacitaj", &TForm_sklad::BitBtn_nacitajClick},
   };
   for (const auto& [name, handler] : actions) {
-    QPushButton* button = Button(name, this);
+    QPushButton* button = NamedButton(name, this);
     connect(button, &QPushButton::clicked, this, handler);
     buttons->addWidget(button);
   }

@@ -20,6 +20,7 @@
 
 #include "register/till_messages.h"
 #include "register/ui/field_events.h"
+#include "register/ui/named_controls.h"
 #include "register/ui/price_list_window.h"
 
 namespace kv {
@@ -31,26 +32,6 @@ constexpr int kFieldLength = 12;
 constexpr int kNameLength = 39;
 constexpr int kTenderLength = 13;
 constexpr int kCountLength = 4;
-
-QPushButton* Button(const char* name, const QString& text, QWidget* parent) {
-  auto* button = new QPushButton(text, parent);
-  button->setObjectName(name);
-  button->setAutoDefault(true);  // Enter presses the focused button
-  return button;
-}
-
-QLineEdit* Edit(const QString& name, int max_length, QWidget* parent) {
-  auto* edit = new QLineEdit(parent);
-  edit->setObjectName(name);
-  edit->setMaxLength(max_length);
-  return edit;
-}
-
-QLabel* NamedLabel(const QString& name, QWidget* parent) {
-  auto* label = new QLabel(parent);
-  label->setObjectName(name);
-  return label;
-}
 
 QWidget* Page(const char* name) {
   auto* page = new QWidget;
@@ -144,7 +125,7 @@ QWidget* TForm_predaj::BuildSalePage() {
   fields->addWidget(NamedLabel("Label5", item), 0, 1);
   label4_ = NamedLabel("Label4", item);
   fields->addWidget(label4_, 0, 2);
-  edit_kod_ = Edit("Edit_kod", kFieldLength, item);
+  edit_kod_ = NamedEdit("Edit_kod", kFieldLength, item);
   fields->addWidget(edit_kod_, 1, 0);
   cb_nazov_ = new QComboBox(item);
   cb_nazov_->setObjectName("CB_nazov");
@@ -152,7 +133,7 @@ QWidget* TForm_predaj::BuildSalePage() {
   cb_nazov_->setInsertPolicy(QComboBox::NoInsert);
   cb_nazov_->lineEdit()->setMaxLength(kNameLength);
   fields->addWidget(cb_nazov_, 1, 1);
-  edit_cena_ = Edit("Edit_cena", kFieldLength, item);
+  edit_cena_ = NamedEdit("Edit_cena", kFieldLength, item);
   fields->addWidget(edit_cena_, 1, 2);
   cb_zaporne_ = new QComboBox(item);
   cb_zaporne_->setObjectName("CB_zaporne");
@@ -174,11 +155,11 @@ QWidget* TForm_predaj::BuildSalePage() {
   }
   vat_levels_->button(0)->setChecked(true);
   middle->addWidget(rg_dph_);
-  bitbtn_dalsi_ = Button("BitBtn_dalsi", QString::fromUtf8("Ďalší"), page);
-  bitbtn_zlava_ = Button("BitBtn_zlava", QString(), page);
-  bitbtn_kos_ = Button("BitBtn_kos", QString(), page);
-  bitbtn_tlac_ = Button("BitBtn_tlac", QString(), page);
-  bitbtn_sklad_ = Button("BitBtn_sklad", QString(), page);
+  bitbtn_dalsi_ = NamedButton("BitBtn_dalsi", page, QString::fromUtf8("Ďalší"));
+  bitbtn_zlava_ = NamedButton("BitBtn_zlava", page);
+  bitbtn_kos_ = NamedButton("BitBtn_kos", page);
+  bitbtn_tlac_ = NamedButton("BitBtn_tlac", page);
+  bitbtn_sklad_ = NamedButton("BitBtn_sklad", page);
   for (QPushButton* button :
        {bitbtn_dalsi_, bitbtn_zlava_, bitbtn_kos_, bitbtn_tlac_, bitbtn_sklad_})
     middle->addWidget(button);
@@ -205,11 +186,11 @@ QWidget* TForm_predaj::BuildDepositPage() {
   layout->addWidget(cb_vklad_, 0, 0, 1, 2);
   for (int i = 0; i < kTenders; ++i) {
     l_plat_[i] = NamedLabel(QStringLiteral("L_plat%1").arg(i), page);
-    edit_plat_[i] = Edit(QStringLiteral("Edit_plat%1").arg(i), kTenderLength, page);
+    edit_plat_[i] = NamedEdit(QStringLiteral("Edit_plat%1").arg(i), kTenderLength, page);
     layout->addWidget(l_plat_[i], i + 1, 0);
     layout->addWidget(edit_plat_[i], i + 1, 1);
   }
-  bitbtn_tlac_vklad_ = Button("BitBtn_tlac_vklad", QString(), page);
+  bitbtn_tlac_vklad_ = NamedButton("BitBtn_tlac_vklad", page);
   layout->addWidget(bitbtn_tlac_vklad_, kTenders + 1, 1);
   layout->setRowStretch(kTenders + 2, 1);
   layout->setColumnStretch(2, 1);
@@ -225,7 +206,7 @@ QWidget* TForm_predaj::BuildCountPage() {
     const double value = DenominationValue(i);
     const QString caption =
         i < kWholeUnits ? QString::number(static_cast<int>(value)) : QString::number(value, 'f', 2);
-    edit_minc_[i] = Edit(QStringLiteral("Edit_minc%1").arg(i), kCountLength, page);
+    edit_minc_[i] = NamedEdit(QStringLiteral("Edit_minc%1").arg(i), kCountLength, page);
     const int row = i < kWholeUnits ? i : i - kWholeUnits;
     const int column = i < kWholeUnits ? 0 : 2;
     auto* label = new QLabel(caption, page);
@@ -233,7 +214,7 @@ QWidget* TForm_predaj::BuildCountPage() {
     layout->addWidget(label, row, column);
     layout->addWidget(edit_minc_[i], row, column + 1);
   }
-  bitbtn_micovka_ = Button("BitBtn_micovka", QString(), page);
+  bitbtn_micovka_ = NamedButton("BitBtn_micovka", page);
   layout->addWidget(bitbtn_micovka_, kWholeUnits, 3);
   layout->setRowStretch(kWholeUnits + 1, 1);
   layout->setColumnStretch(4, 1);
