@@ -59,6 +59,7 @@ TForm_sklad::TForm_sklad(PriceList& prices, TillPrinter& printer, const MessageT
   setObjectName("Form_sklad");
   setWindowTitle("Cennik");
   setModal(true);
+  resize(600, 420);
 
   auto* layout = new QVBoxLayout(this);
   grid_ = new QTableWidget(kVisibleRows + 1, kColumns, this);

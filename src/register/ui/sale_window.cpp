@@ -85,6 +85,7 @@ TForm_predaj::TForm_predaj(const SaleScreenParts& parts, TForm_platba& payment,
   connect(pages_, &QTabWidget::currentChanged, this, &TForm_predaj::PageControl1Change);
   edit_cena_->setText("0.00");
   pages_->setCurrentIndex(0);
+  ShowItems();
   UpdateButtons();
 }
 
@@ -143,7 +144,6 @@ QWidget* TForm_predaj::BuildSalePage() {
   fields->setColumnStretch(1, 1);
   layout->addWidget(item);
 
-  auto* middle = new QHBoxLayout;
   rg_dph_ = new QGroupBox(page);
   rg_dph_->setObjectName("RG_dph");
   auto* levels = new QHBoxLayout(rg_dph_);
@@ -154,16 +154,18 @@ QWidget* TForm_predaj::BuildSalePage() {
     levels->addWidget(button);
   }
   vat_levels_->button(0)->setChecked(true);
-  middle->addWidget(rg_dph_);
+  levels->addStretch();
+  layout->addWidget(rg_dph_);
   bitbtn_dalsi_ = NamedButton("BitBtn_dalsi", page, QString::fromUtf8("Ďalší"));
   bitbtn_zlava_ = NamedButton("BitBtn_zlava", page);
   bitbtn_kos_ = NamedButton("BitBtn_kos", page);
   bitbtn_tlac_ = NamedButton("BitBtn_tlac", page);
   bitbtn_sklad_ = NamedButton("BitBtn_sklad", page);
+  auto* buttons = new QHBoxLayout;
   for (QPushButton* button :
        {bitbtn_dalsi_, bitbtn_zlava_, bitbtn_kos_, bitbtn_tlac_, bitbtn_sklad_})
-    middle->addWidget(button);
-  layout->addLayout(middle);
+    buttons->addWidget(button);
+  layout->addLayout(buttons);
 
   grid_ = new QTableWidget(1, kGridColumns, page);
   grid_->setObjectName("StringGrid1");
