@@ -107,7 +107,7 @@ bool Apply(Engine& engine, std::string_view name, std::string_view arg) {
 
 bool Known(std::string_view name) {
   static constexpr std::string_view kNames[] = {
-      "silent",  "garbled",           "status1",    "status2",    "delay",
+      "silent",       "garbled",           "status1",    "status2",    "delay",
       "short-record", "cut-device-record", "nak-copies", "no-advance", "drop-lines",
       "raise-lines",  "records-left",      "paper-mark", "state"};
   for (std::string_view known : kNames)
@@ -122,12 +122,12 @@ std::string RunControlCommand(Engine& engine, std::string_view line) {
   while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
   const size_t blank = line.find(' ');
   const std::string_view name = line.substr(0, blank);
-  std::string_view arg = blank == std::string_view::npos ? std::string_view() : line.substr(blank + 1);
+  std::string_view arg =
+      blank == std::string_view::npos ? std::string_view() : line.substr(blank + 1);
   while (!arg.empty() && arg.front() == ' ') arg.remove_prefix(1);
   if (!Known(name)) return "error: unknown command " + std::string(name.substr(0, 40));
   if (name == "state") return arg.empty() ? StateLine(engine) : "error: state takes no argument";
-  if (!Apply(engine, name, arg))
-    return "error: bad argument for " + std::string(name);
+  if (!Apply(engine, name, arg)) return "error: bad argument for " + std::string(name);
   return "ok";
 }
 

@@ -15,7 +15,7 @@ namespace {
 constexpr size_t kMaxClients = 8;
 constexpr size_t kMaxLine = 512;
 constexpr size_t kMaxOut = 64 * 1024;  // answers a client does not read are not kept forever
-constexpr int kReadsPerServe = 16;      // a client that keeps sending cannot hold the loop
+constexpr int kReadsPerServe = 16;     // a client that keeps sending cannot hold the loop
 
 std::string Errno(const std::string& what) {
   return what + ": " + std::strerror(errno);
@@ -49,8 +49,7 @@ bool ControlSocket::Open(const std::string& path, std::string* error) {
       return false;
     }
     const int probe = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    const bool live =
-        probe >= 0 && (connect(probe, address, sizeof addr) == 0 || errno == EAGAIN);
+    const bool live = probe >= 0 && (connect(probe, address, sizeof addr) == 0 || errno == EAGAIN);
     if (probe >= 0) close(probe);
     if (live) {
       *error = "another program serves " + path;
@@ -85,8 +84,7 @@ void ControlSocket::AddFds(std::vector<pollfd>& fds) const {
   if (listen_fd_ < 0) return;
   fds.push_back({listen_fd_, POLLIN, 0});
   for (const Client& client : clients_)
-    fds.push_back(
-        {client.fd, static_cast<short>(POLLIN | (client.out.empty() ? 0 : POLLOUT)), 0});
+    fds.push_back({client.fd, static_cast<short>(POLLIN | (client.out.empty() ? 0 : POLLOUT)), 0});
 }
 
 bool ControlSocket::Serve(const pollfd* fds, size_t count) {

@@ -239,7 +239,8 @@ void Engine::Run(char letter, const std::string& params) {
     case 'e':
       // Right after a line reset (or with nothing to end) ESC "e" is the first half of the
       // identification request; otherwise it ends the receipt, deposit or withdrawal.
-      if (!was_reset && (state_.open.kind == OpenDocument::kReceipt || state_.open.kind == OpenDocument::kDeposit ||
+      if (!was_reset && (state_.open.kind == OpenDocument::kReceipt ||
+                         state_.open.kind == OpenDocument::kDeposit ||
                          state_.open.kind == OpenDocument::kWithdrawal))
         EndDocument();
       else

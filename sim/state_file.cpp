@@ -179,7 +179,7 @@ bool LoadState(PrinterState& state, const std::string& path, std::string* error)
     } else if (key == "open") {
       OpenDocument& d = s.open;
       char kind = 0;
-      ok = static_cast<bool>(in >> kind) && std::string_view("RVWN").find(kind) != std::string_view::npos;
+      ok = (in >> kind) && std::string_view("RVWN").find(kind) != std::string_view::npos;
       d.kind = static_cast<OpenDocument::Kind>(kind);
       text(d.body);
       for (double& amount : d.by_level) ok = ok && static_cast<bool>(in >> amount);

@@ -23,8 +23,7 @@ struct Switch {
 TEST(SimControlCommands, EachCommandSwitchesItsFault) {
   const Switch kCases[] = {
       {"silent on", [](Engine& e) { return e.faults().silent; }},
-      {"garbled always",
-       [](Engine& e) { return e.faults().garbled_status == FaultMode::kAlways; }},
+      {"garbled always", [](Engine& e) { return e.faults().garbled_status == FaultMode::kAlways; }},
       {"garbled once", [](Engine& e) { return e.faults().garbled_status == FaultMode::kOnce; }},
       {"status1 0x40", [](Engine& e) { return e.state().condition1 == 0x40; }},
       {"status2 32", [](Engine& e) { return e.state().condition2 == 32; }},
@@ -32,8 +31,7 @@ TEST(SimControlCommands, EachCommandSwitchesItsFault) {
       {"short-record 3", [](Engine& e) { return e.faults().short_record_by == 3; }},
       {"cut-device-record on", [](Engine& e) { return e.faults().cut_device_record; }},
       {"nak-copies on", [](Engine& e) { return e.faults().nak_copies; }},
-      {"no-advance always",
-       [](Engine& e) { return e.faults().no_advance == FaultMode::kAlways; }},
+      {"no-advance always", [](Engine& e) { return e.faults().no_advance == FaultMode::kAlways; }},
       {"records-left 2", [](Engine& e) { return e.faults().device_records_left == 2; }},
       {"drop-lines dtr", [](Engine& e) { return !e.DtrUp() && e.RtsUp(); }},
       {"drop-lines both:0", [](Engine& e) { return !e.DtrUp() && !e.RtsUp(); }},
@@ -64,8 +62,8 @@ TEST_F(SimControl, SwitchedOffAgainThePrinterIsHealthy) {
 TEST_F(SimControl, WrongCommandsAreErrorsAndChangeNothing) {
   for (const char* line :
        {"silent", "silent yes", "status1 256", "status2 -1", "delay 1x", "garbled sometimes",
-        "records-left -2", "drop-lines up", "drop-lines rts:many", "raise-lines now",
-        "state now", "reboot", "", "SILENT on"}) {
+        "records-left -2", "drop-lines up", "drop-lines rts:many", "raise-lines now", "state now",
+        "reboot", "", "SILENT on"}) {
     EXPECT_EQ(Run(line).rfind("error: ", 0), 0u) << '"' << line << '"';
   }
   EXPECT_EQ(Send("\033\x11"), std::string("FS\x00\x00\xaa", 5));
