@@ -9,14 +9,6 @@
 
 namespace kv {
 
-QString FromCp1250(std::string_view bytes) {
-  return QString::fromStdString(Cp1250ToUtf8(bytes));
-}
-
-std::string ToCp1250(const QString& text) {
-  return Utf8ToCp1250(text.toStdString());
-}
-
 namespace {
 
 // The character a key press types, as the key filters see it; nothing for a character the code

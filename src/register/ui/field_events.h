@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "lang/ui/qt_text.h"
 #include "register/key_filters.h"
 
 class QKeyEvent;
@@ -14,8 +15,6 @@ class QWidget;
 namespace kv {
 
 // Texts between the windows and the core: the core holds cp1250 bytes.
-QString FromCp1250(std::string_view bytes);
-std::string ToCp1250(const QString& text);
 
 // The events of one of the till's fields, forwarded to its window: a typed character goes
 // through a key filter of the core (refused characters are swallowed, "," goes in as "."),

@@ -8,14 +8,6 @@
 
 namespace kv {
 
-QString FromCp1250(std::string_view cp1250) {
-  return QString::fromStdString(Cp1250ToUtf8(cp1250));
-}
-
-std::string ToCp1250(const QString& text) {
-  return Utf8ToCp1250(text.toStdString());
-}
-
 bool NoScreen() {
   const QString platform = QGuiApplication::platformName();
   return platform == "offscreen" || platform == "minimal" || TerminationRequested();

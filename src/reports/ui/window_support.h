@@ -5,14 +5,14 @@
 #include <string>
 #include <string_view>
 
+#include "lang/ui/qt_text.h"
+
 // Small pieces the report windows share: texts across the code page boundary, whether anybody
 // can see a window, and the key filters of the number fields.
 
 namespace kv {
 
 // Texts inside the program are cp1250; the widgets hold Unicode.
-QString FromCp1250(std::string_view cp1250);
-std::string ToCp1250(const QString& text);
 
 // Without a screen (the offscreen platform of a service or a test run), or once the program is
 // ending on a signal, nobody can answer a modal window: it is not shown and changes nothing.
