@@ -49,8 +49,9 @@ bool ReadAmount(const std::string& text, size_t from, double& amount) {
 void Engine::Print(std::string_view line) {
   paper_.append(line);
   paper_ += '\n';
-  draft_.body.append(line);
-  draft_.body += "\r\n";
+  state_.open.body.append(line);
+  state_.open.body += "\r\n";
+  Changed();
 }
 
 void Engine::PrintDocument(const std::string& text) {
@@ -91,8 +92,8 @@ static void PrintLines(const std::string& text, const std::function<void(std::st
 
 void Engine::OpenReceipt(bool invoice) {
   if (DocumentOpen() || Refusing()) return;
-  draft_ = Draft{};
-  draft_.kind = Draft::kReceipt;
+  state_.open = OpenDocument{};
+  state_.open.kind = OpenDocument::kReceipt;
   PrintLines(Header(), [this](std::string_view l) { Print(l); });
   if (invoice) Print("FAKTURA");
   if (state_.test_mode) Print("*** TEST ***");
@@ -102,7 +103,7 @@ void Engine::OpenReceipt(bool invoice) {
 void Engine::Item(char vat_letter, const std::string& params) {
   std::string prefix = std::move(line_);
   line_.clear();
-  if (draft_.kind != Draft::kReceipt) return;
+  if (state_.open.kind != OpenDocument::kReceipt) return;
   size_t pos = 0;
   char type = ' ';
   if (!params.empty() && std::string_view("ABCD").find(params[0]) != std::string_view::npos) {
@@ -113,26 +114,26 @@ void Engine::Item(char vat_letter, const std::string& params) {
   if (!ReadAmount(params, pos, amount)) return;
   amount = Round2(amount);
   const int level = LevelOf(vat_letter);
-  draft_.by_level[level] += amount;
-  if (type == 'B') draft_.discounts += std::fabs(amount);
-  if (type == 'A' || type == 'C') draft_.negatives += std::fabs(amount);
-  if (type == 'D') draft_.reversals += std::fabs(amount);
+  state_.open.by_level[level] += amount;
+  if (type == 'B') state_.open.discounts += std::fabs(amount);
+  if (type == 'A' || type == 'C') state_.open.negatives += std::fabs(amount);
+  if (type == 'D') state_.open.reversals += std::fabs(amount);
   Print(prefix + Fmt("%c%c%11.2f", 'A' + level, type, amount));
   Changed();
 }
 
 void Engine::Total() {
-  if (draft_.kind != Draft::kReceipt) return;
+  if (state_.open.kind != OpenDocument::kReceipt) return;
   double sum = 0;
-  for (double amount : draft_.by_level) sum += amount;
+  for (double amount : state_.open.by_level) sum += amount;
   Print(kRule);
   Print(Fmt("%-20s%16.2f %s", "CELKOM", Round2(sum), CurrencyName(state_.active_currency).c_str()));
 }
 
 // "1" .. "10" followed by the amount in 12 places: the tender is the digits before the blanks.
 void Engine::Payment(const std::string& params) {
-  if (draft_.kind != Draft::kReceipt && draft_.kind != Draft::kDeposit &&
-      draft_.kind != Draft::kWithdrawal)
+  if (state_.open.kind != OpenDocument::kReceipt && state_.open.kind != OpenDocument::kDeposit &&
+      state_.open.kind != OpenDocument::kWithdrawal)
     return;
   size_t digits = 0;
   while (digits < params.size() && params[digits] >= '0' && params[digits] <= '9') ++digits;
@@ -142,14 +143,13 @@ void Engine::Payment(const std::string& params) {
   double amount = 0;
   if (tender < 1 || tender > 10 || !ReadAmount(params, digits, amount)) return;
   amount = Round2(amount);
-  draft_.tenders[tender - 1] += amount;
-  draft_.any_tender = true;
+  state_.open.tenders[tender - 1] += amount;
   Print(Fmt("PLATBA %-2d%27.2f", tender, amount));
   Changed();
 }
 
 void Engine::EndDocument() {
-  if (draft_.kind == Draft::kReceipt)
+  if (state_.open.kind == OpenDocument::kReceipt)
     EndReceipt();
   else
     EndDeposit();
@@ -157,14 +157,14 @@ void Engine::EndDocument() {
 
 void Engine::EndReceipt() {
   double total = 0;
-  for (double amount : draft_.by_level) total += amount;
+  for (double amount : state_.open.by_level) total += amount;
   total = Round2(total);
   double paid = 0;
-  for (double amount : draft_.tenders) paid += amount;
+  for (double amount : state_.open.tenders) paid += amount;
   // Whatever the payments leave open is taken in cash.
   if (paid < total - 0.005) {
     Print(Fmt("PLATBA %-2d%27.2f", 1, Round2(total - paid)));
-    draft_.tenders[0] += Round2(total - paid);
+    state_.open.tenders[0] += Round2(total - paid);
     paid = total;
   }
   const double change = paid > total + 0.005 ? Round2(paid - total) : 0.0;
@@ -172,7 +172,7 @@ void Engine::EndReceipt() {
   Print(kRule);
   std::array<double, 5> vat{};
   for (size_t level = 0; level < 5; ++level) {
-    const double amount = Round2(draft_.by_level[level]);
+    const double amount = Round2(state_.open.by_level[level]);
     if (amount == 0) continue;
     const unsigned rate = state_.vat_rates[level];
     vat[level] = Round2(amount * rate / (100.0 + rate));
@@ -186,29 +186,29 @@ void Engine::EndReceipt() {
   if (!state_.test_mode) {
     DayTotals& day = state_.day;
     for (size_t level = 0; level < 5; ++level) {
-      day.turnover[level] = Round2(day.turnover[level] + draft_.by_level[level]);
+      day.turnover[level] = Round2(day.turnover[level] + state_.open.by_level[level]);
       day.vat[level] = Round2(day.vat[level] + vat[level]);
     }
-    day.negatives = Round2(day.negatives + draft_.negatives);
-    day.discounts = Round2(day.discounts + draft_.discounts);
-    day.reversals = Round2(day.reversals + draft_.reversals);
-    day.cash = Round2(day.cash + draft_.tenders[0] - change);
+    day.negatives = Round2(day.negatives + state_.open.negatives);
+    day.discounts = Round2(day.discounts + state_.open.discounts);
+    day.reversals = Round2(day.reversals + state_.open.reversals);
+    day.cash = Round2(day.cash + state_.open.tenders[0] - change);
     ++state_.receipt_count;
     if (advance) ++state_.document_number;
     if (state_.first_document_date.empty()) state_.first_document_date = DateKey(PrinterTime());
   }
   PrintLines(Footer(state_.document_number), [this](std::string_view l) { Print(l); });
-  if (!state_.test_mode) Store(DocKind::kReceipt, state_.document_number, draft_.body);
-  state_.last_text = draft_.body;
+  if (!state_.test_mode) Store(DocKind::kReceipt, state_.document_number, state_.open.body);
+  state_.last_text = state_.open.body;
   paper_ += '\n';
-  draft_ = Draft{};
+  state_.open = OpenDocument{};
   Changed();
 }
 
 void Engine::OpenDeposit(bool withdrawal) {
   if (DocumentOpen() || Refusing()) return;
-  draft_ = Draft{};
-  draft_.kind = withdrawal ? Draft::kWithdrawal : Draft::kDeposit;
+  state_.open = OpenDocument{};
+  state_.open.kind = withdrawal ? OpenDocument::kWithdrawal : OpenDocument::kDeposit;
   PrintLines(Header(), [this](std::string_view l) { Print(l); });
   Print(withdrawal ? "VYBER" : "VKLAD");
   if (state_.test_mode) Print("*** TEST ***");
@@ -216,16 +216,16 @@ void Engine::OpenDeposit(bool withdrawal) {
 }
 
 void Engine::EndDeposit() {
-  const bool withdrawal = draft_.kind == Draft::kWithdrawal;
+  const bool withdrawal = state_.open.kind == OpenDocument::kWithdrawal;
   double sum = 0;
-  for (double amount : draft_.tenders) sum += amount;
+  for (double amount : state_.open.tenders) sum += amount;
   sum = Round2(sum);
   Print(kRule);
   Print(Fmt("%-20s%16.2f %s", "SPOLU", sum, CurrencyName(state_.active_currency).c_str()));
   if (!state_.test_mode) {
     DayTotals& day = state_.day;
     (withdrawal ? day.withdrawals : day.deposits) += sum;
-    day.cash = Round2(day.cash + (withdrawal ? -draft_.tenders[0] : draft_.tenders[0]));
+    day.cash = Round2(day.cash + (withdrawal ? -state_.open.tenders[0] : state_.open.tenders[0]));
     const bool advance = faults_.no_advance == FaultMode::kOff;
     if (faults_.no_advance == FaultMode::kOnce) faults_.no_advance = FaultMode::kOff;
     if (advance) ++state_.document_number;
@@ -234,25 +234,25 @@ void Engine::EndDeposit() {
   PrintLines(Footer(state_.document_number), [this](std::string_view l) { Print(l); });
   if (!state_.test_mode)
     Store(withdrawal ? DocKind::kWithdrawal : DocKind::kDeposit, state_.document_number,
-          draft_.body);
-  state_.last_text = draft_.body;
+          state_.open.body);
+  state_.last_text = state_.open.body;
   paper_ += '\n';
-  draft_ = Draft{};
+  state_.open = OpenDocument{};
   Changed();
 }
 
 void Engine::OpenFreeText() {
   if (DocumentOpen()) return;
-  draft_ = Draft{};
-  draft_.kind = Draft::kFreeText;
+  state_.open = OpenDocument{};
+  state_.open.kind = OpenDocument::kFreeText;
   Changed();
 }
 
 void Engine::EndFreeText() {
   Print("NEFISKALNY DOKLAD");
-  state_.last_text = draft_.body;
+  state_.last_text = state_.open.body;
   paper_ += '\n';
-  draft_ = Draft{};
+  state_.open = OpenDocument{};
   Changed();
 }
 
@@ -261,8 +261,7 @@ void Engine::EndFreeText() {
 void Engine::TextBlock(const std::string& block) {
   if (block.find("\x1bp") != std::string::npos || block.find('\x07') != std::string::npos ||
       block.find('\x1a') != std::string::npos) {
-    ++state_.drawer_pulses;
-    Changed();
+    OpenDrawer();
     return;
   }
   std::string line;
@@ -283,6 +282,14 @@ void Engine::TextBlock(const std::string& block) {
       line += c;
   }
   flush();
+}
+
+// The drawer prints nothing on a real printer; the paper shows the opening so that a reader of
+// the paper file sees it.
+void Engine::OpenDrawer() {
+  ++state_.drawer_pulses;
+  paper_ += "[z\xe1suvka otvoren\xe1]\n";
+  Changed();
 }
 
 void Engine::Store(DocKind kind, uint32_t number, const std::string& text) {

@@ -32,7 +32,7 @@ Engine::Engine(Clock& clock) : clock_(clock), host_now_([] { return std::time(nu
 
 std::string Engine::Receive(std::string_view bytes) {
   if (bytes.empty()) return {};
-  received_.push_back({clock_.TickCount(), std::string(bytes)});
+  if (record_received_) received_.push_back({clock_.TickCount(), std::string(bytes)});
   taken_ += bytes.size();
   if (faults_.silent) return {};
   out_.clear();
@@ -44,6 +44,12 @@ std::string Engine::ReceivedBytes() const {
   std::string all;
   for (const Received& chunk : received_) all += chunk.bytes;
   return all;
+}
+
+void Engine::PaperMark(std::string_view text) {
+  for (char c : text.substr(0, kMaxLine))
+    if (static_cast<uint8_t>(c) >= 32) paper_ += c;
+  paper_ += '\n';
 }
 
 std::tm Engine::PrinterTime() const {
@@ -208,16 +214,16 @@ void Engine::EndLine() {
   std::string line = std::move(line_);
   line_.clear();
   if (!line.empty()) after_reset_ = false;
-  switch (draft_.kind) {
-    case Draft::kFreeText:
+  switch (state_.open.kind) {
+    case OpenDocument::kFreeText:
       Print(line);
       break;
-    case Draft::kReceipt:
-    case Draft::kDeposit:
-    case Draft::kWithdrawal:
+    case OpenDocument::kReceipt:
+    case OpenDocument::kDeposit:
+    case OpenDocument::kWithdrawal:
       if (!line.empty()) Print(line);
       break;
-    case Draft::kNone:
+    case OpenDocument::kNone:
       break;  // text outside a document is not printed
   }
 }
@@ -233,8 +239,9 @@ void Engine::Run(char letter, const std::string& params) {
     case 'e':
       // Right after a line reset (or with nothing to end) ESC "e" is the first half of the
       // identification request; otherwise it ends the receipt, deposit or withdrawal.
-      if (!was_reset && (draft_.kind == Draft::kReceipt || draft_.kind == Draft::kDeposit ||
-                         draft_.kind == Draft::kWithdrawal))
+      if (!was_reset && (state_.open.kind == OpenDocument::kReceipt ||
+                         state_.open.kind == OpenDocument::kDeposit ||
+                         state_.open.kind == OpenDocument::kWithdrawal))
         EndDocument();
       else
         ident_armed_ = true;
@@ -242,7 +249,7 @@ void Engine::Run(char letter, const std::string& params) {
     case 'i':
       if (armed)
         out_ += Identification(state_);
-      else if (draft_.kind == Draft::kFreeText)
+      else if (state_.open.kind == OpenDocument::kFreeText)
         EndFreeText();
       break;
     case 'I':
@@ -309,8 +316,7 @@ void Engine::Run(char letter, const std::string& params) {
       if (params == "CLEAR\r") EraseJournal();
       break;
     case 'o':
-      ++state_.drawer_pulses;
-      Changed();
+      OpenDrawer();
       break;
     default:
       if (letter >= '0' && letter <= '9') Item(letter, params);

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/clock.h"
@@ -44,31 +45,30 @@ class Engine {
 
   uint8_t Status1() const;
   uint8_t Status2() const { return state_.condition2; }
-  bool DocumentOpen() const { return draft_.kind != Draft::kNone; }
+  bool DocumentOpen() const { return state_.open.kind != OpenDocument::kNone; }
 
-  // Every chunk received, with the tick it came at.
+  // Every chunk received, with the tick it came at (unless switched off: a long-running
+  // simulator keeps no such record).
   const std::vector<Received>& received() const { return received_; }
   std::string ReceivedBytes() const;
   void ClearReceived() { received_.clear(); }
+  void RecordReceived(bool on) { record_received_ = on; }
 
   // Printed paper, cp1250 with LF line ends, a blank line after each document.
   const std::string& paper() const { return paper_; }
+  // Hands over the paper printed so far and forgets it.
+  std::string TakePaper() { return std::exchange(paper_, {}); }
+  // Prints a line of the operator's own on the paper only (not into a document).
+  void PaperMark(std::string_view text);
+
   // Grows whenever the printer state changes (the simulator saves its state file then).
   uint64_t changes() const { return changes_; }
+  // For changes made to state() from outside.
+  void NoteChange() { ++changes_; }
 
  private:
   enum class Mode { kText, kEscape, kParams, kTextBlock };
   enum class Params { kMore, kDone, kBad };
-
-  // The document being printed.
-  struct Draft {
-    enum Kind { kNone, kReceipt, kDeposit, kWithdrawal, kFreeText } kind = kNone;
-    std::string body;  // CR LF lines
-    std::array<double, 5> by_level{};
-    double negatives = 0, discounts = 0, reversals = 0;
-    std::array<double, 10> tenders{};
-    bool any_tender = false;
-  };
 
   // Parser (engine.cpp)
   void Take(uint8_t byte);
@@ -103,6 +103,7 @@ class Engine {
   void OpenFreeText();
   void EndFreeText();
   void TextBlock(const std::string& block);
+  void OpenDrawer();
   void Store(DocKind kind, uint32_t number, const std::string& text);
   std::string Header() const;
   std::string Footer(uint32_t number) const;
@@ -134,11 +135,11 @@ class Engine {
   bool last_cr_ = false;
   bool after_reset_ = false;
   bool ident_armed_ = false;
-  Draft draft_;
-
+  
   std::string out_;
   std::string paper_;
   std::vector<Received> received_;
+  bool record_received_ = true;
   uint64_t taken_ = 0;
   uint64_t changes_ = 0;
   bool drop_rts_ = false, drop_dtr_ = false;

@@ -14,11 +14,16 @@
 
 #include "lang/codepage.h"
 #include "platform/clock.h"
+#include "sim/control.h"
+#include "sim/control_socket.h"
 #include "sim/engine.h"
 #include "sim/pty_server.h"
 #include "sim/state_file.h"
 
 namespace {
+
+// A change that no answer follows is saved this much later at the latest.
+constexpr uint64_t kStateSaveDelayUs = 100'000;
 
 volatile sig_atomic_t g_stop = 0;
 void OnStopSignal(int) {
@@ -29,9 +34,10 @@ constexpr const char* kUsage =
     "usage: kv4910-sim [options]\n"
     "  --link PATH            make PATH a symbolic link to the pseudo-terminal\n"
     "  --paper FILE           append the printed paper (UTF-8) to FILE\n"
-    "  --baud N               pace answers at N baud (10 bits per byte)\n"
+    "  --baud N               pace the line at N baud both ways (10 bits per byte)\n"
     "  --state FILE           load the printer state from FILE and keep it there\n"
     "  --test-mode            start in test mode\n"
+    "  --control PATH         take control commands on a Unix stream socket at PATH\n"
     "faults:\n"
     "  --silent               take nothing, answer nothing\n"
     "  --garbled-status once|always\n"
@@ -45,32 +51,31 @@ constexpr const char* kUsage =
     "                         pseudo-terminal the printer then stops taking bytes\n";
 
 struct Options {
-  std::string link, paper, state;
+  std::string link, paper, state, control;
   uint32_t baud = 0;
 };
 
-bool ParseMode(const std::string& text, kv::sim::FaultMode& mode) {
-  if (text == "once")
-    mode = kv::sim::FaultMode::kOnce;
-  else if (text == "always")
-    mode = kv::sim::FaultMode::kAlways;
-  else if (text == "off")
-    mode = kv::sim::FaultMode::kOff;
-  else
-    return false;
-  return true;
-}
-
-bool ParseNumber(const std::string& text, unsigned long max, unsigned long& value) {
-  char* end = nullptr;
-  errno = 0;
-  value = std::strtoul(text.c_str(), &end, 0);
-  return !text.empty() && *end == 0 && errno == 0 && value <= max;
-}
+// Fault flags are control commands given at start: the flag's command, plus its value.
+struct FaultFlag {
+  const char* flag;
+  const char* command;
+  bool takes_value;
+};
+constexpr FaultFlag kFaultFlags[] = {
+    {"--silent", "silent on", false},
+    {"--garbled-status", "garbled", true},
+    {"--status1", "status1", true},
+    {"--status2", "status2", true},
+    {"--delay", "delay", true},
+    {"--short-record", "short-record", true},
+    {"--cut-device-record", "cut-device-record on", false},
+    {"--nak-copies", "nak-copies on", false},
+    {"--no-advance", "no-advance", true},
+    {"--drop-lines", "drop-lines", true},
+};
 
 // Applies the command line; false (with a message) on a bad option.
 bool ParseArgs(int argc, char** argv, Options& o, kv::sim::Engine& engine) {
-  kv::sim::Faults& f = engine.faults();
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     auto value = [&](std::string& out) {
@@ -79,50 +84,32 @@ bool ParseArgs(int argc, char** argv, Options& o, kv::sim::Engine& engine) {
       return true;
     };
     std::string v;
-    unsigned long n = 0;
     bool ok = true;
+    const FaultFlag* fault = nullptr;
+    for (const FaultFlag& f : kFaultFlags)
+      if (arg == f.flag) fault = &f;
     if (arg == "--help" || arg == "-h") {
       std::cout << kUsage;
       std::exit(0);
+    } else if (fault) {
+      std::string command = fault->command;
+      if (fault->takes_value) ok = value(v), command += " " + v;
+      ok = ok && kv::sim::RunControlCommand(engine, command) == "ok";
     } else if (arg == "--link") {
       ok = value(o.link);
     } else if (arg == "--paper") {
       ok = value(o.paper);
     } else if (arg == "--state") {
       ok = value(o.state);
+    } else if (arg == "--control") {
+      ok = value(o.control);
     } else if (arg == "--baud") {
-      ok = value(v) && ParseNumber(v, 4'000'000, n) && n > 0;
+      char* end = nullptr;
+      const unsigned long n = value(v) ? std::strtoul(v.c_str(), &end, 10) : 0;
+      ok = n > 0 && n <= 4'000'000 && *end == 0;
       o.baud = static_cast<uint32_t>(n);
     } else if (arg == "--test-mode") {
       engine.state().test_mode = true;
-    } else if (arg == "--silent") {
-      f.silent = true;
-    } else if (arg == "--garbled-status") {
-      ok = value(v) && ParseMode(v, f.garbled_status);
-    } else if (arg == "--status1" || arg == "--status2") {
-      ok = value(v) && ParseNumber(v, 255, n);
-      (arg == "--status1" ? engine.state().condition1 : engine.state().condition2) =
-          static_cast<uint8_t>(n);
-    } else if (arg == "--delay") {
-      ok = value(v) && ParseNumber(v, 600'000, n);
-      f.delay_ms = static_cast<uint32_t>(n);
-    } else if (arg == "--short-record") {
-      ok = value(v) && ParseNumber(v, 1024, n);
-      f.short_record_by = static_cast<int>(n);
-    } else if (arg == "--cut-device-record") {
-      f.cut_device_record = true;
-    } else if (arg == "--nak-copies") {
-      f.nak_copies = true;
-    } else if (arg == "--no-advance") {
-      ok = value(v) && ParseMode(v, f.no_advance);
-    } else if (arg == "--drop-lines") {
-      ok = value(v);
-      const std::string which = v.substr(0, v.find(':'));
-      unsigned long after = 0;
-      if (ok && v.find(':') != std::string::npos)
-        ok = ParseNumber(v.substr(v.find(':') + 1), 0xFFFFFFFF, after);
-      ok = ok && (which == "rts" || which == "dtr" || which == "both");
-      if (ok) engine.DropLines(which != "dtr", which != "rts", static_cast<uint32_t>(after));
     } else {
       ok = false;
     }
@@ -134,24 +121,31 @@ bool ParseArgs(int argc, char** argv, Options& o, kv::sim::Engine& engine) {
   return true;
 }
 
-// Appends what the printer printed since the last call to the paper file, as UTF-8.
+// Appends what the printer printed to the paper file, as UTF-8. Text that could not be
+// written is tried again with the next output (up to a bound: a paper file that stays
+// unwritable does not fill the memory).
 class PaperFile {
  public:
   explicit PaperFile(std::string path) : path_(std::move(path)) {}
-  void Update(const std::string& paper) {
-    if (path_.empty() || paper.size() <= written_) return;
+  void Update(kv::sim::Engine& engine) {
+    std::string paper = engine.TakePaper();
+    if (path_.empty() || (paper.empty() && pending_.empty())) return;
+    pending_ += kv::Cp1250ToUtf8(paper);
     std::ofstream out(path_, std::ios::binary | std::ios::app);
-    out << kv::Cp1250ToUtf8(std::string_view(paper).substr(written_));
-    if (!out) {
-      std::cerr << "kv4910-sim: cannot write " << path_ << "\n";
-      return;  // tried again with the next output
+    out << pending_;
+    out.flush();
+    if (out) {
+      pending_.clear();
+      return;
     }
-    written_ = paper.size();
+    std::cerr << "kv4910-sim: cannot write " << path_ << "\n";
+    constexpr size_t kMaxPending = 1 << 20;
+    if (pending_.size() > kMaxPending) pending_.erase(0, pending_.size() - kMaxPending);
   }
 
  private:
   std::string path_;
-  size_t written_ = 0;
+  std::string pending_;
 };
 
 }  // namespace
@@ -200,23 +194,32 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
+  kv::sim::ControlSocket control(
+      [&engine](std::string_view line) { return kv::sim::RunControlCommand(engine, line); });
+  if (!options.control.empty() && !control.Open(options.control, &error)) {
+    std::cerr << "kv4910-sim: " << error << "\n";
+    return 1;
+  }
   std::cout << pty.slave_path << std::endl;
 
+  engine.RecordReceived(false);  // nobody reads that record here, and the simulator runs long
   PaperFile paper(options.paper);
-  uint64_t saved = engine.changes();
   kv::sim::PtyServer server(engine, pty.master);
   server.SetBaud(options.baud);
-  server.OnChange([&] {
-    paper.Update(engine.paper());
-    if (options.state.empty() || engine.changes() == saved) return;
-    if (kv::sim::SaveState(engine.state(), options.state, &error))
-      saved = engine.changes();
-    else
-      std::cerr << "kv4910-sim: " << error << "\n";
-  });
+  server.SetControl(&control);
+  server.OnChange([&] { paper.Update(engine); });
+  if (!options.state.empty()) {
+    server.OnSave(
+        [&] {
+          if (!kv::sim::SaveState(engine.state(), options.state, &error))
+            std::cerr << "kv4910-sim: " << error << "\n";
+        },
+        kStateSaveDelayUs);
+  }
   const int result = server.Run(&wait_mask, &g_stop, &error);
   if (result != 0) std::cerr << "kv4910-sim: " << error << "\n";
 
+  paper.Update(engine);
   if (!options.state.empty() && !kv::sim::SaveState(engine.state(), options.state, &error))
     std::cerr << "kv4910-sim: " << error << "\n";
   if (!options.link.empty()) {

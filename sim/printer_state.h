@@ -44,7 +44,13 @@ enum class DocKind : char {
   kDeposit = 'V',
   kWithdrawal = 'W',
   kClosing = 'Z',
+  kReport = 'X',  // X and interval reports: they take no number of their own
 };
+
+// Receipts, deposits and withdrawals: the documents that copies and fetches find by number.
+inline bool IsTillDocument(DocKind kind) {
+  return kind == DocKind::kReceipt || kind == DocKind::kDeposit || kind == DocKind::kWithdrawal;
+}
 
 // A document kept in the electronic journal for copies and fetches.
 struct StoredDocument {
@@ -54,6 +60,22 @@ struct StoredDocument {
   std::string date;  // yyyymmdd
   std::string time;  // hhmm
   std::string text;  // cp1250, CR LF line ends
+};
+
+// The document being printed. It is part of the state, so a document open when the simulator
+// stops is open again when it starts with the same state file.
+struct OpenDocument {
+  enum Kind : char {
+    kNone = '-',
+    kReceipt = 'R',
+    kDeposit = 'V',
+    kWithdrawal = 'W',
+    kFreeText = 'N',
+  } kind = kNone;
+  std::string body;  // CR LF lines
+  std::array<double, 5> by_level{};
+  double negatives = 0, discounts = 0, reversals = 0;
+  std::array<double, 10> tenders{};
 };
 
 // Everything the printer remembers (saved in the state file of kv4910-sim).
@@ -83,6 +105,7 @@ struct PrinterState {
   std::string first_document_date;      // yyyymmdd of the first document since the last closing
   std::vector<StoredDocument> journal;  // oldest first, bounded
   std::string last_text;                // text of the last printed document (journal readout)
+  OpenDocument open;
 
   int64_t clock_offset_s = 0;  // printer clock minus host clock
   uint8_t condition1 = 0;      // condition bits set from outside (tests, flags)

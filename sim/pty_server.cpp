@@ -77,13 +77,12 @@ void PtyServer::Queue(const std::string& answer) {
   const uint64_t now = NowUs();
   uint64_t at = now + uint64_t{engine_.faults().delay_ms} * 1000;
   if (!pending_.empty()) at = std::max(at, pending_.back().due_us);
-  const uint64_t byte_us = baud_ ? 10'000'000ull / baud_ : 0;
-  if (baud_) at = std::max(at, line_free_us_);
+  if (byte_us_) at = std::max(at, line_free_us_);
   for (char c : answer) {
-    at += byte_us;
+    at += byte_us_;
     pending_.push_back({at, c});
   }
-  if (baud_) line_free_us_ = at;
+  if (byte_us_) line_free_us_ = at;
 }
 
 bool PtyServer::Flush(uint64_t now_us) {
@@ -110,59 +109,122 @@ bool PtyServer::Flush(uint64_t now_us) {
   return true;
 }
 
-int PtyServer::Run(const sigset_t* wait_mask, volatile sig_atomic_t* stop, std::string* error) {
+void PtyServer::Changed(bool answered) {
+  if (on_change_) on_change_();
+  if (!save_ || engine_.changes() == saved_changes_) return;
+  if (answered || save_delay_us_ == 0) {
+    save_();
+    saved_changes_ = engine_.changes();
+    save_due_us_ = 0;
+  } else if (save_due_us_ == 0) {
+    save_due_us_ = NowUs() + save_delay_us_;
+  }
+}
+
+// Reads up to `max` bytes and lets the engine answer them: the count taken, or kHungUp /
+// kFailed (with `error`).
+long PtyServer::TakeBytes(size_t max, std::string* error) {
   char buffer[4096];
+  const ssize_t n = read(master_, buffer, std::min(max, sizeof buffer));
+  if (n > 0) {
+    const std::string answer = engine_.Receive(std::string_view(buffer, static_cast<size_t>(n)));
+    Queue(answer);
+    Changed(!answer.empty());
+    return n;
+  }
+  if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return 0;
+  if (n == 0 || errno == EIO) return kHungUp;
+  *error = Errno("read from pseudo-terminal");
+  return kFailed;
+}
+
+// No program on the slave side: drop what it would never read, and look again shortly.
+void PtyServer::HangUp(uint64_t now_us) {
+  pending_.clear();
+  blocked_ = false;
+  rx_busy_ = false;
+  hangup_until_us_ = now_us + kHangupPauseUs;
+}
+
+// The next moment something is due without a descriptor becoming ready; 0 for none.
+uint64_t PtyServer::Deadline(uint64_t now_us) const {
+  uint64_t at = 0;
+  auto consider = [&at](uint64_t t) {
+    if (t != 0 && (at == 0 || t < at)) at = t;
+  };
+  if (!pending_.empty() && !blocked_) consider(pending_.front().due_us);
+  if (rx_busy_) consider(rx_next_us_);
+  consider(save_due_us_);
+  if (hangup_until_us_ > now_us) consider(hangup_until_us_);
+  return at;
+}
+
+int PtyServer::Run(const sigset_t* wait_mask, volatile sig_atomic_t* stop, std::string* error) {
+  saved_changes_ = engine_.changes();
+  std::vector<pollfd> fds;
   while (!*stop) {
-    const uint64_t now = NowUs();
+    uint64_t now = NowUs();
+    if (save_due_us_ != 0 && now >= save_due_us_) Changed(true);
     if (!Flush(now)) {
       *error = Errno("write to pseudo-terminal");
       return 1;
     }
-    pollfd p{master_, 0, 0};
     // A printer whose ready lines are down takes nothing: the program's bytes wait in the
     // pseudo-terminal as they would wait in its port.
-    if (engine_.RtsUp() && engine_.DtrUp()) p.events |= POLLIN;
-    timespec timeout{};
-    timespec* wait = nullptr;
-    if (!pending_.empty()) {
-      if (blocked_) {
-        p.events |= POLLOUT;
-      } else {
-        const uint64_t due = pending_.front().due_us;
-        timeout = FromUs(due > now ? due - now : 0);
-        wait = &timeout;
+    const bool lines_up = engine_.RtsUp() && engine_.DtrUp();
+    if (!lines_up) rx_busy_ = false;
+    if (rx_busy_ && now >= rx_next_us_) {
+      // Paced reading: take what the line has carried by now. Fewer bytes than that means
+      // the program has stopped sending, and the next byte starts on an idle line.
+      const uint64_t due = 1 + (now - rx_next_us_) / byte_us_;
+      const long n = TakeBytes(static_cast<size_t>(std::min<uint64_t>(due, 4096)), error);
+      if (n == kFailed) return 1;
+      if (n == kHungUp) {
+        HangUp(now);
+        continue;
       }
+      rx_next_us_ += static_cast<uint64_t>(n) * byte_us_;
+      if (static_cast<uint64_t>(n) < due) rx_busy_ = false;
+      continue;
     }
-    const int r = ppoll(&p, 1, wait, wait_mask);
+
+    // The master is left out while paced bytes wait (the timer reads them) and for a moment
+    // after a hang-up, which it would otherwise report at once, again and again.
+    fds.assign(1, pollfd{-1, 0, 0});
+    if (!rx_busy_ && now >= hangup_until_us_) {
+      fds[0].fd = master_;
+      if (lines_up) fds[0].events |= POLLIN;
+      if (!pending_.empty() && blocked_) fds[0].events |= POLLOUT;
+    }
+    if (control_) control_->AddFds(fds);
+    const uint64_t deadline = Deadline(now);
+    timespec timeout = FromUs(deadline > now ? deadline - now : 0);
+    const int r = ppoll(fds.data(), fds.size(), deadline != 0 ? &timeout : nullptr, wait_mask);
     if (r < 0) {
       if (errno == EINTR) continue;
       *error = Errno("ppoll");
       return 1;
     }
-    if (r == 0) continue;
-    if (p.revents & POLLIN) {
-      const ssize_t n = read(master_, buffer, sizeof buffer);
-      if (n > 0) {
-        Queue(engine_.Receive(std::string_view(buffer, static_cast<size_t>(n))));
-        if (on_change_) on_change_();
+    now = NowUs();
+    if (control_ && control_->Serve(fds.data() + 1, fds.size() - 1)) Changed(false);
+    const short events = fds[0].revents;
+    if (events & POLLIN) {
+      if (byte_us_ != 0) {
+        // The first byte is taken when its own wire time has passed.
+        rx_busy_ = true;
+        rx_next_us_ = std::max(rx_next_us_, now + byte_us_);
         continue;
       }
-      if (n < 0 && errno != EIO && errno != EAGAIN && errno != EINTR) {
-        *error = Errno("read from pseudo-terminal");
-        return 1;
-      }
-      if (n < 0 && errno != EIO) continue;
-    } else if (p.revents & POLLOUT) {
+      const long n = TakeBytes(4096, error);
+      if (n == kFailed) return 1;
+      if (n != kHungUp) continue;
+    } else if (events & POLLOUT) {
       blocked_ = false;
       continue;
-    } else if (!(p.revents & (POLLHUP | POLLERR))) {
+    } else if (!(events & (POLLHUP | POLLERR))) {
       continue;
     }
-    // No program on the slave side: drop what it would never read, and look again shortly.
-    pending_.clear();
-    blocked_ = false;
-    const timespec pause = FromUs(kHangupPauseUs);
-    ppoll(nullptr, 0, &pause, wait_mask);
+    HangUp(now);
   }
   return 0;
 }

@@ -62,6 +62,7 @@ void Engine::XReport() {
   text += kRule + "\r\n";
   text += Fmt("POSLEDNY DOKLAD %u\r\n", state_.document_number);
   text += DateText(now) + " " + TimeText(now) + "\r\n";
+  Store(DocKind::kReport, state_.document_number, text);
   PrintDocument(text);
   out_ += kAck;
 }
@@ -119,6 +120,7 @@ void Engine::IntervalReport(const std::string& params) {
                            doc.number);
   }
   if (!any) text += "ZIADNE ZAZNAMY\r\n";
+  Store(DocKind::kReport, state_.document_number, text);
   PrintDocument(text);
   out_ += kAck;
 }
@@ -156,7 +158,7 @@ void Engine::CopyLast(bool closing) {
     return;
   }
   for (auto it = state_.journal.rbegin(); it != state_.journal.rend(); ++it) {
-    if ((it->kind == DocKind::kClosing) == closing) {
+    if (closing ? it->kind == DocKind::kClosing : IsTillDocument(it->kind)) {
       PrintCopies({&*it});
       return;
     }
@@ -189,14 +191,15 @@ void Engine::Copy(const std::string& params) {
   const uint32_t closing = Number(a), number = Number(b);
   std::vector<const StoredDocument*> found;
   for (const StoredDocument& doc : state_.journal) {
-    const bool is_closing = doc.kind == DocKind::kClosing;
+    const bool till = IsTillDocument(doc.kind);
     bool match = false;
     if (how == 'b')
-      match = !is_closing && doc.closing == closing && (number == 9999 || doc.number == number);
+      match = till && doc.closing == closing && (number == 9999 || doc.number == number);
     else if (how == 'B')
-      match = !is_closing && doc.date == date && (number == 9999 || doc.number == number);
+      match = till && doc.date == date && (number == 9999 || doc.number == number);
     else
-      match = is_closing && (number == 0 ? doc.date == date : doc.closing == number);
+      match = doc.kind == DocKind::kClosing &&
+              (number == 0 ? doc.date == date : doc.closing == number);
     if (match) found.push_back(&doc);
   }
   if (found.empty()) {
@@ -215,7 +218,7 @@ const StoredDocument* Engine::FindClosing(uint32_t number) const {
 std::string Engine::ClosingHeader(const StoredDocument& closing) const {
   uint32_t first = 0, last = 0;
   for (const StoredDocument& doc : state_.journal) {
-    if (doc.closing != closing.closing) continue;
+    if (doc.closing != closing.closing || doc.kind == DocKind::kReport) continue;
     if (first == 0 || doc.number < first) first = doc.number;
     last = std::max(last, doc.number);
   }
@@ -248,7 +251,8 @@ void Engine::Fetch(const std::string& params) {
     }
   } else {
     for (const StoredDocument& doc : state_.journal) {
-      if (doc.number == number && (closing == 0 || doc.closing == closing)) {
+      if (doc.kind != DocKind::kReport && doc.number == number &&
+          (closing == 0 || doc.closing == closing)) {
         text = doc.text;
         found = true;
       }

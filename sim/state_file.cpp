@@ -72,6 +72,14 @@ bool SaveState(const PrinterState& s, const std::string& path, std::string* erro
   out << "last_text " << Hex(s.last_text) << "\n";
   out << "clock " << s.clock_offset_s << "\n";
   out << "conditions " << int{s.condition1} << " " << int{s.condition2} << "\n";
+  if (s.open.kind != OpenDocument::kNone) {
+    const OpenDocument& d = s.open;
+    out << "open " << static_cast<char>(d.kind) << " " << Hex(d.body);
+    for (double amount : d.by_level) out << " " << amount;
+    out << " " << d.negatives << " " << d.discounts << " " << d.reversals;
+    for (double amount : d.tenders) out << " " << amount;
+    out << "\n";
+  }
   for (const StoredDocument& doc : s.journal)
     out << "doc " << doc.number << " " << doc.closing << " " << static_cast<char>(doc.kind) << " "
         << Hex(doc.date) << " " << Hex(doc.time) << " " << Hex(doc.text) << "\n";
@@ -107,6 +115,7 @@ bool LoadState(PrinterState& state, const std::string& path, std::string* error)
   }
   PrinterState s = state;
   s.journal.clear();
+  s.open = OpenDocument{};
   int number = 0;
   while (std::getline(file, line)) {
     ++number;
@@ -167,12 +176,21 @@ bool LoadState(PrinterState& state, const std::string& path, std::string* error)
       ok = static_cast<bool>(in >> s.clock_offset_s);
     } else if (key == "conditions") {
       byte(s.condition1), byte(s.condition2);
+    } else if (key == "open") {
+      OpenDocument& d = s.open;
+      char kind = 0;
+      ok = (in >> kind) && std::string_view("RVWN").find(kind) != std::string_view::npos;
+      d.kind = static_cast<OpenDocument::Kind>(kind);
+      text(d.body);
+      for (double& amount : d.by_level) ok = ok && static_cast<bool>(in >> amount);
+      ok = ok && static_cast<bool>(in >> d.negatives >> d.discounts >> d.reversals);
+      for (double& amount : d.tenders) ok = ok && static_cast<bool>(in >> amount);
     } else if (key == "doc") {
       StoredDocument doc;
       char kind = 0;
       ok = static_cast<bool>(in >> doc.number >> doc.closing >> kind);
       doc.kind = static_cast<DocKind>(kind);
-      ok = ok && std::string_view("RVWZ").find(kind) != std::string_view::npos;
+      ok = ok && std::string_view("RVWZX").find(kind) != std::string_view::npos;
       text(doc.date), text(doc.time), text(doc.text);
       if (ok && s.journal.size() < kJournalLimit) s.journal.push_back(std::move(doc));
     } else if (!key.empty()) {

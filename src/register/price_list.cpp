@@ -88,14 +88,14 @@ PriceList::PriceList(std::string configured_path, const MessageTable& messages,
 PriceListLoad PriceList::LoadPriceList(bool ask) {
   if (loading_) return {};
   LoadMark mark(loading_);
-  cards_.clear();
-  matches_.clear();
-
   if (ask) {
     const auto chosen = choose_file_ ? choose_file_(working_path_) : std::nullopt;
     if (!chosen) return {};
     working_path_ = *chosen;
   }
+  cards_.clear();
+  matches_.clear();
+
   std::error_code ignored;
   if (!std::filesystem::exists(working_path_, ignored)) {
     const BoxAnswer answer =

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/operator_boxes.h"
@@ -42,8 +43,12 @@ class PriceList {
   PriceList(std::string configured_path, const MessageTable& messages, OperatorBoxes& boxes,
             FileChooser choose_file);
 
-  // Reads the working file (with `ask`, the operator chooses the file first). A missing file
-  // is offered to be chosen elsewhere, else created empty.
+  // The open dialog of the window that edits the list.
+  void SetFileChooser(FileChooser choose_file) { choose_file_ = std::move(choose_file); }
+
+  // Reads the working file (with `ask`, the operator chooses the file first; a cancelled
+  // choice leaves the list as it was). A missing file is offered to be chosen elsewhere, else
+  // created empty.
   PriceListLoad LoadPriceList(bool ask);
   // Writes the list to the working file; false when it could not (the operator is told).
   bool SavePriceList();

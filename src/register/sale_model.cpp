@@ -13,6 +13,18 @@ constexpr size_t kNameCapacity = 39;  // what TSaleItem's name field holds
 
 }  // namespace
 
+SaleStatusTexts SaleStatusPanels(const TillLinkInfo& link, const MessageTable& messages) {
+  SaleStatusTexts texts{std::to_string(link.document_number), std::to_string(link.second_counter),
+                        link.port_name, ""};
+  if (link.port_name.empty()) texts.port = messages.Text(kMsgNoPort);
+  // With both gates on, the hardware flow control of RTS/CTS is the one shown.
+  if (link.cts_gate)
+    texts.handshake = "RTS/CTS";
+  else if (link.dsr_gate)
+    texts.handshake = "DTR/DSR ";
+  return texts;
+}
+
 std::array<std::string, kVatLevels> VatLevelCaptions(const std::array<uint8_t, kVatLevels>& rates) {
   std::array<std::string, kVatLevels> captions;
   for (int i = 0; i < kVatLevels; ++i) captions[i] = std::to_string(rates[i]) + "%";

@@ -35,6 +35,16 @@ struct ArticleFields {
   int vat_level = -1;  // -1: the record has no valid level, the operator chooses one
 };
 
+// Status bar panels 1, 3, 4 and 5 of the sale screen: the document number, the second counter,
+// the port name (message 66 without a port) and the handshake in force.
+struct SaleStatusTexts {
+  std::string document;
+  std::string second_counter;
+  std::string port;
+  std::string handshake;
+};
+SaleStatusTexts SaleStatusPanels(const TillLinkInfo& link, const MessageTable& messages);
+
 // The captions of the five VAT levels: each rate in decimal followed by "%".
 std::array<std::string, kVatLevels> VatLevelCaptions(const std::array<uint8_t, kVatLevels>& rates);
 

@@ -4,6 +4,14 @@
 
 namespace kv {
 
+// The printer port as the till writes it: the port's plain string write, no handshake per byte
+// and no answer read. False when the serial layer failed (after the failure has been reported).
+class TillPortWriter {
+ public:
+  virtual ~TillPortWriter() = default;
+  virtual bool WritePort(std::string_view bytes) = 0;
+};
+
 // Where the till's command text goes: the sale screen's document preview (`RE_doklad`) and the
 // printer port. The till writes each piece at once as the operator works; nothing waits for the
 // bytes to leave the port and no answer is read.

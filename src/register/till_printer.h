@@ -27,4 +27,20 @@ class TillPrinter {
   virtual std::array<uint8_t, 5> VatRates() const = 0;
 };
 
+// The link as the sale screen's status bar shows it.
+struct TillLinkInfo {
+  std::string port_name;  // empty when no port is configured
+  int32_t document_number = 0;
+  int32_t second_counter = 0;  // as held, without adding one
+  bool dsr_gate = false;
+  bool cts_gate = false;
+};
+
+class TillLinkStatus {
+ public:
+  virtual ~TillLinkStatus() = default;
+  // Sets the port's handshake up as configured and reports the link as it then stands.
+  virtual TillLinkInfo SetupHandshake() = 0;
+};
+
 }  // namespace kv

@@ -1,7 +1,9 @@
 // The simulated printer on the in-memory line, driven from the program's end a().
 #include <gtest/gtest.h>
 
+#include "link/com_port.h"
 #include "platform/memory_line.h"
+#include "platform/serial_memory.h"
 #include "sim/line_printer.h"
 #include "support/fake_clock.h"
 #include "support/sim_fixture.h"
@@ -78,6 +80,20 @@ TEST_F(SimOnLine, LinkLayerReadingGetsTheWholeDeviceRecordAt9600) {
   ASSERT_EQ(parsed.lines.size(), 21u);
   EXPECT_EQ(parsed.Number(1), 1);
   EXPECT_LT(clock.slept(), 1000u);  // no time-out was needed
+}
+
+TEST_F(SimOnLine, ThePortsBytesReachThePrinterAtLineSpeed) {
+  // The program's in-memory port at 9600 baud hands a byte over each 1.04 ms, so the printer
+  // takes a receipt as kv4910-sim --baud 9600 takes it from a pseudo-terminal.
+  TComPort port{MakeMemoryComBackend(program(), clock)};
+  port.Open();
+  const std::string receipt = test::SampleReceipt();
+  ASSERT_EQ(port.WriteStr(receipt), static_cast<int>(receipt.size()));
+  const uint32_t start = clock.TickCount();
+  while (port.OutputCount() > 0 && clock.Since(start) < 1000) clock.Sleep(1);
+  EXPECT_EQ(printer.engine().ReceivedBytes(), receipt);
+  const uint32_t wire_ms = static_cast<uint32_t>(receipt.size() * 10'000 / 9600);
+  EXPECT_NEAR(printer.engine().received().back().tick - start, wire_ms, 2);
 }
 
 TEST_F(SimOnLine, DelayFaultHoldsEveryAnswerBack) {

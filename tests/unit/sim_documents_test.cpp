@@ -149,6 +149,27 @@ TEST_F(SimDocuments, ReportsAndCopiesAnswerAck) {
   EXPECT_EQ(Send("\033Cx"), "\x15");
 }
 
+TEST_F(SimDocuments, ReportsAreKeptButCopiesByNumberFindOnlyTillDocuments) {
+  Send(SampleReceipt());
+  Send("\033x");
+  Send("\033XS0001\r0001\r");
+  ASSERT_EQ(engine.state().journal.size(), 3u);
+  for (size_t i : {1u, 2u}) {
+    EXPECT_EQ(engine.state().journal[i].kind, DocKind::kReport);
+    EXPECT_EQ(engine.state().journal[i].number, 1u);  // reports take no number of their own
+  }
+  EXPECT_NE(engine.state().journal[1].text.find("X-UZAVIERKA"), std::string::npos);
+  // The last document, document 1 and the day's documents are still the receipt alone.
+  for (const char* request : {"\033c", "\033Cb1\r1\r", "\033CB202607039999\r"}) {
+    EXPECT_EQ(Send(request), "\x06") << request;
+    EXPECT_EQ(engine.state().last_text, "KOPIA\r\n" + engine.state().journal[0].text) << request;
+  }
+  EXPECT_EQ(Send("\033q0\r1\r").find("X-UZAVIERKA"), std::string::npos);
+  // A copy by date and time takes every document, reports too.
+  Send("\033z202607030000202607032359\r");
+  EXPECT_NE(engine.state().last_text.find("X-UZAVIERKA"), std::string::npos);
+}
+
 TEST_F(SimDocuments, FetchedBlockCarriesMarkupAndAValidCrc) {
   Send(SampleReceipt());
   const std::string answer = Send("\033q0\r1\r");

@@ -179,7 +179,7 @@ TEST_F(SimEngine, ClockCommandSetsThePrinterClock) {
   EXPECT_EQ(ReadDeviceRecord(Send("\033I")).lines[20], "17:43");
 }
 
-TEST_F(SimEngine, DrawerSequencesAreCountedAndNotAnswered) {
+TEST_F(SimEngine, DrawerSequencesAreCountedShownAndNotAnswered) {
   const std::string epson("\033\x46\033\x70\x01\x14\x96\x03\x00\x00", 10);
   const std::string star("\033\x46\x07\x03\x00\x00\x00\x00\x00\x00", 10);
   const std::string own("\033\x6f\x00\x00\x00\x00\x00\x00\x00\x00", 10);
@@ -189,7 +189,10 @@ TEST_F(SimEngine, DrawerSequencesAreCountedAndNotAnswered) {
   EXPECT_EQ(Send(own), "");
   EXPECT_EQ(Send(zeros), "");
   EXPECT_EQ(engine.state().drawer_pulses, 3u);
-  EXPECT_EQ(engine.paper(), "");
+  // Each opening shows on the paper as a line of its own.
+  std::string drawer_lines;
+  for (int i = 0; i < 3; ++i) drawer_lines += "[z\xe1suvka otvoren\xe1]\n";
+  EXPECT_EQ(engine.paper(), drawer_lines);
   // The printer still understands what follows.
   EXPECT_EQ(Send("\033\x11").size(), 5u);
 }

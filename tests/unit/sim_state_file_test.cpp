@@ -36,6 +36,24 @@ TEST_F(SimStateFile, SavedStateComesBackWhole) {
   EXPECT_EQ(loaded.last_text, saved.last_text);
 }
 
+TEST_F(SimStateFile, ADocumentOpenWhenSavedIsOpenAfterLoading) {
+  test::TempDir dir;
+  Send("\033bROZKY\r\n    1.00 x     1.25  \0331       1.25 EUR\r\n\033P2        1.00\r\n");
+  ASSERT_TRUE(SaveState(engine.state(), dir / "state", nullptr));
+
+  test::SimEngineTest after;
+  std::string error;
+  ASSERT_TRUE(LoadState(after.engine.state(), dir / "state", &error)) << error;
+  EXPECT_TRUE(after.engine.DocumentOpen());
+  EXPECT_EQ(after.Send("\033\x11")[2] & status1::kDocumentOpen, status1::kDocumentOpen);
+  after.Send("\033e");
+  EXPECT_FALSE(after.engine.DocumentOpen());
+  EXPECT_EQ(after.engine.state().document_number, 1u);
+  EXPECT_EQ(after.engine.state().day.turnover[0], 1.25);
+  EXPECT_EQ(after.engine.state().day.cash, 0.25);  // 1.00 came in tender 2
+  EXPECT_NE(after.engine.state().journal.back().text.find("ROZKY"), std::string::npos);
+}
+
 TEST_F(SimStateFile, DamagedOrForeignFileLeavesTheStateAlone) {
   test::TempDir dir;
   PrinterState state;

@@ -1,0 +1,124 @@
+#include "register/ui/payment_window.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "core/config.h"
+#include "register/ui/field_events.h"
+#include "register/ui/named_controls.h"
+
+namespace kv {
+
+namespace {
+
+// Where the window goes relative to the sale screen, and its size.
+constexpr QPoint kOffset(390, 355);
+constexpr QSize kSize(408, 218);
+
+QLineEdit* AmountEdit(const char* name, const char* hint, QWidget* parent) {
+  QLineEdit* edit = NamedEdit(name, 13, parent);
+  edit->setToolTip(QString::fromUtf8(hint));
+  return edit;
+}
+
+}  // namespace
+
+TForm_platba::TForm_platba(PaymentCalc& calc, const Config& cfg, QWidget* parent)
+    : QDialog(parent), calc_(calc), cfg_(cfg) {
+  setObjectName("Form_platba");
+  setWindowTitle(QString::fromUtf8("Platidlá"));
+  setModal(true);
+
+  auto* layout = new QVBoxLayout(this);
+  auto* cash = new QHBoxLayout;
+  cash->addWidget(NamedLabel("Label1", this));
+  edit_hotovost_ = AmountEdit("Edit_hotovost", "Zadajte sumu platenú hotovosťou", this);
+  cash->addWidget(edit_hotovost_);
+  bitbtn_ok_ = NamedButton("BitBtn_ok", this);
+  cash->addWidget(bitbtn_ok_);
+  layout->addLayout(cash);
+
+  auto* group = new QGroupBox(this);
+  group->setObjectName("GroupBox1");
+  auto* other = new QGridLayout(group);
+  other->addWidget(NamedLabel("Label2", group), 0, 0, 1, 2);
+  cb_platidlo_ = new QComboBox(group);
+  cb_platidlo_->setObjectName("CB_platidlo");
+  cb_platidlo_->setToolTip(QString::fromUtf8("Výber platidla"));
+  for (const char* item : {"Hotovosť", "Platobná karta", "Stravné lístky", "Šeky"})
+    cb_platidlo_->addItem(QString::fromUtf8(item));
+  for (int i = 5; i <= kTenders; ++i) cb_platidlo_->addItem(QStringLiteral("Platidlo %1").arg(i));
+  other->addWidget(cb_platidlo_, 1, 0);
+  edit_platidlo_ = AmountEdit("Edit_platidlo", "Zadajte sumu platenú vybraným platidlom", group);
+  other->addWidget(edit_platidlo_, 1, 1);
+  layout->addWidget(group);
+
+  for (QLineEdit* edit : {edit_hotovost_, edit_platidlo_}) {
+    FieldEvents& events = FieldEvents::Watch(edit);
+    events.key_rule = PaymentAmountKey;
+    events.on_return = [this] { bitbtn_ok_->setFocus(); };
+  }
+  connect(cb_platidlo_, &QComboBox::activated, this, &TForm_platba::CB_platidloExit);
+  FieldEvents::Watch(cb_platidlo_).on_focus_out = [this] { CB_platidloExit(); };
+  connect(bitbtn_ok_, &QPushButton::clicked, this, &TForm_platba::BitBtn_okClick);
+}
+
+void TForm_platba::Open(float total, QPoint sale_screen, Done done) {
+  if (isVisible()) return;
+  done_ = std::move(done);
+  FormShow(total);
+  move(sale_screen + kOffset);
+  resize(kSize);
+  show();
+  raise();
+  activateWindow();
+  edit_hotovost_->setFocus();
+}
+
+void TForm_platba::FormShow(float total) {
+  calc_.FormShow(total);
+  const auto names = PaymentCalc::TenderNames(cfg_.plat);
+  cb_platidlo_->clear();
+  for (const std::string& name : names) cb_platidlo_->addItem(FromCp1250(name));
+  cb_platidlo_->setCurrentIndex(calc_.TenderIndex());
+  edit_platidlo_->setEnabled(calc_.OtherAmountEnabled());
+  edit_hotovost_->setText(FromCp1250(calc_.CashText()));
+  edit_hotovost_->setPalette(QPalette());  // the system's window-text colour
+  edit_platidlo_->clear();
+  setWindowTitle(FromCp1250(calc_.Caption()));
+}
+
+void TForm_platba::CB_platidloExit() {
+  calc_.ChooseTender(cb_platidlo_->currentIndex());
+  edit_platidlo_->setEnabled(calc_.OtherAmountEnabled());
+  if (!calc_.OtherAmountEnabled()) edit_platidlo_->clear();
+}
+
+void TForm_platba::BitBtn_okClick() {
+  // The tender shown in the list is the one the amount belongs to, however it was chosen.
+  CB_platidloExit();
+  if (calc_.BitBtn_okClick(ToCp1250(edit_hotovost_->text()), ToCp1250(edit_platidlo_->text()))) {
+    accept();
+    return;
+  }
+  setWindowTitle(FromCp1250(calc_.Caption()));
+  edit_hotovost_->setFocus();
+}
+
+void TForm_platba::done(int result) {
+  QDialog::done(result);
+  Done callback = std::move(done_);
+  done_ = nullptr;
+  if (!callback) return;
+  if (result == QDialog::Accepted && calc_.Accepted())
+    callback(calc_.Result());
+  else
+    callback(std::nullopt);
+}
+
+}  // namespace kv
