@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/clock.h"
+#include "base/clock.h"
 #include "reports/copy_block.h"
 
 // One request of the copies window and the printer's answer to it, run step by step so that the

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "core/config.h"
-#include "core/ini_file.h"
+#include "base/config.h"
+#include "base/ini_file.h"
 #include "lang/codepage.h"
 #include "reports/journal_loader.h"
 #include "support/fake_clock.h"

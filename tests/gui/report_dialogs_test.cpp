@@ -11,7 +11,7 @@
 #include <QRadioButton>
 #include <vector>
 
-#include "core/ini_file.h"
+#include "base/ini_file.h"
 #include "core/ui/qt_view.h"
 #include "fake_copy_line.h"
 #include "lang/codepage.h"

@@ -16,7 +16,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 
-#include "core/config.h"
+#include "base/config.h"
 #include "core/ui/qt_view.h"
 #include "lang/language_map.h"
 #include "register/number_text.h"

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "core/config.h"
+#include "base/config.h"
 #include "register/ui/field_events.h"
 #include "register/ui/named_controls.h"
 

@@ -17,8 +17,8 @@
 #include <QTableWidget>
 #include <algorithm>
 
-#include "core/config.h"
-#include "core/operator_boxes.h"
+#include "base/config.h"
+#include "base/operator_boxes.h"
 #include "register/number_text.h"
 #include "register/till_messages.h"
 #include "register/ui/field_events.h"

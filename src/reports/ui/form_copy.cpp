@@ -19,7 +19,7 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
-#include "core/operator_boxes.h"
+#include "base/operator_boxes.h"
 #include "lang/message_table.h"
 #include "reports/ui/window_support.h"
 

@@ -8,7 +8,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-#include "core/operator_boxes.h"
+#include "base/operator_boxes.h"
 #include "lang/message_table.h"
 #include "reports/monthly_request.h"
 #include "reports/ui/window_support.h"

@@ -10,9 +10,9 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 
-#include "core/config.h"
-#include "core/ini_file.h"
-#include "core/operator_boxes.h"
+#include "base/config.h"
+#include "base/ini_file.h"
+#include "base/operator_boxes.h"
 #include "lang/message_table.h"
 #include "reports/journal_loader.h"
 #include "reports/journal_viewer.h"
