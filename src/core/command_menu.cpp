@@ -43,14 +43,19 @@ void CommandMenu::PopupRB2900Popup() {
       view_.SetText(kUserItems[i], users_.user(static_cast<int>(i)).name.view());
   for (const CommandMenuState::Item& item : state.items) view_.SetEnabled(item.name, item.enabled);
   if (state.copy_price_list_access) users_.CopyPriceListAccess();
+  ShowCurrentUser();
   view_.SetEnabled(kSettingsDrawerTest, state.drawer_test_enabled);
   if (state.clear_port_selection) view_.SetItemIndex(kSettingsPorts, -1);
 }
 
 void CommandMenu::SelectUser(int index, PasswordPrompt& prompt) {
-  for (const char* item : kUserItems) view_.SetChecked(item, false);
-  const int current = users_.SelectUser(index, prompt);
-  view_.SetChecked(kUserItems[static_cast<size_t>(current)], true);
+  users_.SelectUser(index, prompt);
+  ShowCurrentUser();
+}
+
+void CommandMenu::ShowCurrentUser() {
+  for (size_t i = 0; i < kUserItems.size(); ++i)
+    view_.SetChecked(kUserItems[i], static_cast<int>(i) == users_.currentUser());
 }
 
 }  // namespace kv

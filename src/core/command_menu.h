@@ -47,7 +47,8 @@ class CommandMenu {
   CommandMenu(View& view, const PrinterLink& link, const Config& cfg, UserAccess& users,
               const DeviceCommands& commands);
 
-  // Just before the menu opens.
+  // Just before the menu opens. The check mark also follows the current user there, since the
+  // settings dialog may have picked another one.
   void PopupRB2900Popup();
   // pop_user0Click ... pop_user2Click: the user made current (the second and third are asked
   // for their password; a wrong one or Cancel makes the first current) carries the check mark
@@ -55,6 +56,8 @@ class CommandMenu {
   void SelectUser(int index, PasswordPrompt& prompt);
 
  private:
+  void ShowCurrentUser();
+
   View& view_;
   const PrinterLink& link_;
   const Config& cfg_;

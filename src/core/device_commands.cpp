@@ -140,8 +140,11 @@ void DeviceCommands::KopieRB3900Click() {
     view_.ShowWindow(view_names::kCopiesWindow, View::WindowState::Front);
     return;
   }
-  timer_prmgr_.SetEnabled(false);
-  if (show_copies_window) show_copies_window();
+  // Without the window nobody would start the print-job timer again: it is left running.
+  if (show_copies_window) {
+    timer_prmgr_.SetEnabled(false);
+    show_copies_window();
+  }
   // Someone else may have the printer by now (a till receipt): its port stays open.
   if (const auto lease = link_.TryLease(kLeaseHolder)) ClosePortWhenConfigured();
 }

@@ -156,6 +156,13 @@ TEST_F(DeviceCommandsTest, ReportsWindowOpensWithTheLineUpAndThePrintJobTimerSto
   commands().KopieRB3900Click();
   EXPECT_FALSE(shown);
   EXPECT_TRUE(timer_prmgr.Enabled());
+  EXPECT_EQ(view.Get("Form_copy.window"), "front");
+
+  // No window connected: the print-job timer keeps running.
+  commands().copies_window_visible = nullptr;
+  commands().show_copies_window = nullptr;
+  commands().KopieRB3900Click();
+  EXPECT_TRUE(timer_prmgr.Enabled());
 }
 
 TEST_F(DeviceCommandsTest, EveryCommandFindingThePrinterBusySaysSoAndSendsNothing) {

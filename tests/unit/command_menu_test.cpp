@@ -90,6 +90,11 @@ TEST_F(CommandMenuTest, OpeningShowsTheUsersAndCopiesThePriceListAccessOnlyWhenR
   EXPECT_EQ(view.Get("SRB4900/popXUZ.enabled"), "1");
   EXPECT_EQ(view.Get("SRB4900/pop_pokladna.enabled"), "1");
   EXPECT_EQ(pm.users().priceListAccess(), 0);
+
+  pm.users().PickUser(2);  // the settings dialog's choice, without a password
+  menu.PopupRB2900Popup();
+  EXPECT_EQ(view.Get("SRB4900/pop_user0.checked"), "0");
+  EXPECT_EQ(view.Get("SRB4900/pop_user2.checked"), "1");
 }
 
 TEST_F(CommandMenuTest, ACancelledPasswordLeavesTheFirstUserCheckedAlone) {
