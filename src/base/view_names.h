@@ -39,10 +39,10 @@ inline constexpr const char* kDisplayBox = "SRB4900/DSP";
 // window: the user items, the commands enabled by the device-ready flag and a right (in the
 // menu's order), the till and the settings.
 inline constexpr std::array<const char*, 3> kUserItems = {"SRB4900/pop_user0", "SRB4900/pop_user1",
-                                                           "SRB4900/pop_user2"};
+                                                          "SRB4900/pop_user2"};
 inline constexpr std::array<const char*, 8> kGatedItems = {
-    "SRB4900/popXUZ",      "SRB4900/popDUZ", "SRB4900/popMUZ", "SRB4900/KopieRB3900",
-    "SRB4900/popKDOKL",    "SRB4900/popKDU", "SRB4900/popCAS", "SRB4900/popOtvzas"};
+    "SRB4900/popXUZ",   "SRB4900/popDUZ", "SRB4900/popMUZ", "SRB4900/KopieRB3900",
+    "SRB4900/popKDOKL", "SRB4900/popKDU", "SRB4900/popCAS", "SRB4900/popOtvzas"};
 inline constexpr const char* kTillItem = "SRB4900/pop_pokladna";
 inline constexpr const char* kSettingsItem = "SRB4900/Konfiguracia1";
 
@@ -59,7 +59,7 @@ inline constexpr std::array<const char*, 6> kRoundingFields = {
     "Dlg_cfg/Edit_suma_plus", "Dlg_cfg/Edit_informacna_koef", "Dlg_cfg/Edit_informacna_plus"};
 inline constexpr const char* kSaleWindow = "Form_predaj";
 inline constexpr const char* kCopiesWindow = "Form_copy";
-inline constexpr const char* kSettingsDrawerTest = "Dlg_cfg/Btn_open";
+inline constexpr const char* kDrawerTestButton = "Dlg_cfg/Btn_open";
 
 // The windows that exist, and every name above that belongs to them.
 inline constexpr std::array<std::string_view, 1> kBuiltWindows = {"SRB4900"};
@@ -73,7 +73,7 @@ inline constexpr std::array kAll = {kMainWindow,        kStatusBar,         kDoc
                                     kSettingsPorts,     kRoundingFields[0], kRoundingFields[1],
                                     kRoundingFields[2], kRoundingFields[3], kRoundingFields[4],
                                     kRoundingFields[5], kSaleWindow,        kCopiesWindow,
-                                    kSettingsDrawerTest, kUserItems[0],     kUserItems[1],
+                                    kDrawerTestButton,  kUserItems[0],      kUserItems[1],
                                     kUserItems[2],      kGatedItems[0],     kGatedItems[1],
                                     kGatedItems[2],     kGatedItems[3],     kGatedItems[4],
                                     kGatedItems[5],     kGatedItems[6],     kGatedItems[7],

@@ -31,8 +31,8 @@ CommandMenuState PopupState(const CommandMenuInputs& in) {
   return state;
 }
 
-CommandMenu::CommandMenu(View& view, const PrinterLink& link, const Config& cfg,
-                         UserAccess& users, const DeviceCommands& commands)
+CommandMenu::CommandMenu(View& view, const PrinterLink& link, const Config& cfg, UserAccess& users,
+                         const DeviceCommands& commands)
     : view_(view), link_(link), cfg_(cfg), users_(users), commands_(commands) {}
 
 void CommandMenu::PopupRB2900Popup() {
@@ -44,7 +44,7 @@ void CommandMenu::PopupRB2900Popup() {
   for (const CommandMenuState::Item& item : state.items) view_.SetEnabled(item.name, item.enabled);
   if (state.copy_price_list_access) users_.CopyPriceListAccess();
   ShowCurrentUser();
-  view_.SetEnabled(kSettingsDrawerTest, state.drawer_test_enabled);
+  view_.SetEnabled(kDrawerTestButton, state.drawer_test_enabled);
   if (state.clear_port_selection) view_.SetItemIndex(kSettingsPorts, -1);
 }
 

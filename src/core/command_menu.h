@@ -27,10 +27,10 @@ struct CommandMenuState {
     bool enabled;
   };
   std::vector<Item> items;
-  bool user_captions = false;            // the user items take the users' names
-  bool copy_price_list_access = false;   // priceListAccess from the current user
-  bool drawer_test_enabled = false;      // the settings dialog's Btn_open
-  bool clear_port_selection = false;     // the settings dialog's CB_porty shows no port
+  bool user_captions = false;           // the user items take the users' names
+  bool copy_price_list_access = false;  // priceListAccess from the current user
+  bool drawer_test_enabled = false;     // the settings dialog's Btn_open
+  bool clear_port_selection = false;    // the settings dialog's CB_porty shows no port
 };
 
 // PopupRB2900Popup's rules. With the printer ready: the user names, each command item by the

@@ -52,8 +52,7 @@ TEST_F(MenuE2E, XReportFromTheMenuPrintsOnTheSimulatorsPaper) {
   ASSERT_TRUE(menu.Item("popXUZ")->isEnabled());
   menu.Item("popXUZ")->trigger();
   EXPECT_TRUE(test::WaitFor(
-      [&] { return ReadFile(home / "paper.txt").find("X-UZAVIERKA") != std::string::npos; },
-      5000))
+      [&] { return ReadFile(home / "paper.txt").find("X-UZAVIERKA") != std::string::npos; }, 5000))
       << ReadFile(home / "paper.txt");
 }
 

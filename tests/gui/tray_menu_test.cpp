@@ -63,10 +63,12 @@ TEST_F(TrayMenuTest, ItemsSeparatorsSubmenuPicturesAndDesignState) {
   QStringList names;
   for (QAction* action : menu().actions())
     names << (action->menu() ? action->menu()->objectName() : action->objectName());
-  EXPECT_EQ(names, QStringList({"pop_pokladna", "N4", "pop_user0", "pop_user1", "pop_user2", "N3",
-                                "popXUZ", "popDUZ", "popMUZ", "N1", "KopieRB3900", "popKDOKL",
-                                "popKDU", "N2", "popCAS", "popOtvzas", "popzurnal", "Zalohovanie1",
-                                "Konfiguracia1", "Spusteniecasovaca1"}));
+  EXPECT_EQ(names,
+            QStringList({"pop_pokladna", "N4",           "pop_user0",     "pop_user1",
+                         "pop_user2",    "N3",           "popXUZ",        "popDUZ",
+                         "popMUZ",       "N1",           "KopieRB3900",   "popKDOKL",
+                         "popKDU",       "N2",           "popCAS",        "popOtvzas",
+                         "popzurnal",    "Zalohovanie1", "Konfiguracia1", "Spusteniecasovaca1"}));
   auto* journal = menu().findChild<QMenu*>("popzurnal");
   ASSERT_NE(journal, nullptr);
   EXPECT_EQ(journal->title(), QString::fromUtf8("Žurnál"));  // the language text reaches it
@@ -78,10 +80,11 @@ TEST_F(TrayMenuTest, ItemsSeparatorsSubmenuPicturesAndDesignState) {
     EXPECT_FALSE(Item(pictured)->icon().isNull()) << pictured;
   EXPECT_TRUE(Item("pop_user1")->icon().isNull());
 
-  for (const char* item : {"popXUZ", "popDUZ", "popMUZ", "KopieRB3900", "popKDOKL", "popKDU",
-                           "popCAS", "popOtvzas"}) {
+  for (const char* item :
+       {"popXUZ", "popDUZ", "popMUZ", "KopieRB3900", "popKDOKL", "popKDU", "popCAS", "popOtvzas"}) {
     EXPECT_FALSE(Item(item)->isEnabled()) << item;
-    const bool radio = std::string_view(item) != "KopieRB3900" && std::string_view(item) != "popOtvzas";
+    const bool radio =
+        std::string_view(item) != "KopieRB3900" && std::string_view(item) != "popOtvzas";
     EXPECT_EQ(Item(item)->actionGroup() != nullptr, radio) << item;
   }
   EXPECT_TRUE(Item("pop_user0")->isChecked());
@@ -103,8 +106,8 @@ TEST_F(TrayMenuTest, OpeningEnablesByThePrinterAndTheRights) {
   Open();
   EXPECT_FALSE(Item("popXUZ")->isEnabled());
   EXPECT_FALSE(Item("popDUZ")->isEnabled());
-  for (const char* item : {"popMUZ", "KopieRB3900", "popKDOKL", "popKDU", "popCAS", "popOtvzas",
-                           "pop_pokladna"})
+  for (const char* item :
+       {"popMUZ", "KopieRB3900", "popKDOKL", "popKDU", "popCAS", "popOtvzas", "pop_pokladna"})
     EXPECT_TRUE(Item(item)->isEnabled()) << item;
   EXPECT_EQ(Item("pop_user0")->text(), "user0");
   EXPECT_EQ(Item("pop_user2")->text(), "user2");

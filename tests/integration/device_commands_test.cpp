@@ -20,7 +20,9 @@ class DeviceCommandsTest : public LinkTest {
   // What the printer received after its line was brought up (status query, identification).
   std::string CommandBytes() {
     const std::string all = engine().ReceivedBytes();
-    const size_t ident = all.rfind("\x1b" "e\x1bi");
+    const size_t ident = all.rfind(
+        "\x1b"
+        "e\x1bi");
     return ident == std::string::npos ? all : all.substr(ident + 4);
   }
 
@@ -36,9 +38,16 @@ TEST_F(DeviceCommandsTest, EachCommandSendsItsBytesAndClosesThePortWhenConfigure
   };
   const Case cases[] = {
       {"X report", &DeviceCommands::popXUZClick, "\x1bx"},
-      {"copy of the last document", &DeviceCommands::popKDOKLClick, "\x1b" "c"},
-      {"copy of the last daily close", &DeviceCommands::popKDUClick, "\x1b" "D"},
-      {"drawer", &DeviceCommands::popOtvzasClick, std::string("\x1b" "F\x07\x03\0\0\0\0\0\0", 10)},
+      {"copy of the last document", &DeviceCommands::popKDOKLClick,
+       "\x1b"
+       "c"},
+      {"copy of the last daily close", &DeviceCommands::popKDUClick,
+       "\x1b"
+       "D"},
+      {"drawer", &DeviceCommands::popOtvzasClick,
+       std::string("\x1b"
+                   "F\x07\x03\0\0\0\0\0\0",
+                   10)},
   };
   for (const bool close_port : {false, true}) {
     for (const Case& c : cases) {
@@ -61,18 +70,18 @@ TEST_F(DeviceCommandsTest, DefaultDrawerSendsTenZeroBytes) {
 
 TEST_F(DeviceCommandsTest, ClockCommandCarriesTheLocalDateAndTime) {
   pm.local_time = [] {
-    std::tm t{};
-    t.tm_year = 2026 - 1900;
+    std::tm t = ShopTime();  // 2026
     t.tm_mon = 6;
     t.tm_mday = 3;
     t.tm_hour = 9;
     t.tm_min = 5;
-    t.tm_sec = 59;
     return t;
   };
   pm.cfg.CLOSE_PORT = true;
   commands().popCASClick();
-  EXPECT_EQ(CommandBytes(), "\x1bt11111" "7063908750493025;2:6\r");
+  EXPECT_EQ(CommandBytes(),
+            "\x1bt11111"
+            "7063908750493025;2:6\r");
   EXPECT_EQ(engine().PrinterTime().tm_hour, 9);
   EXPECT_EQ(engine().PrinterTime().tm_mon, 6);
   EXPECT_FALSE(pm.link().ComPort1().Connected());
@@ -94,7 +103,9 @@ TEST_F(DeviceCommandsTest, DailyCloseReadsTheRecordAndTheJournalAndNotesItInDebu
   boxes.Expect("msg1", BoxAnswer::Yes, BoxAnswer::No);
   commands().popDUZClick();
   const std::string sent = CommandBytes();
-  EXPECT_EQ(sent.substr(0, 5), "\x1b" "dYes");
+  EXPECT_EQ(sent.substr(0, 5),
+            "\x1b"
+            "dYes");
   EXPECT_NE(sent.find(kDeviceRecordRequest), std::string::npos);
   EXPECT_EQ(sent.substr(sent.size() - 2), "\x1bQ");
   EXPECT_EQ(engine().state().closing_count, 1u);
@@ -135,7 +146,8 @@ TEST_F(DeviceCommandsTest, MonthlyCloseWritesItsDebugLineOnlyWhenTheRequestWentO
   };
   commands().popMUZClick();
   EXPECT_EQ(CommandBytes(), "\x1bXD20100201\r20100231\r");
-  EXPECT_EQ(dir.Read("debug.txt"), "\r\n> Mesacna uzavierka (06.12.2026 14:30:00 RB4900 1.2)\r\n\r\n");
+  EXPECT_EQ(dir.Read("debug.txt"),
+            "\r\n> Mesacna uzavierka (06.12.2026 14:30:00 RB4900 1.2)\r\n\r\n");
 }
 
 TEST_F(DeviceCommandsTest, ReportsWindowOpensWithTheLineUpAndThePrintJobTimerStopped) {
@@ -170,12 +182,13 @@ TEST_F(DeviceCommandsTest, EveryCommandFindingThePrinterBusySaysSoAndSendsNothin
   commands().show_copies_window = [] { ADD_FAILURE() << "copies window opened"; };
   const auto job = pm.link().TryLease("print job");
   ASSERT_TRUE(job);
-  const Command all[] = {&DeviceCommands::popXUZClick,      &DeviceCommands::popDUZClick,
-                         &DeviceCommands::popMUZClick,      &DeviceCommands::popKDOKLClick,
-                         &DeviceCommands::popKDUClick,      &DeviceCommands::KopieRB3900Click,
-                         &DeviceCommands::popCASClick,      &DeviceCommands::popOtvzasClick};
+  const Command all[] = {&DeviceCommands::popXUZClick, &DeviceCommands::popDUZClick,
+                         &DeviceCommands::popMUZClick, &DeviceCommands::popKDOKLClick,
+                         &DeviceCommands::popKDUClick, &DeviceCommands::KopieRB3900Click,
+                         &DeviceCommands::popCASClick, &DeviceCommands::popOtvzasClick};
   for (const Command command : all) {
-    if (command == &DeviceCommands::popDUZClick) boxes.Expect("msg1", BoxAnswer::Yes, BoxAnswer::No);
+    if (command == &DeviceCommands::popDUZClick)
+      boxes.Expect("msg1", BoxAnswer::Yes, BoxAnswer::No);
     boxes.Expect("msg200");
     Run(command);
   }

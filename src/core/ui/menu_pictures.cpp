@@ -24,7 +24,8 @@ void Sheet(QPainter& p, QRect r, const QString& letter, QColor ink) {
   p.drawPath(path);
   if (letter.isEmpty()) {
     p.setPen(QPen(Qt::gray, 1));
-    for (int y = r.top() + 8; y < r.bottom() - 2; y += 4) p.drawLine(r.left() + 3, y, r.right() - 3, y);
+    for (int y = r.top() + 8; y < r.bottom() - 2; y += 4)
+      p.drawLine(r.left() + 3, y, r.right() - 3, y);
     return;
   }
   QFont font = p.font();
@@ -148,25 +149,52 @@ QPixmap MenuPicture(int position) {
   QPainter p(&pixmap);
   p.setRenderHint(QPainter::Antialiasing);
   switch (position) {
-    case 2: Backup(p); break;
-    case 4: Till(p); break;
-    case 5: Sheet(p, QRect(5, 2, 22, 28), "X", QColor(0x20, 0x40, 0xc0)); break;
-    case 6: Sheet(p, QRect(5, 2, 22, 28), "D", QColor(0x20, 0x90, 0x30)); break;
-    case 7: Sheet(p, QRect(5, 2, 22, 28), "M", QColor(0x90, 0x30, 0x90)); break;
+    case 2:
+      Backup(p);
+      break;
+    case 4:
+      Till(p);
+      break;
+    case 5:
+      Sheet(p, QRect(5, 2, 22, 28), "X", QColor(0x20, 0x40, 0xc0));
+      break;
+    case 6:
+      Sheet(p, QRect(5, 2, 22, 28), "D", QColor(0x20, 0x90, 0x30));
+      break;
+    case 7:
+      Sheet(p, QRect(5, 2, 22, 28), "M", QColor(0x90, 0x30, 0x90));
+      break;
     case 8:
       Sheet(p, QRect(12, 1, 17, 21), {}, Qt::black);
       Sheet(p, QRect(8, 5, 17, 21), {}, Qt::black);
       Sheet(p, QRect(4, 9, 17, 21), {}, Qt::black);
       break;
-    case 9: Copies(p, "B", QColor(0x20, 0x40, 0xc0)); break;
-    case 10: Copies(p, "D", QColor(0x20, 0x90, 0x30)); break;
-    case 12: Clock(p); break;
-    case 13: Drawer(p); break;
-    case 14: Gear(p); break;
-    case 15: Plug(p); break;
-    case 16: Journal(p); break;
-    case 17: ErrorFile(p); break;
-    default: return QPixmap();
+    case 9:
+      Copies(p, "B", QColor(0x20, 0x40, 0xc0));
+      break;
+    case 10:
+      Copies(p, "D", QColor(0x20, 0x90, 0x30));
+      break;
+    case 12:
+      Clock(p);
+      break;
+    case 13:
+      Drawer(p);
+      break;
+    case 14:
+      Gear(p);
+      break;
+    case 15:
+      Plug(p);
+      break;
+    case 16:
+      Journal(p);
+      break;
+    case 17:
+      ErrorFile(p);
+      break;
+    default:
+      return QPixmap();
   }
   return pixmap;
 }

@@ -37,9 +37,10 @@ TrayMenu::TrayMenu(MainWindow& window, TSRB4900& pm, PasswordPrompt& password)
   // are radio items.
   auto* radio = new QActionGroup(menu_);
   radio->setObjectName("RadioItems");
-  auto command = [&](const char* name, const char* caption, int picture, void (DeviceCommands::*click)(),
-                     bool radio_item) {
-    QAction* item = AddItem(menu_, name, caption, picture, [&commands, click] { (commands.*click)(); });
+  auto command = [&](const char* name, const char* caption, int picture,
+                     void (DeviceCommands::*click)(), bool radio_item) {
+    QAction* item =
+        AddItem(menu_, name, caption, picture, [&commands, click] { (commands.*click)(); });
     if (radio_item) radio->addAction(item);
     item->setEnabled(false);
   };

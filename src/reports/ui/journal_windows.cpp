@@ -7,10 +7,10 @@
 namespace kv {
 
 JournalWindows::JournalWindows(TSRB4900& pm) : pm_(pm) {
-  viewer_ = std::make_unique<TForm_zurnal>(JournalViewerServices{
-      pm.cfg, pm.files().ProgramFile(kConfigFileName), pm.lang().messages(), pm.boxes,
-      [&pm] { return pm.local_time(); },
-      [&pm](std::string_view text) { pm.files().LogError(text); }});
+  viewer_ = std::make_unique<TForm_zurnal>(
+      JournalViewerServices{pm.cfg, pm.files().ProgramFile(kConfigFileName), pm.lang().messages(),
+                            pm.boxes, [&pm] { return pm.local_time(); },
+                            [&pm](std::string_view text) { pm.files().LogError(text); }});
   monthly_ = std::make_unique<TForm_mesacna>(MonthlyDialogServices{
       pm.lang().messages(), pm.boxes, [&pm] { return pm.local_time(); },
       [&pm](const std::string& bytes) { return pm.device_commands().SendMonthlyRequest(bytes); }});
