@@ -1,6 +1,7 @@
 # Installs the Debian packages the build, the tests and the demo need, when one is missing.
-# Sourced by scripts/test and scripts/run.
-KV4910_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev)
+# Sourced by scripts/test, scripts/run and scripts/screenshots.
+KV4910_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev
+  fonts-dejavu-core)
 
 # Runs a command as root: directly when we are root, else through sudo.
 as_root() {

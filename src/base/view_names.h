@@ -35,6 +35,17 @@ inline constexpr const char* kPaperBox = "SRB4900/PE";
 inline constexpr const char* kErrorBox = "SRB4900/ERR";
 inline constexpr const char* kDisplayBox = "SRB4900/DSP";
 
+// The tray menu PopupRB2900 (also the status bar's menu). Its items are actions of the main
+// window: the user items, the commands enabled by the device-ready flag and a right (in the
+// menu's order), the till and the settings.
+inline constexpr std::array<const char*, 3> kUserItems = {"SRB4900/pop_user0", "SRB4900/pop_user1",
+                                                          "SRB4900/pop_user2"};
+inline constexpr std::array<const char*, 8> kGatedItems = {
+    "SRB4900/popXUZ",   "SRB4900/popDUZ", "SRB4900/popMUZ", "SRB4900/KopieRB3900",
+    "SRB4900/popKDOKL", "SRB4900/popKDU", "SRB4900/popCAS", "SRB4900/popOtvzas"};
+inline constexpr const char* kTillItem = "SRB4900/pop_pokladna";
+inline constexpr const char* kSettingsItem = "SRB4900/Konfiguracia1";
+
 // Status bar panels.
 inline constexpr int kPanelVersion = 0;
 inline constexpr int kPanelKind = 1;
@@ -47,6 +58,8 @@ inline constexpr std::array<const char*, 6> kRoundingFields = {
     "Dlg_cfg/Edit_dph_koef",  "Dlg_cfg/Edit_dph_plus",        "Dlg_cfg/Edit_suma_koef",
     "Dlg_cfg/Edit_suma_plus", "Dlg_cfg/Edit_informacna_koef", "Dlg_cfg/Edit_informacna_plus"};
 inline constexpr const char* kSaleWindow = "Form_predaj";
+inline constexpr const char* kCopiesWindow = "Form_copy";
+inline constexpr const char* kDrawerTestButton = "Dlg_cfg/Btn_open";
 
 // The windows that exist, and every name above that belongs to them.
 inline constexpr std::array<std::string_view, 1> kBuiltWindows = {"SRB4900"};
@@ -59,6 +72,11 @@ inline constexpr std::array kAll = {kMainWindow,        kStatusBar,         kDoc
                                     kPaperBox,          kErrorBox,          kDisplayBox,
                                     kSettingsPorts,     kRoundingFields[0], kRoundingFields[1],
                                     kRoundingFields[2], kRoundingFields[3], kRoundingFields[4],
-                                    kRoundingFields[5], kSaleWindow};
+                                    kRoundingFields[5], kSaleWindow,        kCopiesWindow,
+                                    kDrawerTestButton,  kUserItems[0],      kUserItems[1],
+                                    kUserItems[2],      kGatedItems[0],     kGatedItems[1],
+                                    kGatedItems[2],     kGatedItems[3],     kGatedItems[4],
+                                    kGatedItems[5],     kGatedItems[6],     kGatedItems[7],
+                                    kTillItem,          kSettingsItem};
 
 }  // namespace kv::view_names

@@ -5,6 +5,9 @@
 #include "core/ui/main_window.h"
 #include "core/ui/quit_on_signal.h"
 #include "core/ui/tray_icon.h"
+#include "core/ui/tray_menu.h"
+#include "reports/ui/journal_windows.h"
+#include "settings/ui/password_dlg.h"
 
 namespace kv {
 
@@ -28,8 +31,12 @@ Application::~Application() {
 void Application::Start() {
   CreateMainWindow();
   CreateSettingsDialog();
-  // The password dialog, the copies window, the journal viewer, the monthly report dialog, the
-  // sale window, the price list editor and the payment window follow here in this order.
+  password_dlg_ = std::make_unique<TPasswordDlg>();
+  // The copies window comes here.
+  journal_windows_ = std::make_unique<JournalWindows>(*print_manager_);
+  // The sale window, the price list editor and the payment window follow here in this order.
+  tray_menu_ = std::make_unique<TrayMenu>(*main_window_, *print_manager_, *password_dlg_);
+  tray_menu_->open_viewer = [this](const std::string& path) { journal_windows_->ShowFile(path); };
   print_manager_->LoadLanguage(true, true, true);
   main_window_->show();
 }

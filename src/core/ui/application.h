@@ -15,7 +15,10 @@
 
 namespace kv {
 
+class JournalWindows;
 class MainWindow;
+class TPasswordDlg;
+class TrayMenu;
 
 // The running program: the print manager object with its real services and its windows.
 // Needs a QApplication; it does not run the message loop itself.
@@ -40,6 +43,8 @@ class Application {
 
   TSRB4900& print_manager() { return *print_manager_; }
   MainWindow& main_window() { return *main_window_; }
+  TrayMenu& tray_menu() { return *tray_menu_; }
+  JournalWindows& journal_windows() { return *journal_windows_; }
 
  private:
   void CreateMainWindow();
@@ -57,6 +62,9 @@ class Application {
   QtAppShell shell_;
   std::unique_ptr<TSRB4900> print_manager_;
   std::unique_ptr<MainWindow> main_window_;
+  std::unique_ptr<TPasswordDlg> password_dlg_;
+  std::unique_ptr<JournalWindows> journal_windows_;
+  std::unique_ptr<TrayMenu> tray_menu_;
   std::unique_ptr<MessageWatch> message_watch_;
 };
 
