@@ -20,6 +20,7 @@
 #include "lang/localization.h"
 #include "link/printer_link.h"
 #include "link/printer_readouts.h"
+#include "register/till_link.h"
 #include "platform/clock.h"
 #include "platform/os.h"
 
@@ -80,6 +81,7 @@ class TSRB4900 {
   WorkingFiles& files() { return files_; }
   PrintJobLoop& jobs() { return jobs_; }
   ClientMessaging& client_messaging() { return client_messaging_; }
+  TillLink& till() { return till_; }
   std::string Msg(int n) const { return lang_.Msg(n); }
 
   // ---- configuration (print_manager_config.cpp) -------------------------------------------
@@ -133,6 +135,7 @@ class TSRB4900 {
   WorkingFiles files_;
   PrintJobLoop jobs_;
   ClientMessaging client_messaging_;
+  TillLink till_;
 };
 
 }  // namespace kv
