@@ -75,6 +75,7 @@ class TillWindowsTest : public ::testing::Test {
     cfg.port = 0;
     link.info = {"/dev/ttyS0", 41, 7, true, true};
     printer.dkp = "DKP 0815";
+    predaj.SetCompanions(platba, sklad);
   }
 
   template <typename T = QWidget>
@@ -116,9 +117,7 @@ class TillWindowsTest : public ::testing::Test {
   TForm_sklad sklad{prices, printer, messages,
                     [this](const std::string& line) { error_lines.push_back(line); }};
   TForm_predaj predaj{{prices, printer, link, port, boxes, messages, cfg, [] { return true; },
-                       [this](const std::string& line) { error_lines.push_back(line); }},
-                      platba,
-                      sklad};
+                       [this](const std::string& line) { error_lines.push_back(line); }}};
 };
 
 TEST_F(TillWindowsTest, ShowingTakesTheRatesTheDkpAndTheLinkState) {

@@ -16,6 +16,7 @@
 namespace kv {
 
 class MainWindow;
+class TillWindows;
 
 // The running program: the print manager object with its real services and its windows.
 // Needs a QApplication; it does not run the message loop itself.
@@ -40,6 +41,7 @@ class Application {
 
   TSRB4900& print_manager() { return *print_manager_; }
   MainWindow& main_window() { return *main_window_; }
+  TillWindows& till_windows() { return *till_windows_; }
 
  private:
   void CreateMainWindow();
@@ -58,6 +60,7 @@ class Application {
   std::unique_ptr<TSRB4900> print_manager_;
   std::unique_ptr<MainWindow> main_window_;
   std::unique_ptr<MessageWatch> message_watch_;
+  std::unique_ptr<TillWindows> till_windows_;
 };
 
 }  // namespace kv
