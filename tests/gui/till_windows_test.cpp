@@ -26,6 +26,7 @@
 #include "register/ui/sale_window.h"
 #include "support/scripted_boxes.h"
 #include "support/temp_dir.h"
+#include "gui/typing.h"
 #include "support/till_fixture.h"
 
 namespace kv {
@@ -52,17 +53,8 @@ class FixedLink final : public TillLinkStatus {
   TillLinkInfo info;
 };
 
-void Type(QWidget* field, const QString& text) {
-  for (QChar c : text) {
-    QKeyEvent press(QEvent::KeyPress, c.toUpper().unicode(), Qt::NoModifier, QString(c));
-    QApplication::sendEvent(field, &press);
-  }
-}
-
-void Enter(QWidget* field) {
-  QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
-  QApplication::sendEvent(field, &press);
-}
+using test::Enter;
+using test::Type;
 
 std::string EmptyFile(const test::TempDir& dir, const std::string& name) {
   dir.Write(name, "");

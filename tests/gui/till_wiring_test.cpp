@@ -18,21 +18,13 @@
 #include "sim/line_printer.h"
 #include "support/print_manager_fixture.h"
 #include "support/sim_fixture.h"
+#include "gui/typing.h"
 
 namespace kv {
 namespace {
 
-void Type(QWidget* field, const QString& text) {
-  for (QChar c : text) {
-    QKeyEvent press(QEvent::KeyPress, c.toUpper().unicode(), Qt::NoModifier, QString(c));
-    QApplication::sendEvent(field, &press);
-  }
-}
-
-void Enter(QWidget* field) {
-  QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
-  QApplication::sendEvent(field, &press);
-}
+using test::Enter;
+using test::Type;
 
 class TillWiringTest : public ::testing::Test, public test::PrintManagerFakes {
  protected:

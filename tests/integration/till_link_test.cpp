@@ -1,5 +1,4 @@
 #include "register/sale_model.h"
-#include "support/fake_endpoint.h"
 #include "support/job_fixture.h"
 
 // The till on the printer simulator through the print manager's link: a receipt built item by
@@ -81,14 +80,7 @@ TEST_F(TillLinkTest, AFileJobDroppedWhileAReceiptIsOpenPrintsAfterIt) {
 
 TEST_F(TillLinkTest, WhileAReceiptIsOpenAClientIsToldBusyAndItsStatusWaitsForTheClosing) {
   pm.cfg.spravy = true;
-  FakeEndpoint* endpoint = nullptr;
-  pm.client_messaging().SetEndpointFactory([&] {
-    auto made = std::make_unique<FakeEndpoint>();
-    endpoint = made.get();
-    return made;
-  });
-  ASSERT_TRUE(pm.StartupMessaging());
-  pm.TakeClientMessages();
+  FakeEndpoint* endpoint = &StartFakeMessaging();
   const uint32_t number = MessageNumberForName(pm.cfg.id_manager);
   OpenReceiptOfThreeItems();
   engine().ClearReceived();
