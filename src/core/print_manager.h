@@ -20,9 +20,9 @@
 #include "lang/localization.h"
 #include "link/printer_link.h"
 #include "link/printer_readouts.h"
-#include "register/till_link.h"
 #include "platform/clock.h"
 #include "platform/os.h"
+#include "register/till_link.h"
 
 namespace kv {
 

@@ -154,8 +154,9 @@ TEST_F(MainWindowTest, TillWindowsAreCreatedAtStartWithTheLanguageTexts) {
   EXPECT_EQ(sale->windowTitle(), "Predaj test");
   EXPECT_EQ(text("Form_predaj/BitBtn_tlac"), FromUtf8("&Tlačiť"));
   EXPECT_EQ(text("Form_predaj/BitBtn_kos"), FromUtf8("&Vymaž"));  // built-in text
-  EXPECT_EQ(qobject_cast<QTableWidget*>(QtView::Find("Form_predaj/StringGrid1"))->item(0, 0)->text(),
-            "EAN");
+  EXPECT_EQ(
+      qobject_cast<QTableWidget*>(QtView::Find("Form_predaj/StringGrid1"))->item(0, 0)->text(),
+      "EAN");
   EXPECT_EQ(QtView::FindWindow("Form_sklad")->windowTitle(), FromUtf8("Cenník test"));
   EXPECT_EQ(text("Form_platba/Label1"), FromUtf8("Hotovosť prijatá"));
 }

@@ -18,6 +18,7 @@
 
 #include "base/config.h"
 #include "core/ui/qt_view.h"
+#include "gui/typing.h"
 #include "lang/language_map.h"
 #include "register/number_text.h"
 #include "register/ui/field_events.h"
@@ -26,7 +27,6 @@
 #include "register/ui/sale_window.h"
 #include "support/scripted_boxes.h"
 #include "support/temp_dir.h"
-#include "gui/typing.h"
 #include "support/till_fixture.h"
 
 namespace kv {

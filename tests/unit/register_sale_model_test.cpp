@@ -1,9 +1,8 @@
 // The sale screen's logic: items, discounts, deletions, totals and closing a receipt, checked
 // on the bytes that reach the printer.
-#include "register/sale_model.h"
-
 #include <gtest/gtest.h>
 
+#include "register/sale_model.h"
 #include "support/scripted_boxes.h"
 #include "support/temp_dir.h"
 #include "support/till_fixture.h"
@@ -215,8 +214,7 @@ TEST_F(SaleModelTest, PaymentDecidesWhetherTheReceiptCloses) {
   for (bool platidla : {true, false}) {
     Add(platidla ? "-5" : "5");
     sale.PrintReceipt(platidla, nullptr);
-    EXPECT_NE(Sent().find(E + (platidla ? "P1       -5.00" : "P1        5.00")),
-              std::string::npos);
+    EXPECT_NE(Sent().find(E + (platidla ? "P1       -5.00" : "P1        5.00")), std::string::npos);
   }
 }
 

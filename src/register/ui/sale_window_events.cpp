@@ -135,7 +135,7 @@ void TForm_predaj::AddItem() {
     case Outcome::ReceiptFull:
       parts_.boxes.App(Message(kMsgReceiptFull), BoxButtons::Ok, BoxIcon::Warning);
       break;
-    case Outcome::PrinterBusy:       // the operator has been told
+    case Outcome::PrinterBusy:  // the operator has been told
     case Outcome::PrinterNotReady:
     case Outcome::PrinterCondition:  // the printer's condition has been shown
     case Outcome::NotSent:
