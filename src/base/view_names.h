@@ -57,12 +57,16 @@ inline constexpr const char* kSettingsPorts = "Dlg_cfg/CB_porty";
 inline constexpr std::array<const char*, 6> kRoundingFields = {
     "Dlg_cfg/Edit_dph_koef",  "Dlg_cfg/Edit_dph_plus",        "Dlg_cfg/Edit_suma_koef",
     "Dlg_cfg/Edit_suma_plus", "Dlg_cfg/Edit_informacna_koef", "Dlg_cfg/Edit_informacna_plus"};
+
+// ---- the till: the sale window "Form_predaj" (the price list editor "Form_sklad" and the
+// payment window "Form_platba" are written only by their own windows) ------------------------
 inline constexpr const char* kSaleWindow = "Form_predaj";
 inline constexpr const char* kCopiesWindow = "Form_copy";
 inline constexpr const char* kDrawerTestButton = "Dlg_cfg/Btn_open";
 
 // The windows that exist, and every name above that belongs to them.
-inline constexpr std::array<std::string_view, 1> kBuiltWindows = {"SRB4900"};
+inline constexpr std::array<std::string_view, 4> kBuiltWindows = {"SRB4900", "Form_predaj",
+                                                                  "Form_sklad", "Form_platba"};
 inline constexpr std::array kAll = {kMainWindow,        kStatusBar,         kDocumentLabel,
                                     kDateLabel,         kTimeLabel,         kDataGrid,
                                     kClosingCount,      kReceiptCount,      kSerialLabel,

@@ -51,7 +51,8 @@ TSRB4900::TSRB4900(PrintManagerServices services)
                          files_, jobs_, program_dir, local_time}),
       users_(cfg.users),
       device_commands_(
-          {boxes, view, Timer_prmgr, cfg, lang_, link_, readouts_, files_, local_time}) {}
+          {boxes, view, Timer_prmgr, cfg, lang_, link_, readouts_, files_, local_time}),
+      till_(link_, readouts_, cfg, lang_, boxes) {}
 
 TSRB4900::~TSRB4900() = default;
 

@@ -24,6 +24,7 @@
 #include "platform/clock.h"
 #include "platform/os.h"
 #include "settings/user_access.h"
+#include "register/till_link.h"
 
 namespace kv {
 
@@ -85,6 +86,7 @@ class TSRB4900 {
   ClientMessaging& client_messaging() { return client_messaging_; }
   UserAccess& users() { return users_; }
   DeviceCommands& device_commands() { return device_commands_; }
+  TillLink& till() { return till_; }
   std::string Msg(int n) const { return lang_.Msg(n); }
 
   // ---- configuration (print_manager_config.cpp) -------------------------------------------
@@ -140,6 +142,7 @@ class TSRB4900 {
   ClientMessaging client_messaging_;
   UserAccess users_;
   DeviceCommands device_commands_;
+  TillLink till_;
 };
 
 }  // namespace kv

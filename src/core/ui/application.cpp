@@ -6,6 +6,7 @@
 #include "core/ui/quit_on_signal.h"
 #include "core/ui/tray_icon.h"
 #include "core/ui/tray_menu.h"
+#include "register/ui/till_windows.h"
 #include "reports/ui/journal_windows.h"
 #include "settings/ui/password_dlg.h"
 
@@ -34,7 +35,7 @@ void Application::Start() {
   password_dlg_ = std::make_unique<TPasswordDlg>();
   // The copies window comes here.
   journal_windows_ = std::make_unique<JournalWindows>(*print_manager_);
-  // The sale window, the price list editor and the payment window follow here in this order.
+  till_windows_ = std::make_unique<TillWindows>(*print_manager_);
   tray_menu_ = std::make_unique<TrayMenu>(*main_window_, *print_manager_, *password_dlg_);
   tray_menu_->open_viewer = [this](const std::string& path) { journal_windows_->ShowFile(path); };
   print_manager_->LoadLanguage(true, true, true);

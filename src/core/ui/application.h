@@ -19,6 +19,7 @@ class JournalWindows;
 class MainWindow;
 class TPasswordDlg;
 class TrayMenu;
+class TillWindows;
 
 // The running program: the print manager object with its real services and its windows.
 // Needs a QApplication; it does not run the message loop itself.
@@ -45,6 +46,7 @@ class Application {
   MainWindow& main_window() { return *main_window_; }
   TrayMenu& tray_menu() { return *tray_menu_; }
   JournalWindows& journal_windows() { return *journal_windows_; }
+  TillWindows& till_windows() { return *till_windows_; }
 
  private:
   void CreateMainWindow();
@@ -64,6 +66,7 @@ class Application {
   std::unique_ptr<MainWindow> main_window_;
   std::unique_ptr<TPasswordDlg> password_dlg_;
   std::unique_ptr<JournalWindows> journal_windows_;
+  std::unique_ptr<TillWindows> till_windows_;
   std::unique_ptr<TrayMenu> tray_menu_;
   std::unique_ptr<MessageWatch> message_watch_;
 };
