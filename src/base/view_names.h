@@ -48,8 +48,11 @@ inline constexpr std::array<const char*, 6> kRoundingFields = {
     "Dlg_cfg/Edit_suma_plus", "Dlg_cfg/Edit_informacna_koef", "Dlg_cfg/Edit_informacna_plus"};
 inline constexpr const char* kSaleWindow = "Form_predaj";
 
+// ---- the copies window (it writes its own controls; the language texts reach it by name) ---
+inline constexpr const char* kCopiesWindow = "Form_copy";
+
 // The windows that exist, and every name above that belongs to them.
-inline constexpr std::array<std::string_view, 1> kBuiltWindows = {"SRB4900"};
+inline constexpr std::array<std::string_view, 2> kBuiltWindows = {"SRB4900", "Form_copy"};
 inline constexpr std::array kAll = {kMainWindow,        kStatusBar,         kDocumentLabel,
                                     kDateLabel,         kTimeLabel,         kDataGrid,
                                     kClosingCount,      kReceiptCount,      kSerialLabel,
@@ -59,6 +62,6 @@ inline constexpr std::array kAll = {kMainWindow,        kStatusBar,         kDoc
                                     kPaperBox,          kErrorBox,          kDisplayBox,
                                     kSettingsPorts,     kRoundingFields[0], kRoundingFields[1],
                                     kRoundingFields[2], kRoundingFields[3], kRoundingFields[4],
-                                    kRoundingFields[5], kSaleWindow};
+                                    kRoundingFields[5], kSaleWindow,        kCopiesWindow};
 
 }  // namespace kv::view_names

@@ -5,6 +5,7 @@
 #include "core/ui/main_window.h"
 #include "core/ui/quit_on_signal.h"
 #include "core/ui/tray_icon.h"
+#include "reports/ui/copy_windows.h"
 
 namespace kv {
 
@@ -30,6 +31,7 @@ void Application::Start() {
   CreateSettingsDialog();
   // The password dialog, the copies window, the journal viewer, the monthly report dialog, the
   // sale window, the price list editor and the payment window follow here in this order.
+  copy_windows_ = std::make_unique<CopyWindows>(*print_manager_);
   print_manager_->LoadLanguage(true, true, true);
   main_window_->show();
 }

@@ -15,6 +15,7 @@
 
 namespace kv {
 
+class CopyWindows;
 class MainWindow;
 
 // The running program: the print manager object with its real services and its windows.
@@ -40,6 +41,7 @@ class Application {
 
   TSRB4900& print_manager() { return *print_manager_; }
   MainWindow& main_window() { return *main_window_; }
+  CopyWindows& copy_windows() { return *copy_windows_; }
 
  private:
   void CreateMainWindow();
@@ -58,6 +60,7 @@ class Application {
   std::unique_ptr<TSRB4900> print_manager_;
   std::unique_ptr<MainWindow> main_window_;
   std::unique_ptr<MessageWatch> message_watch_;
+  std::unique_ptr<CopyWindows> copy_windows_;
 };
 
 }  // namespace kv
