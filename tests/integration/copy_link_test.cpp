@@ -66,18 +66,7 @@ TEST_F(CopyLinkTest, AFetchedReceiptShowsWhatWasPrintedAndItsCrcAgrees) {
   EXPECT_TRUE(runs.front().bold);  // the heading
 }
 
-TEST_F(CopyLinkTest, ADocumentThePrinterDoesNotHoldIsRefused) {
-  const uint32_t document = PrintReceipt();
-  transfer.Start(CopyKind::Fetch, FetchOf(document + 1));
-  EXPECT_EQ(RunToEnd(), CopyOutcome::Refused);
-  CopyFields another_day;
-  another_day.calendar = {2010, 1, 25};
-  transfer.Start(CopyKind::Print, BuildCopyPrintRequest(another_day).bytes);
-  EXPECT_EQ(RunToEnd(), CopyOutcome::Refused);
-  EXPECT_FALSE(pm.link().Leased());
-}
-
-TEST_F(CopyLinkTest, APrintJobWaitsForTheExchangeAndTheExchangeForAPrintJob) {
+TEST_F(CopyLinkTest, APrintJobTickDuringTheExchangeLeavesTheInputFileForTheNextTick) {
   const uint32_t document = PrintReceipt();
   engine().faults().delay_ms = 3000;  // a slow printer: the tick comes during the wait
   transfer.Start(CopyKind::Fetch, FetchOf(document));
@@ -93,16 +82,6 @@ TEST_F(CopyLinkTest, APrintJobWaitsForTheExchangeAndTheExchangeForAPrintJob) {
   EXPECT_FALSE(JobFileExists());
   EXPECT_EQ(Receipts(), 2);
 
-  // The other way round: a request while another exchange holds the printer goes out after it.
-  std::optional<PrinterLease> job = pm.link().TryLease("print job");
-  engine().ClearReceived();
-  transfer.Start(CopyKind::Fetch, FetchOf(document));
-  clock.Advance(100);
-  EXPECT_EQ(transfer.Poll(), CopyOutcome::Waiting);
-  EXPECT_EQ(Wire(), "");
-  job.reset();
-  EXPECT_EQ(RunToEnd(), CopyOutcome::Accepted);
-  EXPECT_EQ(Wire(), FetchOf(document));
 }
 
 }  // namespace
