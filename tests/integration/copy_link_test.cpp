@@ -81,7 +81,6 @@ TEST_F(CopyLinkTest, APrintJobTickDuringTheExchangeLeavesTheInputFileForTheNextT
   Tick();
   EXPECT_FALSE(JobFileExists());
   EXPECT_EQ(Receipts(), 2);
-
 }
 
 }  // namespace
