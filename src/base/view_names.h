@@ -65,8 +65,8 @@ inline constexpr const char* kCopiesWindow = "Form_copy";
 inline constexpr const char* kDrawerTestButton = "Dlg_cfg/Btn_open";
 
 // The windows that exist, and every name above that belongs to them.
-inline constexpr std::array<std::string_view, 4> kBuiltWindows = {"SRB4900", "Form_predaj",
-                                                                  "Form_sklad", "Form_platba"};
+inline constexpr std::array<std::string_view, 5> kBuiltWindows = {
+    "SRB4900", "Form_predaj", "Form_sklad", "Form_platba", "Form_copy"};
 inline constexpr std::array kAll = {kMainWindow,        kStatusBar,         kDocumentLabel,
                                     kDateLabel,         kTimeLabel,         kDataGrid,
                                     kClosingCount,      kReceiptCount,      kSerialLabel,

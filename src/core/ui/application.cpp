@@ -7,6 +7,7 @@
 #include "core/ui/tray_icon.h"
 #include "core/ui/tray_menu.h"
 #include "register/ui/till_windows.h"
+#include "reports/ui/copy_windows.h"
 #include "reports/ui/journal_windows.h"
 #include "settings/ui/password_dlg.h"
 
@@ -27,17 +28,22 @@ Application::~Application() {
   // The view reaches the tray through the main window; cut that before the window goes.
   view_.on_tray_picture = nullptr;
   view_.on_tray_hint = nullptr;
+  if (print_manager_) {
+    print_manager_->device_commands().show_copies_window = nullptr;
+    print_manager_->device_commands().copies_window_visible = nullptr;
+  }
 }
 
 void Application::Start() {
   CreateMainWindow();
   CreateSettingsDialog();
   password_dlg_ = std::make_unique<TPasswordDlg>();
-  // The copies window comes here.
+  copy_windows_ = std::make_unique<CopyWindows>(*print_manager_);
   journal_windows_ = std::make_unique<JournalWindows>(*print_manager_);
   till_windows_ = std::make_unique<TillWindows>(*print_manager_);
   tray_menu_ = std::make_unique<TrayMenu>(*main_window_, *print_manager_, *password_dlg_);
   tray_menu_->open_viewer = [this](const std::string& path) { journal_windows_->ShowFile(path); };
+  ConnectWindows();
   print_manager_->LoadLanguage(true, true, true);
   main_window_->show();
 }
@@ -61,6 +67,16 @@ bool Application::FinishStartup() {
   std::fprintf(stderr, "kv4910: start-up finished\n");
   std::fflush(stderr);
   return true;
+}
+
+// The menu's commands open the windows of the other areas through hooks, so that the menu and
+// the device commands know nothing of those windows.
+void Application::ConnectWindows() {
+  TSRB4900& pm = *print_manager_;
+  tray_menu_->show_sale_window = [this] { till_windows_->ShowSaleWindow(); };
+  till_windows_->SetPriceListAccess([&pm] { return pm.users().priceListAccess() != 0; });
+  pm.device_commands().show_copies_window = [this] { copy_windows_->ShowCopiesWindow(); };
+  pm.device_commands().copies_window_visible = [this] { return copy_windows_->CopiesWindowVisible(); };
 }
 
 void Application::CreateMainWindow() {

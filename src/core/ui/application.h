@@ -15,6 +15,7 @@
 
 namespace kv {
 
+class CopyWindows;
 class JournalWindows;
 class MainWindow;
 class TPasswordDlg;
@@ -47,9 +48,11 @@ class Application {
   TrayMenu& tray_menu() { return *tray_menu_; }
   JournalWindows& journal_windows() { return *journal_windows_; }
   TillWindows& till_windows() { return *till_windows_; }
+  CopyWindows& copy_windows() { return *copy_windows_; }
 
  private:
   void CreateMainWindow();
+  void ConnectWindows();
   void CreateSettingsDialog();
 
   std::vector<std::string> args_;
@@ -69,6 +72,7 @@ class Application {
   std::unique_ptr<TillWindows> till_windows_;
   std::unique_ptr<TrayMenu> tray_menu_;
   std::unique_ptr<MessageWatch> message_watch_;
+  std::unique_ptr<CopyWindows> copy_windows_;
 };
 
 }  // namespace kv
