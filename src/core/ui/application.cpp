@@ -44,6 +44,7 @@ bool Application::FinishStartup() {
         std::make_unique<MessageWatch>(client.endpoint()->NotifyFd(), *client.messaging());
   if (TerminationRequested()) return true;
   pm.StartupLinkSteps();
+  settings_windows_->StartupConnected();
   if (TerminationRequested()) return true;
   pm.HandleLeftoverInput();
   // Requests that came while the start-up boxes were open have waited until now.
@@ -70,8 +71,8 @@ void Application::CreateMainWindow() {
 }
 
 void Application::CreateSettingsDialog() {
-  view_.SetTrayPicture(1);
-  print_manager_->StartupSequence(args_);
+  users_ = std::make_unique<UserAccess>(print_manager_->cfg.users);
+  settings_windows_ = std::make_unique<SettingsWindows>(*print_manager_, *users_, args_);
   print_manager_->LoadLanguage(true, false, false);
 }
 

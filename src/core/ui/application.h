@@ -12,6 +12,8 @@
 #include "core/ui/qt_timer.h"
 #include "core/ui/qt_view.h"
 #include "platform/clock.h"
+#include "settings/ui/settings_windows.h"
+#include "settings/user_access.h"
 
 namespace kv {
 
@@ -40,6 +42,7 @@ class Application {
 
   TSRB4900& print_manager() { return *print_manager_; }
   MainWindow& main_window() { return *main_window_; }
+  SettingsWindows& settings_windows() { return *settings_windows_; }
 
  private:
   void CreateMainWindow();
@@ -58,6 +61,8 @@ class Application {
   std::unique_ptr<TSRB4900> print_manager_;
   std::unique_ptr<MainWindow> main_window_;
   std::unique_ptr<MessageWatch> message_watch_;
+  std::unique_ptr<UserAccess> users_;  // until the print manager owns the users
+  std::unique_ptr<SettingsWindows> settings_windows_;
 };
 
 }  // namespace kv
