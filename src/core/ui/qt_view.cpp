@@ -24,9 +24,7 @@ namespace kv {
 
 namespace {
 
-QString Q(std::string_view cp1250) {
-  return QString::fromStdString(Cp1250ToUtf8(cp1250));
-}
+QString Q(std::string_view cp1250) { return QString::fromStdString(Cp1250ToUtf8(cp1250)); }
 
 }  // namespace
 
@@ -42,35 +40,25 @@ QObject* QtView::Find(std::string_view control) {
   QWidget* window = FindWindow(control.substr(0, slash));
   if (!window || slash == std::string_view::npos) return window;
   const std::string_view child = control.substr(slash + 1);
-  return window->findChild<QObject*>(
-      QString::fromUtf8(child.data(), static_cast<int>(child.size())));
+  return window->findChild<QObject*>(QString::fromUtf8(child.data(), static_cast<int>(child.size())));
 }
 
 void QtView::SetText(std::string_view control, std::string_view text) {
   QObject* object = Find(control);
   const QString value = Q(text);
-  if (auto* label = qobject_cast<QLabel*>(object))
-    label->setText(value);
-  else if (auto* button = qobject_cast<QAbstractButton*>(object))
-    button->setText(value);
-  else if (auto* edit = qobject_cast<QLineEdit*>(object))
-    edit->setText(value);
-  else if (auto* text_edit = qobject_cast<QTextEdit*>(object))
-    text_edit->setPlainText(value);
-  else if (auto* group = qobject_cast<QGroupBox*>(object))
-    group->setTitle(value);
-  else if (auto* action = qobject_cast<QAction*>(object))
-    action->setText(value);
-  else if (auto* widget = qobject_cast<QWidget*>(object))
-    widget->setWindowTitle(value);
+  if (auto* label = qobject_cast<QLabel*>(object)) label->setText(value);
+  else if (auto* button = qobject_cast<QAbstractButton*>(object)) button->setText(value);
+  else if (auto* edit = qobject_cast<QLineEdit*>(object)) edit->setText(value);
+  else if (auto* text_edit = qobject_cast<QTextEdit*>(object)) text_edit->setPlainText(value);
+  else if (auto* group = qobject_cast<QGroupBox*>(object)) group->setTitle(value);
+  else if (auto* action = qobject_cast<QAction*>(object)) action->setText(value);
+  else if (auto* widget = qobject_cast<QWidget*>(object)) widget->setWindowTitle(value);
 }
 
 void QtView::SetHint(std::string_view control, std::string_view hint) {
   QObject* object = Find(control);
-  if (auto* action = qobject_cast<QAction*>(object))
-    action->setToolTip(Q(hint));
-  else if (auto* widget = qobject_cast<QWidget*>(object))
-    widget->setToolTip(Q(hint));
+  if (auto* action = qobject_cast<QAction*>(object)) action->setToolTip(Q(hint));
+  else if (auto* widget = qobject_cast<QWidget*>(object)) widget->setToolTip(Q(hint));
 }
 
 void QtView::SetItemText(std::string_view control, int index, std::string_view text) {
@@ -88,8 +76,7 @@ void QtView::SetItemText(std::string_view control, int index, std::string_view t
     if (index >= 0 && index < buttons.size()) buttons[index]->setText(value);
   } else if (object) {
     // Status bar panels and other parted controls are labels named "<control>_<index>".
-    if (auto* part =
-            object->findChild<QLabel*>(object->objectName() + "_" + QString::number(index)))
+    if (auto* part = object->findChild<QLabel*>(object->objectName() + "_" + QString::number(index)))
       part->setText(value);
   }
 }
@@ -109,12 +96,9 @@ void QtView::SetItems(std::string_view control, const std::vector<std::string>& 
 
 void QtView::SetItemIndex(std::string_view control, int index) {
   QObject* object = Find(control);
-  if (auto* combo = qobject_cast<QComboBox*>(object))
-    combo->setCurrentIndex(index);
-  else if (auto* list = qobject_cast<QListWidget*>(object))
-    list->setCurrentRow(index);
-  else if (auto* tabs = qobject_cast<QTabWidget*>(object))
-    tabs->setCurrentIndex(index);
+  if (auto* combo = qobject_cast<QComboBox*>(object)) combo->setCurrentIndex(index);
+  else if (auto* list = qobject_cast<QListWidget*>(object)) list->setCurrentRow(index);
+  else if (auto* tabs = qobject_cast<QTabWidget*>(object)) tabs->setCurrentIndex(index);
   else if (auto* group = qobject_cast<QGroupBox*>(object)) {
     // A radio group: its buttons in order.
     const auto buttons = group->findChildren<QAbstractButton*>();
@@ -150,26 +134,20 @@ void QtView::SetChecked(std::string_view control, bool checked) {
 
 void QtView::ApplyChecked(std::string_view control, bool checked) {
   QObject* object = Find(control);
-  if (auto* button = qobject_cast<QAbstractButton*>(object))
-    button->setChecked(checked);
-  else if (auto* action = qobject_cast<QAction*>(object))
-    action->setChecked(checked);
+  if (auto* button = qobject_cast<QAbstractButton*>(object)) button->setChecked(checked);
+  else if (auto* action = qobject_cast<QAction*>(object)) action->setChecked(checked);
 }
 
 void QtView::SetVisible(std::string_view control, bool visible) {
   QObject* object = Find(control);
-  if (auto* action = qobject_cast<QAction*>(object))
-    action->setVisible(visible);
-  else if (auto* widget = qobject_cast<QWidget*>(object))
-    widget->setVisible(visible);
+  if (auto* action = qobject_cast<QAction*>(object)) action->setVisible(visible);
+  else if (auto* widget = qobject_cast<QWidget*>(object)) widget->setVisible(visible);
 }
 
 void QtView::SetEnabled(std::string_view control, bool enabled) {
   QObject* object = Find(control);
-  if (auto* action = qobject_cast<QAction*>(object))
-    action->setEnabled(enabled);
-  else if (auto* widget = qobject_cast<QWidget*>(object))
-    widget->setEnabled(enabled);
+  if (auto* action = qobject_cast<QAction*>(object)) action->setEnabled(enabled);
+  else if (auto* widget = qobject_cast<QWidget*>(object)) widget->setEnabled(enabled);
 }
 
 void QtView::ShowWindow(std::string_view window, WindowState state) {
@@ -182,12 +160,8 @@ void QtView::ShowWindow(std::string_view window, WindowState state) {
       else
         widget->hide();
       break;
-    case WindowState::Normal:
-      widget->showNormal();
-      break;
-    case WindowState::Minimized:
-      widget->showMinimized();
-      break;
+    case WindowState::Normal: widget->showNormal(); break;
+    case WindowState::Minimized: widget->showMinimized(); break;
     case WindowState::Front:
       widget->show();
       widget->raise();
