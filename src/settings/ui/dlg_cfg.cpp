@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -37,6 +38,7 @@ TDlg_cfg::TDlg_cfg(SettingsSession& session, const MessageTable& messages, QWidg
   PageControl1 = new QTabWidget;
   PageControl1->setObjectName("PageControl1");
   PageControl1->setTabPosition(QTabWidget::East);
+  PageControl1->tabBar()->setUsesScrollButtons(false);  // every page's tab stays in sight
   PageControl1->addTab(BuildMainPage(), "KV4910");
   PageControl1->addTab(BuildVatPage(), "DPH");
   PageControl1->addTab(BuildExpertPage(), "Expert");

@@ -119,7 +119,9 @@ QWidget* TDlg_cfg::BuildMainPage() {
   CB_MSG->setObjectName("CB_MSG");
   CB_synchrcas = new QCheckBox;
   CB_synchrcas->setObjectName("CB_synchrcas");
-  QWidget* boxes[] = {Switch("CB_del", SettingsSwitch::DeleteOnFailure),
+  QCheckBox* CB_del = Switch("CB_del", SettingsSwitch::DeleteOnFailure);
+  CB_del->setText("DEL");
+  QWidget* boxes[] = {CB_del,
                       CB_euro_zmena,
                       ChBox_err,
                       Switch("ChBox_copy", SettingsSwitch::ReceiptCopies),
@@ -258,9 +260,11 @@ QWidget* TDlg_cfg::BuildExpertPage() {
   CheckBox_dtrdsr->setObjectName("CheckBox_dtrdsr");
   CheckBox_rtscts = new QCheckBox;
   CheckBox_rtscts->setObjectName("CheckBox_rtscts");
+  QCheckBox* CB_auto_du = Switch("CB_auto_du", SettingsSwitch::AutoDailyClose);
+  CB_auto_du->setText("Auto DU");
+  CB_auto_du->setToolTip(QString::fromUtf8("Automatické vykonanie DU, ak je potreba vykonať DU  "));
   QWidget* switches[] = {Switch("CB_close_port", SettingsSwitch::ReleasePort), CheckBox_dtrdsr,
-                         CheckBox_rtscts, Switch("CB_auto_du", SettingsSwitch::AutoDailyClose),
-                         Switch("CB_ukonci", SettingsSwitch::MayQuit)};
+                         CheckBox_rtscts, CB_auto_du, Switch("CB_ukonci", SettingsSwitch::MayQuit)};
   for (int i = 0; i < 5; ++i) grid->addWidget(switches[i], 2 + i, 2, 1, 2);
   grid->addWidget(RadioGroup("RG_priority", {"Low", "Normal", "High"}, priorities_), 8, 0, 3, 2);
 
