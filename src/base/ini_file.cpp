@@ -183,6 +183,11 @@ bool IniFile::WriteString(std::string_view section, std::string_view key,
   } else {
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(loc->end), std::move(line));
   }
+  return batching_ || Save();
+}
+
+bool IniFile::CommitBatch() {
+  batching_ = false;
   return Save();
 }
 

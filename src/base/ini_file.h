@@ -40,6 +40,12 @@ class IniFile {
   bool WriteInteger(std::string_view section, std::string_view key, int32_t value);
   bool WriteBool(std::string_view section, std::string_view key, bool value);
 
+  // Between these two, writes change only the copy in memory and CommitBatch writes the file
+  // once: a group of keys reaches the file whole or not at all. False when it could not be
+  // written (the file is then as it was).
+  void BeginBatch() { batching_ = true; }
+  bool CommitBatch();
+
   // Finds `name` in `dir` without regard to case; returns dir/name when nothing matches.
   static std::string ResolvePath(const std::string& dir, const std::string& name);
 
@@ -56,6 +62,7 @@ class IniFile {
   std::string path_;
   bool exists_ = false;
   bool refused_ = false;            // there is something at the path that was not read
+  bool batching_ = false;
   std::vector<std::string> lines_;  // without line ends
   std::string eol_;
 };

@@ -44,7 +44,7 @@ void CommandMenu::PopupRB2900Popup() {
   for (const CommandMenuState::Item& item : state.items) view_.SetEnabled(item.name, item.enabled);
   if (state.copy_price_list_access) users_.CopyPriceListAccess();
   ShowCurrentUser();
-  view_.SetEnabled(kDrawerTestButton, state.drawer_test_enabled);
+  view_.SetEnabled(kDrawerTest, state.drawer_test_enabled);
   if (state.clear_port_selection) view_.SetItemIndex(kSettingsPorts, -1);
 }
 

@@ -148,6 +148,21 @@ TEST_F(TrayMenuTest, JournalItemsOpenTheViewerOnTheJournalAndTheErrorFile) {
   viewer->hide();
 }
 
+TEST_F(TrayMenuTest, TillAndSettingsItemsReachTheirWindows) {
+  Item("pop_pokladna")->trigger();
+  QWidget* sale = QtView::FindWindow("Form_predaj");
+  ASSERT_NE(sale, nullptr);
+  EXPECT_TRUE(sale->isVisible());
+  sale->hide();
+
+  // Without a screen the settings dialog is not opened; the item must not stay greyed out.
+  Item("Konfiguracia1")->trigger();
+  EXPECT_FALSE(QtView::FindWindow("Dlg_cfg")->isVisible());
+  EXPECT_TRUE(Item("Konfiguracia1")->isEnabled());
+  // The copies command reaches the copies window once the printer answers.
+  EXPECT_TRUE(app->print_manager().device_commands().show_copies_window);
+}
+
 // The monthly report dialog as the program wires it, against the printer simulator.
 class MonthlyWiringTest : public ::testing::Test, public test::PrintManagerFakes {
  protected:

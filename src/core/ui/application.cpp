@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "base/view_names.h"
 #include "core/ui/main_window.h"
 #include "core/ui/quit_on_signal.h"
 #include "core/ui/tray_icon.h"
@@ -58,6 +59,7 @@ bool Application::FinishStartup() {
         std::make_unique<MessageWatch>(client.endpoint()->NotifyFd(), *client.messaging());
   if (TerminationRequested()) return true;
   pm.StartupLinkSteps();
+  settings_windows_->StartupConnected();
   if (TerminationRequested()) return true;
   pm.HandleLeftoverInput();
   // Requests that came while the start-up boxes were open have waited until now.
@@ -77,6 +79,14 @@ void Application::ConnectWindows() {
   till_windows_->SetPriceListAccess([&pm] { return pm.users().priceListAccess() != 0; });
   pm.device_commands().show_copies_window = [this] { copy_windows_->ShowCopiesWindow(); };
   pm.device_commands().copies_window_visible = [this] { return copy_windows_->CopiesWindowVisible(); };
+  // The menu greys the settings item while the dialog is up; closing the dialog gives it back,
+  // and so does a dialog that did not open (no screen).
+  const auto settings_item_back = [this] { view_.SetEnabled(view_names::kSettingsItem, true); };
+  settings_windows_->OnSettingsClosed(settings_item_back);
+  tray_menu_->show_settings_dialog = [this, settings_item_back] {
+    settings_windows_->ShowSettingsDialog();
+    if (!settings_windows_->SettingsDialogShown()) settings_item_back();
+  };
 }
 
 void Application::CreateMainWindow() {
@@ -94,8 +104,8 @@ void Application::CreateMainWindow() {
 }
 
 void Application::CreateSettingsDialog() {
-  view_.SetTrayPicture(1);
-  print_manager_->StartupSequence(args_);
+  settings_windows_ =
+      std::make_unique<SettingsWindows>(*print_manager_, print_manager_->users(), args_);
   print_manager_->LoadLanguage(true, false, false);
 }
 

@@ -12,6 +12,7 @@
 #include "core/ui/qt_timer.h"
 #include "core/ui/qt_view.h"
 #include "platform/clock.h"
+#include "settings/ui/settings_windows.h"
 
 namespace kv {
 
@@ -49,6 +50,7 @@ class Application {
   JournalWindows& journal_windows() { return *journal_windows_; }
   TillWindows& till_windows() { return *till_windows_; }
   CopyWindows& copy_windows() { return *copy_windows_; }
+  SettingsWindows& settings_windows() { return *settings_windows_; }
 
  private:
   void CreateMainWindow();
@@ -73,6 +75,7 @@ class Application {
   std::unique_ptr<TrayMenu> tray_menu_;
   std::unique_ptr<MessageWatch> message_watch_;
   std::unique_ptr<CopyWindows> copy_windows_;
+  std::unique_ptr<SettingsWindows> settings_windows_;
 };
 
 }  // namespace kv

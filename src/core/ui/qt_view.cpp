@@ -100,6 +100,12 @@ void QtView::SetItemIndex(std::string_view control, int index) {
   QObject* object = Find(control);
   if (auto* combo = qobject_cast<QComboBox*>(object)) combo->setCurrentIndex(index);
   else if (auto* list = qobject_cast<QListWidget*>(object)) list->setCurrentRow(index);
+  else if (auto* tabs = qobject_cast<QTabWidget*>(object)) tabs->setCurrentIndex(index);
+  else if (auto* group = qobject_cast<QGroupBox*>(object)) {
+    // A radio group: its buttons in order.
+    const auto buttons = group->findChildren<QAbstractButton*>();
+    if (index >= 0 && index < buttons.size()) buttons[index]->setChecked(true);
+  }
 }
 
 void QtView::SetCell(std::string_view control, int col, int row, std::string_view text) {
