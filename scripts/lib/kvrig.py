@@ -219,19 +219,19 @@ class Rig:
                 print("control %r: %s" % (command, e))
             return ""
 
-    def stats(self):
-        words = self.control("stats").split()
+    def numbers(self, command):
+        """An answer of "name number" pairs ("stats", "state") as a dict; {} when none came."""
+        words = self.control(command).split()
         try:
             return {words[i]: int(words[i + 1]) for i in range(0, len(words) - 1, 2)}
         except ValueError:
             return {}
 
+    def stats(self):
+        return self.numbers("stats")
+
     def printer_state(self):
-        words = self.control("state").split()
-        try:
-            return {words[i]: int(words[i + 1]) for i in range(0, len(words) - 1, 2)}
-        except ValueError:
-            return {}
+        return self.numbers("state")
 
     # -- print manager --
     def start_pm(self):
