@@ -219,16 +219,16 @@ class Rig:
                 print("control %r: %s" % (command, e))
             return ""
 
-    def numbers(self, command):
+    def numbers(self, command, quiet=False):
         """An answer of "name number" pairs ("stats", "state") as a dict; {} when none came."""
-        words = self.control(command).split()
+        words = self.control(command, quiet).split()
         try:
             return {words[i]: int(words[i + 1]) for i in range(0, len(words) - 1, 2)}
         except ValueError:
             return {}
 
     def stats(self):
-        return self.numbers("stats")
+        return self.numbers("stats", quiet=True)
 
     def printer_state(self):
         return self.numbers("state")

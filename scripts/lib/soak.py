@@ -30,8 +30,8 @@ FAULTS = [
 ALL_OFF = ["silent off", "garbled off", "status1 0", "status2 0", "delay 0",
            "cut-device-record off", "records-left -1", "no-advance off", "raise-lines"]
 
-# The operator closes a document left open only when nothing came over the line this long:
-# while the program sends a receipt its bytes flow without a pause.
+# A document left open may be closed when nothing came over the line this long: while the
+# program sends a receipt its bytes flow without a pause.
 IDLE_BEFORE_CLOSE_US = 2_500_000
 
 
@@ -77,11 +77,24 @@ class Soak:
             self.lines_down = False
             self.lines_up_at = time.monotonic()
 
+    def wait_for_sending(self, limit_s=5.0):
+        """Waits until the program is sending (a byte came within the last 30 ms); False when
+        that did not happen within limit_s."""
+        deadline = time.monotonic() + limit_s
+        while time.monotonic() < deadline and not self.stop_chaos.is_set():
+            if kvrig.now_us() - self.rig.stats().get("last_in_us", 0) < 30_000:
+                return True
+            time.sleep(0.01)
+        return False
+
     def kill_and_restart(self):
         sig = signal.SIGKILL if self.chaos_rng.random() < 0.7 else signal.SIGTERM
         down = self.chaos_rng.uniform(0.1, 3.0)
+        # Half of the kills aim at a receipt on its way: that leaves a document open.
+        sending = self.chaos_rng.random() < 0.5 and self.wait_for_sending()
         self.counts["sigkill" if sig == signal.SIGKILL else "sigterm"] += 1
-        self.log("simulator killed (%s), down for %.1f s" % (sig.name, down))
+        self.log("simulator killed (%s%s), down for %.1f s"
+                 % (sig.name, ", the program sending" if sending else "", down))
         self.rig.kill_sim(sig)
         self.pause(down)
         self.rig.start_sim()
@@ -92,19 +105,37 @@ class Soak:
         self.log("simulator restarted: %s" % self.rig.control("state"))
 
     def operator(self):
-        """Closes a document left open in the printer, as the operator would at the printer,
-        once the line has been quiet for a while (so never in the middle of a sending)."""
-        state = self.rig.printer_state()
-        if state.get("open") != 1 or self.lines_down or time.monotonic() - self.lines_up_at < 3:
-            return
-        st = self.rig.stats()
-        last = max(st.get("last_in_us", 0), st.get("since_us", 0))
-        if kvrig.now_us() - last < IDLE_BEFORE_CLOSE_US:
-            return
-        answer = self.rig.control("close-document")
-        self.counts["closed"] += answer == "ok"
-        self.log("operator closes the open document -> %s; %s"
-                 % (answer, self.rig.control("state")))
+        """Looks at the printer every half second and closes a document left open in it, as an
+        operator would at the printer, once it is plain that the program is not sending it:
+        the same document has been open for 2 s and since then the program has asked for the
+        status (it asks only between jobs, and sends no job while a document is open), or the
+        line has been quiet for 2.5 s."""
+        seen = None  # (simulator, documents it opened), status queries then, since when
+        while not self.stop_chaos.wait(0.5):
+            sim = self.rig.sim
+            state = self.rig.numbers("state", quiet=True)
+            if (sim is None or state.get("open") != 1 or self.lines_down
+                    or time.monotonic() - self.lines_up_at < 3):
+                seen = None
+                continue
+            st = self.rig.stats()
+            key = (sim.pid, st.get("opened"))
+            if seen is None or seen[0] != key:
+                seen = (key, st.get("status", 0), time.monotonic())
+                continue
+            if time.monotonic() - seen[2] < 2:
+                continue
+            asked = st.get("status", 0) > seen[1]
+            quiet = kvrig.now_us() - max(st.get("last_in_us", 0), st.get("since_us", 0)) >= \
+                IDLE_BEFORE_CLOSE_US
+            if not (asked or quiet):
+                continue
+            answer = self.rig.control("close-document")
+            self.counts["closed"] += answer == "ok"
+            self.log("operator closes the open document (%s) -> %s; %s"
+                     % ("the program asked for the status" if asked else "the line is quiet",
+                        answer, self.rig.control("state")))
+            seen = None
 
     def chaos(self):
         last_kill = time.monotonic()
@@ -112,13 +143,24 @@ class Soak:
             self.pause(self.chaos_rng.uniform(0.3, 3.0))
             if self.stop_chaos.is_set():
                 break
-            self.operator()
             r = self.chaos_rng.random()
             if r < 0.12 and time.monotonic() - last_kill > self.args.kill_gap:
                 self.kill_and_restart()
                 last_kill = time.monotonic()
             elif r < 0.8:
                 self.fault()
+
+    def start_chaos(self):
+        self.stop_chaos.clear()
+        self.threads = [threading.Thread(target=t, daemon=True)
+                        for t in (self.chaos, self.operator)]
+        for t in self.threads:
+            t.start()
+
+    def end_chaos(self):
+        self.stop_chaos.set()
+        for t in self.threads:
+            t.join()
 
     def heal(self):
         """Every fault off, the simulator up, no document left open."""
@@ -173,15 +215,12 @@ class Soak:
                 if self.pm_died:
                     return
                 self.log("receipt %d not taken in 300 s: every fault off" % rid)
-                self.stop_chaos.set()
-                self.chaos_thread.join()
+                self.end_chaos()
                 self.heal()
                 if not self.wait_gone(120):
                     self.log("receipt %d still not taken: the run stops" % rid)
                     return
-                self.stop_chaos.clear()
-                self.chaos_thread = threading.Thread(target=self.chaos, daemon=True)
-                self.chaos_thread.start()
+                self.start_chaos()
             info = soak_match.read(self.rig.file("info.txt")) or b""
             self.written[rid]["info"] = info.split(b"\r\n")[0].decode("ascii", "replace")
             self.log("receipt %d gone, info.txt %s" % (rid, self.written[rid]["info"]))
@@ -212,13 +251,11 @@ class Soak:
         self.log("print manager ready")
         sampler = threading.Thread(target=self.sample, daemon=True)
         sampler.start()
-        self.chaos_thread = threading.Thread(target=self.chaos, daemon=True)
-        self.chaos_thread.start()
+        self.start_chaos()
         try:
             self.pos()
         finally:
-            self.stop_chaos.set()
-            self.chaos_thread.join()
+            self.end_chaos()
             if not self.pm_died:
                 self.heal()
                 self.wait_gone(120)
