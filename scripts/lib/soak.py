@@ -295,6 +295,8 @@ class Soak:
                          "MiB at start, %.1f max, %.1f at the end"
                          % (c1 - c0, t1 - t0, 100 * (c1 - c0) / max(t1 - t0, 1e-9),
                             self.rss[0] / 1024, max(self.rss) / 1024, self.rss[-1] / 1024))
+        lines.append("  FM_err.txt: " + ", ".join(
+            '%d "%s"' % (n, text) for text, n in soak_match.error_file_texts(fm_err)[:8]))
         if self.pm_died:
             lines.append("  FAILED: " + self.pm_died)
         bad = [(rid, d) for rid, d in details.items() if d["kind"] in ("twice", "lost")]

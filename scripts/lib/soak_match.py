@@ -43,6 +43,22 @@ def error_file_reports(fm_err):
     return refused, moved
 
 
+REPEATS = re.compile(r" \(opakovane este (\d+)-krat\)\s*$")
+
+
+def error_file_texts(fm_err):
+    """How often each kind of event stands in FM_err.txt (its text up to a path or number),
+    with the repeats the program only counted ("(opakovane este N-krat)") added in."""
+    counts = {}
+    for m in re.finditer(rb"> \([^)]*\) ([^\r]*)", fm_err):
+        line = m.group(1).decode("cp1250", "replace")
+        repeats = REPEATS.search(line)
+        times = int(repeats.group(1)) if repeats else 1
+        text = re.split(r"[/\d(]", REPEATS.sub("", line), maxsplit=1)[0].strip()
+        counts[text] = counts.get(text, 0) + times
+    return sorted(counts.items(), key=lambda kv: -kv[1])
+
+
 def read(path):
     try:
         with open(path, "rb") as f:
