@@ -78,11 +78,11 @@ class Soak:
             self.lines_up_at = time.monotonic()
 
     def wait_for_sending(self, limit_s=5.0):
-        """Waits until the program is sending (a byte came within the last 30 ms); False when
-        that did not happen within limit_s."""
+        """Waits until a receipt is on its way (a document open in the printer); False when
+        none was within limit_s."""
         deadline = time.monotonic() + limit_s
         while time.monotonic() < deadline and not self.stop_chaos.is_set():
-            if kvrig.now_us() - self.rig.stats().get("last_in_us", 0) < 30_000:
+            if self.rig.numbers("state", quiet=True).get("open") == 1:
                 return True
             time.sleep(0.01)
         return False
