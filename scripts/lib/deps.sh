@@ -32,3 +32,17 @@ install_test_locale() {
   fi
   as_root locale-gen --keep-existing >/dev/null
 }
+
+# Python 3 runs the measuring tools (scripts/bench, scripts/soak); they are not part of the tests.
+install_python3() {
+  command -v python3 >/dev/null 2>&1 && return 0
+  echo "== installing: python3"
+  as_root apt-get update -qq
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends python3 >/dev/null
+}
+
+# Builds the three programs the measuring tools start, in build/ (configured when missing).
+build_programs() {
+  [ -f build/build.ninja ] || cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build build -j2 --target kv4910 kv4910-sim kv4910-client >/dev/null
+}
