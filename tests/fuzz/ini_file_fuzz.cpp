@@ -1,0 +1,57 @@
+// The settings file: any bytes in rb4900_cfg.ini read into a configuration record, and a key
+// the settings dialog writes reads back as written, while the keys of other sections and of
+// the same section keep their values.
+
+#include <array>
+
+#include "base/config.h"
+#include "base/ini_file.h"
+#include "fuzz_support.h"
+
+namespace {
+
+struct Key {
+  const char* section;
+  const char* key;
+};
+
+// Keys the program reads and writes, in several sections, one written key beside another.
+constexpr std::array<Key, 9> kKeys = {{{"CONFIG", "port"},
+                                       {"CONFIG", "path_in"},
+                                       {"LANGUAGE", "default"},
+                                       {"SPRAVY", "msg3"},
+                                       {"SPRAVY", "path3"},
+                                       {"USER2", "CEN"},
+                                       {"ZURNAL", "height"},
+                                       {"MENA", "kurz"},
+                                       {"OPEN", "idx"}}};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string path = kv::fuzz::Scratch() / "rb4900_cfg.ini";
+  kv::fuzz::WriteFile(path, kv::fuzz::Bytes(data, size));
+  kv::IniFile ini(path);
+  kv::Config cfg;
+  kv::ConfigTimeouts timeouts;
+  kv::ReadConfig(ini, "/program", cfg, timeouts);
+  kv::ReadLanguageSlots(ini, cfg);
+  // ParseNotifyEntries takes back what the settings dialog shows.
+  for (const kv::NotifyEntry& entry : cfg.notify) {
+    const auto parsed = kv::ParseNotifyEntries({kv::ShowNotifyEntry(entry)});
+    FUZZ_CHECK(parsed.size() == 1 && parsed[0].path == entry.path && parsed[0].msg == entry.msg);
+  }
+
+  std::array<std::string, kKeys.size()> before;
+  for (size_t i = 0; i < kKeys.size(); ++i)
+    before[i] = ini.ReadString(kKeys[i].section, kKeys[i].key, "(none)");
+  const size_t written = size % kKeys.size();
+  const std::string value = std::to_string(size);
+  FUZZ_CHECK(ini.WriteString(kKeys[written].section, kKeys[written].key, value));
+  before[written] = value;
+
+  const kv::IniFile reread(path);
+  for (size_t i = 0; i < kKeys.size(); ++i)
+    FUZZ_CHECK(reread.ReadString(kKeys[i].section, kKeys[i].key, "(none)") == before[i]);
+  return 0;
+}

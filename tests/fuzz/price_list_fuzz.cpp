@@ -1,0 +1,50 @@
+// The price list file: any bytes load into the list, every record shows in the editor and is
+// found by its code and name, and saving the list and reading it again gives the same records.
+
+#include <cstring>
+#include <filesystem>
+
+#include "fuzz_support.h"
+#include "register/price_list.h"
+
+namespace {
+
+bool SameCard(const kv::TPriceCard& a, const kv::TPriceCard& b) {
+  return a.name.view() == b.name.view() && a.code.view() == b.code.view() &&
+         std::memcmp(&a.price, &b.price, sizeof a.price) == 0 && a.reserved == b.reserved &&
+         a.vat_level == b.vat_level && a.spare == b.spare;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const std::string folder = kv::fuzz::Scratch() / "cennik";
+  static const std::string path = folder + "/cennik.bin";
+  std::filesystem::create_directories(folder);
+  kv::fuzz::WriteFile(path, kv::fuzz::Bytes(data, size));
+
+  kv::MessageTable messages;
+  kv::fuzz::DefaultBoxes boxes;
+  kv::PriceList list(path, messages, boxes, nullptr);
+  const kv::PriceListLoad load = list.LoadPriceList(false);
+  FUZZ_CHECK(load.read && load.stray_tail_bytes == size % kv::kPriceCardSize);
+  (void)kv::PriceListLoadNote(load, messages);
+
+  for (int i = 0; i < list.Count(); ++i) {
+    const kv::TPriceCard& card = list.Card(i);
+    FUZZ_CHECK(!card.name.view().empty());
+    (void)list.RowCells(i);
+    (void)list.SelectRow(i);
+    const auto found = list.FindByCode(card.code.view());
+    FUZZ_CHECK(found && *found <= i && list.Card(*found).code.view() == card.code.view());
+    bool matched = false;
+    for (int match : list.SearchByName(card.name.view().substr(0, 3))) matched |= match == i;
+    FUZZ_CHECK(matched);
+  }
+
+  FUZZ_CHECK(list.SavePriceList());
+  const kv::PriceFileContent saved = kv::ReadPriceFile(path);
+  FUZZ_CHECK(saved.stray_tail_bytes == 0 && saved.cards.size() == size_t(list.Count()));
+  for (int i = 0; i < list.Count(); ++i) FUZZ_CHECK(SameCard(saved.cards[i], list.Card(i)));
+  return 0;
+}
