@@ -109,11 +109,12 @@ void IniFile::Reload() {
   while (start < content.size()) {
     size_t nl = content.find('\n', start);
     if (nl == std::string::npos) nl = content.size();
-    std::string line = content.substr(start, nl - start);
-    const bool crlf = !line.empty() && line.back() == '\r';
-    if (crlf) line.pop_back();
+    Line line{content.substr(start, nl - start), ""};
+    const bool crlf = !line.text.empty() && line.text.back() == '\r';
+    if (crlf) line.text.pop_back();
+    if (nl < content.size()) line.end = crlf ? "\r\n" : "\n";
     if (!eol_seen && nl < content.size()) {
-      eol_ = crlf ? "\r\n" : "\n";
+      eol_ = line.end;
       eol_seen = true;
     }
     lines_.push_back(std::move(line));
@@ -124,12 +125,12 @@ void IniFile::Reload() {
 std::optional<IniFile::Location> IniFile::Find(std::string_view section,
                                                std::string_view key) const {
   for (size_t i = 0; i < lines_.size(); ++i) {
-    auto name = SectionName(lines_[i]);
+    auto name = SectionName(lines_[i].text);
     if (!name || !EqualNoCase(*name, section)) continue;
     Location loc{i, i + 1, std::nullopt};
-    for (size_t j = i + 1; j < lines_.size() && !SectionName(lines_[j]); ++j) {
-      if (!Trim(lines_[j]).empty()) loc.end = j + 1;
-      auto k = KeyName(lines_[j]);
+    for (size_t j = i + 1; j < lines_.size() && !SectionName(lines_[j].text); ++j) {
+      if (!Trim(lines_[j].text).empty()) loc.end = j + 1;
+      auto k = KeyName(lines_[j].text);
       if (!loc.key_line && k && EqualNoCase(*k, key)) loc.key_line = j;
     }
     return loc;
@@ -141,7 +142,7 @@ std::optional<std::string_view> IniFile::RawValue(std::string_view section,
                                                   std::string_view key) const {
   auto loc = Find(section, key);
   if (!loc || !loc->key_line) return std::nullopt;
-  std::string_view line = lines_[*loc->key_line];
+  std::string_view line = lines_[*loc->key_line].text;
   std::string_view value = line.substr(line.find('=') + 1);
   while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
   while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) value.remove_suffix(1);
@@ -174,14 +175,15 @@ bool IniFile::WriteString(std::string_view section, std::string_view key,
   std::string line = std::string(key) + "=" + std::string(value);
   auto loc = Find(section, key);
   if (!loc) {
-    lines_.push_back("[" + std::string(section) + "]");
-    lines_.push_back(std::move(line));
+    lines_.push_back({"[" + std::string(section) + "]", ""});
+    lines_.push_back({std::move(line), ""});
   } else if (loc->key_line) {
     // Keep the key's own spelling; only the value changes.
-    const std::string& old = lines_[*loc->key_line];
-    lines_[*loc->key_line] = old.substr(0, old.find('=') + 1) + std::string(value);
+    std::string& old = lines_[*loc->key_line].text;
+    old = old.substr(0, old.find('=') + 1) + std::string(value);
   } else {
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(loc->end), std::move(line));
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(loc->end),
+                  Line{std::move(line), ""});
   }
   return Save();
 }
@@ -200,7 +202,7 @@ bool IniFile::Save() {
   {
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
     if (!out) return false;
-    for (const std::string& line : lines_) out << line << eol_;
+    for (const Line& line : lines_) out << line.text << (line.end.empty() ? eol_ : line.end);
     out.flush();
     if (!out) {
       std::remove(temp.c_str());

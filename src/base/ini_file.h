@@ -14,7 +14,8 @@ namespace kv {
 //
 // Reads come from the file as loaded; every write goes to disk at once (to a temporary file
 // renamed over the old one, so a crash never leaves half a file). A write changes only its own
-// key's line; a new key goes after the last line of its section, a new section at the end.
+// key's line, and every other line keeps its bytes and its own line end; a new key goes after
+// the last line of its section, a new section at the end.
 // Something in the file's place that is not a regular file, or is over 1 MiB, is not read (the
 // file counts as missing) and writes never replace it.
 class IniFile {
@@ -56,8 +57,13 @@ class IniFile {
   std::string path_;
   bool exists_ = false;
   bool refused_ = false;            // there is something at the path that was not read
-  std::vector<std::string> lines_;  // without line ends
-  std::string eol_;
+  struct Line {
+    std::string text;
+    std::string end;  // its own line end as the file held it; empty for a line added or the
+                      // last line without one (both get eol_)
+  };
+  std::vector<Line> lines_;
+  std::string eol_;  // the line end of the file's first line
 };
 
 // Parses a whole decimal number (optionally signed, blanks around it allowed) into 32 bits.
