@@ -95,6 +95,13 @@ IniFile::IniFile(std::string path) {
   Reload();
 }
 
+IniFile IniFile::FromText(std::string_view content) {
+  IniFile ini;
+  ini.exists_ = true;
+  ini.Parse(content);
+  return ini;
+}
+
 void IniFile::Reload() {
   lines_.clear();
   eol_ = kNativeEol;
@@ -103,13 +110,18 @@ void IniFile::Reload() {
   exists_ = status == SmallFileStatus::Read;
   // Something that is there but was not read (a FIFO, a device, a huge file) is never replaced.
   refused_ = !exists_ && status != SmallFileStatus::Missing;
-  if (!exists_) return;
+  if (exists_) Parse(content);
+}
+
+void IniFile::Parse(std::string_view content) {
+  lines_.clear();
+  eol_ = kNativeEol;
   size_t start = 0;
   bool eol_seen = false;
   while (start < content.size()) {
     size_t nl = content.find('\n', start);
     if (nl == std::string::npos) nl = content.size();
-    Line line{content.substr(start, nl - start), ""};
+    Line line{std::string(content.substr(start, nl - start)), ""};
     const bool crlf = !line.text.empty() && line.text.back() == '\r';
     if (crlf) line.text.pop_back();
     if (nl < content.size()) line.end = crlf ? "\r\n" : "\n";
@@ -196,13 +208,22 @@ bool IniFile::WriteBool(std::string_view section, std::string_view key, bool val
   return WriteString(section, key, value ? "1" : "0");
 }
 
+std::string IniFile::Text() const {
+  std::string text;
+  for (const Line& line : lines_) {
+    text += line.text;
+    text += line.end.empty() ? eol_ : line.end;
+  }
+  return text;
+}
+
 bool IniFile::Save() {
-  if (refused_) return false;
+  if (refused_ || path_.empty()) return false;
   const std::string temp = path_ + ".tmp";
   {
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
     if (!out) return false;
-    for (const Line& line : lines_) out << line.text << (line.end.empty() ? eol_ : line.end);
+    out << Text();
     out.flush();
     if (!out) {
       std::remove(temp.c_str());

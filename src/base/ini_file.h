@@ -21,6 +21,9 @@ namespace kv {
 class IniFile {
  public:
   explicit IniFile(std::string path);
+  // A file's bytes that came from elsewhere, with no file behind them: reads work as usual,
+  // writes change only the copy in memory (and return false).
+  static IniFile FromText(std::string_view content);
 
   // The path actually used (the existing file matched without regard to case, if any).
   const std::string& path() const { return path_; }
@@ -41,6 +44,9 @@ class IniFile {
   bool WriteInteger(std::string_view section, std::string_view key, int32_t value);
   bool WriteBool(std::string_view section, std::string_view key, bool value);
 
+  // The bytes a save writes: every line with its line end.
+  std::string Text() const;
+
   // Finds `name` in `dir` without regard to case; returns dir/name when nothing matches.
   static std::string ResolvePath(const std::string& dir, const std::string& name);
 
@@ -51,7 +57,9 @@ class IniFile {
     std::optional<size_t> key_line;
   };
   std::optional<Location> Find(std::string_view section, std::string_view key) const;
+  IniFile() = default;
   std::optional<std::string_view> RawValue(std::string_view section, std::string_view key) const;
+  void Parse(std::string_view content);
   bool Save();
 
   std::string path_;
