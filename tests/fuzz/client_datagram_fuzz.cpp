@@ -2,7 +2,7 @@
 // socket, go through the real socket endpoint into the messaging. Every answer is one message
 // of the registered number, and it goes only to the socket that registered last.
 //
-// Input: records of one control byte and the datagram's bytes. Control bits 0-1 pick the
+// Input: up to 16 records of one control byte and the datagram's bytes. Control bits 0-1 pick the
 // sender, bit 2 makes a print job busy, bit 3 ends the job afterwards; bits 4-7 are the
 // datagram: 0 a message of the registered number with the next 8 bytes as code and value,
 // n > 0 the next n - 1 bytes as they are.
@@ -97,7 +97,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   int client = -1;  // the sender that registered last, by what it sent
   size_t pos = 0;
-  while (pos < size) {
+  // A short session: at most 16 datagrams an input.
+  for (int n = 0; n < 16 && pos < size; ++n) {
     const uint8_t control = data[pos++];
     const int sender = (control & 3) % kSenders;
     unsigned char datagram[16] = {};

@@ -1,7 +1,7 @@
 // The settings file: any bytes in rb4900_cfg.ini read, and a key the settings dialog writes
 // reads back as written, while the keys of other sections and of the same section keep their
-// values. Every look-up scans the whole file: the whole configuration record is read from every
-// eighth file length only, and files over 1 KiB (a settings file is about that) are skipped.
+// values. Every look-up scans the whole file: the whole configuration record is read for every
+// 32nd file length only, and files over 1 KiB (a settings file is about that) are skipped.
 
 #include <array>
 
@@ -32,7 +32,7 @@ constexpr std::array<Key, 9> kKeys = {{{"CONFIG", "port"},
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 1024) return 0;
   kv::IniFile ini = kv::IniFile::FromText(kv::fuzz::Bytes(data, size));
-  if (size % 8 == 0) {
+  if (size % 32 == 0) {
     kv::Config cfg;
     kv::ConfigTimeouts timeouts;
     kv::ReadConfig(ini, "/program", cfg, timeouts);
