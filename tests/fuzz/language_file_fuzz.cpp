@@ -1,6 +1,8 @@
 // The language file: every key of the window texts reads from any bytes, and each text
 // survives the way to the screen and back (code page to Unicode and back).
 
+#include <algorithm>
+
 #include "base/ini_file.h"
 #include "fuzz_support.h"
 #include "lang/codepage.h"
