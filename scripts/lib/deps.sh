@@ -1,7 +1,9 @@
 # Installs the Debian packages the build, the tests and the demo need, when one is missing.
-# Sourced by scripts/test, scripts/run and scripts/screenshots.
+# Sourced by scripts/test, scripts/run, scripts/screenshots and scripts/fuzz.
 KV4910_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev
   fonts-dejavu-core)
+# The fuzz targets only (scripts/fuzz): clang with the libFuzzer and sanitizer runtimes.
+KV4910_FUZZ_PACKAGES=(cmake ninja-build clang libclang-rt-14-dev)
 
 # Runs a command as root: directly when we are root, else through sudo.
 as_root() {
@@ -9,8 +11,17 @@ as_root() {
 }
 
 install_deps() {
+  install_packages "${KV4910_PACKAGES[@]}"
+}
+
+install_fuzz_deps() {
+  install_packages "${KV4910_FUZZ_PACKAGES[@]}"
+}
+
+# Installs those of the given Debian packages that are missing.
+install_packages() {
   local missing=()
-  for pkg in "${KV4910_PACKAGES[@]}"; do
+  for pkg in "$@"; do
     dpkg -s "$pkg" >/dev/null 2>&1 || missing+=("$pkg")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
