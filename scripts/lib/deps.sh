@@ -1,7 +1,7 @@
 # Installs the Debian packages the build, the tests and the demo need, when one is missing.
 # Sourced by scripts/test, scripts/run and scripts/screenshots.
-KV4910_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev
-  fonts-dejavu-core)
+KV4910_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-httpserver-dev qt6-websockets-dev
+  nlohmann-json3-dev libgtest-dev libgmock-dev fonts-dejavu-core)
 
 # Runs a command as root: directly when we are root, else through sudo.
 as_root() {
