@@ -130,7 +130,9 @@ std::optional<std::string> PrinterText(const std::string& utf8, Fields& fields, 
   }
   for (const char c : *text) {
     const auto b = static_cast<unsigned char>(c);
-    if (b < 0x20 || b == 0x7F || (b >= 0x80 && b < 0xA0 && Cp1250ToUtf8(std::string(1, c)).size() == 2)) {
+    // The five bytes cp1250 leaves undefined stand for C1 controls.
+    const bool c1 = b == 0x81 || b == 0x83 || b == 0x88 || b == 0x90 || b == 0x98;
+    if (b < 0x20 || b == 0x7F || c1) {
       fields.Fail(Unprocessable(fields.where() + "\"" + name + "\" holds a control character"));
       return std::nullopt;
     }
