@@ -62,32 +62,44 @@ void DeviceCommands::DebugMarker(const char* format, int caption) {
                 std::string(link_.ident_text()).c_str());
   const std::string path = files_.ProgramFile("debug.txt");
   ClearAttributes(path);
-  if (!AppendBytes(path, line))
+  if (AppendBytes(path, line)) return;
+  if (link_.Unattended())
+    files_.LogError(lang_.Msg(caption) + " " + path);
+  else
     boxes_.Captioned(lang_.Msg(caption), path, BoxButtons::Ok, BoxIcon::Warning);
 }
 
 void DeviceCommands::popXUZClick() {
   const auto lease = TakeLease();
   if (!lease || link_.InitPort(0) == 0) return;
-  SendBytes({{kESC, 1000}, {'x', 100}});
+  SendXReport();
   ClosePortWhenConfigured();
+}
+
+void DeviceCommands::SendXReport() {
+  SendBytes({{kESC, 1000}, {'x', 100}});
 }
 
 void DeviceCommands::popDUZClick() {
   if (boxes_.App(lang_.Msg(1), BoxButtons::YesNo, BoxIcon::Question, 1) != BoxAnswer::Yes) return;
   const auto lease = TakeLease();
   if (!lease || link_.InitPort(0) == 0) return;
-  if (link_.flags().S1_5) {
+  if (!SendDailyClose()) {
     // The printer refuses a close now; the port stays as it is.
     boxes_.Captioned(lang_.Msg(17), lang_.Msg(18), BoxButtons::Ok, BoxIcon::Warning);
     return;
   }
+  ClosePortWhenConfigured();
+}
+
+bool DeviceCommands::SendDailyClose() {
+  if (link_.flags().S1_5) return false;
   SendBytes({{kESC, 1000}, {'d', 1000}, {'Y', 1000}, {'e', 1000}, {'s', 1000}});
   readouts_.cfg_to_cis(cfg_.port);
   readouts_.RequestJournal();
   readouts_.ReadJournal();
   DebugMarker("\r\n> Daily close (%s %s %s)\r\n\r\n", 2);
-  ClosePortWhenConfigured();
+  return true;
 }
 
 void DeviceCommands::popMUZClick() {
@@ -117,16 +129,24 @@ bool DeviceCommands::SendMonthlyRequest(std::string_view bytes) {
   return sent;
 }
 
+bool DeviceCommands::SendMonthlyClose(std::string_view bytes) {
+  const int count = static_cast<int>(bytes.size());
+  if (link_.WriteBlock(bytes.data(), count) != count) return false;
+  Drain(true);
+  DebugMarker("\r\n> Mesacna uzavierka (%s %s %s)\r\n\r\n", 4);
+  return true;
+}
+
 void DeviceCommands::popKDOKLClick() {
   if (const auto lease = TakeLease()) {
-    if (link_.InitPort(0) != 0) SendBytes({{kESC, 1000}, {'c', 500}});
+    if (link_.InitPort(0) != 0) SendCopyLastDocument();
     ClosePortWhenConfigured();
   }
 }
 
 void DeviceCommands::popKDUClick() {
   if (const auto lease = TakeLease()) {
-    if (link_.InitPort(0) != 0) SendBytes({{kESC, 1000}, {'D', 500}});
+    if (link_.InitPort(0) != 0) SendCopyLastClosing();
     ClosePortWhenConfigured();
   }
 }
@@ -158,13 +178,23 @@ void DeviceCommands::popCASClick() {
 
 void DeviceCommands::popOtvzasClick() {
   if (const auto lease = TakeLease()) {
-    if (link_.InitPort(0) != 0) {
-      // The low byte of each of the ten OPEN values, the drawer's own pulse sequence.
-      for (const int32_t value : cfg_.drawer) link_.WriteComChar(static_cast<uint8_t>(value), 300);
-      Drain(false);
-    }
+    if (link_.InitPort(0) != 0) SendDrawerPulse();
     ClosePortWhenConfigured();
   }
+}
+
+void DeviceCommands::SendCopyLastDocument() {
+  SendBytes({{kESC, 1000}, {'c', 500}});
+}
+
+void DeviceCommands::SendCopyLastClosing() {
+  SendBytes({{kESC, 1000}, {'D', 500}});
+}
+
+void DeviceCommands::SendDrawerPulse() {
+  // The low byte of each of the ten OPEN values, the drawer's own pulse sequence.
+  for (const int32_t value : cfg_.drawer) link_.WriteComChar(static_cast<uint8_t>(value), 300);
+  Drain(false);
 }
 
 }  // namespace kv

@@ -70,6 +70,19 @@ class DeviceCommands {
   // did not go out.
   bool SendMonthlyRequest(std::string_view bytes);
 
+  // ---- the exchanges alone ------------------------------------------------------------------
+  // The commands without the menu's part: no question, no lease taken, no bring-up and no
+  // closing of the port. The caller holds the printer's lease and has brought the line up
+  // (the local HTTP interface, where the request is the confirmation). Same bytes and rules.
+  void SendXReport();
+  // False, sending nothing, while the printer refuses a close (S1.5).
+  bool SendDailyClose();
+  // The monthly request as one block; false when it did not go out.
+  bool SendMonthlyClose(std::string_view bytes);
+  void SendCopyLastDocument();
+  void SendCopyLastClosing();
+  void SendDrawerPulse();
+
   // Windows of other areas; the application connects them, each may stay empty.
   // Shows the monthly report dialog modally; true when the request was sent.
   std::function<bool()> show_monthly_dialog;

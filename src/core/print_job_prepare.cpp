@@ -4,6 +4,7 @@
 #include "base/timer.h"
 #include "base/view.h"
 #include "core/file_io.h"
+#include "core/job_condition.h"
 #include "core/print_job.h"
 #include "core/print_job_loop.h"
 #include "core/working_files.h"
@@ -95,30 +96,12 @@ JobRoute PrintJobLoop::JobCheckPrinter(PrintJob& job) {
     link_.OpenPort(0);
     const int32_t status = link_.status_value();
     if (status == 0 || status == 1 || !job.scan.state_check) break;
-    const StatusFlags& flags = link_.flags();
-    JobRoute route = JobRoute::Complete;  // none of the conditions applies
-    if (flags.S1_7) {
-      // A document is open on the printer: anything sent now would land inside it.
-      files_.LogError("Otvoreny doklad v tlaciarni");
-      route = stop(151, 17);
-    } else if (flags.S1_2) {
-      route = ask(20, 17);
-    } else if (flags.S2_7) {
-      route = stop(12, 13);
-    } else if (flags.S2_6) {
-      route = stop(14, 13);
-    } else if (flags.S2_5) {
-      route = stop(15, 13);
-    } else if (flags.S1_6 && !job.scan.closing_job) {
-      route = stop(16, 17);
-    } else if (flags.S1_5 && job.scan.closing_job) {
-      route = stop(18, 17);
-    } else if (flags.S1_4) {
-      route = ask(19, 17);
-    }
-    if (route == JobRoute::Send) continue;
-    if (route != JobRoute::Complete) return route;
-    break;
+    const JobCondition condition = JobConditionOf(link_.flags(), job.scan.closing_job);
+    if (condition.text == 0) break;
+    if (condition.log) files_.LogError(condition.log);
+    const JobRoute route = condition.ask ? ask(condition.text, condition.caption)
+                                         : stop(condition.text, condition.caption);
+    if (route != JobRoute::Send) return route;
   }
 
   const auto letter = FirstCommandLetter(job.bytes, job.scan);

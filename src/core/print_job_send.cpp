@@ -5,6 +5,7 @@
 #include "base/operator_boxes.h"
 #include "base/view.h"
 #include "base/wait.h"
+#include "core/job_condition.h"
 #include "core/print_job.h"
 #include "core/print_job_loop.h"
 #include "core/working_files.h"
@@ -33,8 +34,8 @@ JobRoute PrintJobLoop::JobPrint(PrintJob& job) {
     }
     const bool sent = JobSend(job) && JobDrainAndAnswer(job);
     if (job.stopped) return JobRoute::Stop;
-    const bool confirmed = sent && (!job.receipt || readouts_.test_mode() == 1 ||
-                                    readouts_.document_number() == job.document_before + 1);
+    const bool confirmed = JobConfirmed(sent, job.receipt, readouts_.test_mode() == 1,
+                                        job.document_before, readouts_.document_number());
     if (confirmed) {
       job.result = 1;
       return JobRoute::Complete;

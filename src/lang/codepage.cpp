@@ -60,7 +60,11 @@ std::string Cp1250ToUtf8(std::string_view bytes) {
   return out;
 }
 
-std::string Utf8ToCp1250(std::string_view utf8) {
+namespace {
+
+// Converts; every character cp1250 cannot hold and every malformed byte becomes '?' and is
+// counted in `lost`.
+std::string Convert(std::string_view utf8, size_t& lost) {
   std::string out;
   out.reserve(utf8.size());
   size_t i = 0;
@@ -70,6 +74,7 @@ std::string Utf8ToCp1250(std::string_view utf8) {
                                  : (lead >> 3) == 0x1E ? 4 : 0;
     if (len == 0 || i + len > utf8.size()) {
       out += '?';
+      ++lost;
       ++i;
       continue;
     }
@@ -80,9 +85,25 @@ std::string Utf8ToCp1250(std::string_view utf8) {
       if ((cont & 0xC0) != 0x80) ok = false;
       cp = (cp << 6) | (cont & 0x3F);
     }
-    out += ok ? ToCp1250(cp) : '?';
+    const char c = ok ? ToCp1250(cp) : '?';
+    if (c == '?' && !(ok && cp == '?')) ++lost;
+    out += c;
     i += ok ? len : 1;
   }
+  return out;
+}
+
+}  // namespace
+
+std::string Utf8ToCp1250(std::string_view utf8) {
+  size_t lost = 0;
+  return Convert(utf8, lost);
+}
+
+std::optional<std::string> Utf8ToCp1250Exact(std::string_view utf8) {
+  size_t lost = 0;
+  std::string out = Convert(utf8, lost);
+  if (lost != 0) return std::nullopt;
   return out;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -10,5 +11,8 @@ namespace kv {
 std::string Cp1250ToUtf8(std::string_view bytes);
 // Characters cp1250 cannot hold become '?'; malformed UTF-8 bytes too.
 std::string Utf8ToCp1250(std::string_view utf8);
+// The same conversion, refused (nullopt) when a character cp1250 cannot hold or a malformed
+// byte would have to be replaced.
+std::optional<std::string> Utf8ToCp1250Exact(std::string_view utf8);
 
 }  // namespace kv

@@ -37,11 +37,15 @@ void PrinterLink::ShowBringUpFailure(const std::string& caption_text,
 int PrinterLink::InitPort(int quiet) {
   using view_names::kPanelState;
   using view_names::kStatusBar;
-  if (quiet == 0 && cfg_.port == -1) return 0;
+  if (quiet == 0 && cfg_.port == -1) {
+    last_bring_up_ = BringUp::PortUnavailable;
+    return 0;
+  }
   view_.SetTrayHint(lang_.Msg(106));
 
   if (AttachPort(cfg_.port, 8500, 8500) < 0) {
-    if (quiet == 0) boxes_.Plain(lang_.Msg(107), BoxButtons::Ok, BoxIcon::Warning);
+    last_bring_up_ = BringUp::PortUnavailable;
+    if (quiet == 0 && !unattended_) boxes_.Plain(lang_.Msg(107), BoxButtons::Ok, BoxIcon::Warning);
     view_.SetItemText(kStatusBar, kPanelState, lang_.Msg(108));
     host_.LogError("Nepodarilo sa inicializovat port");
     view_.SetTrayPicture(1);
@@ -58,7 +62,7 @@ int PrinterLink::InitPort(int quiet) {
     ready = OpenPort(0) != 0;
     // The printer reports a condition the operator must clear; ask until it is gone. A printer
     // that stops answering meanwhile, or the program ending, counts as not ready.
-    while (ready && flags_.S1_2) {
+    while (ready && flags_.S1_2 && !unattended_) {
       host_.WriteInfoFile();
       boxes_.Captioned(lang_.Msg(23), lang_.Msg(25), BoxButtons::Ok, BoxIcon::Warning);
       ready = RetryPause() && OpenPort(0) != 0;
@@ -66,9 +70,10 @@ int PrinterLink::InitPort(int quiet) {
     if (ready && !LinesReady()) {
       DelayMs(500);
       if (!LinesReady()) {
-        if (cfg_.MSG == 1 && quiet == 0)
+        if (cfg_.MSG == 1 && quiet == 0 && !unattended_)
           boxes_.Plain(lang_.Msg(110), BoxButtons::Ok, BoxIcon::Warning);
         host_.LogError("Chyba DSR-DTR (RTS-CTS)");
+        last_bring_up_ = BringUp::LinesDown;
         ready = false;
       }
     }
@@ -87,6 +92,7 @@ int PrinterLink::InitPort(int quiet) {
         view_.SetText(view_names::kMainWindow, ident_text_.view());
       }
       if (got != 8 || std::memcmp(id, kModel, 6) != 0) {
+        last_bring_up_ = got != 8 ? BringUp::NoAnswer : BringUp::NotIdentified;
         ShowBringUpFailure("KV4910", lang_.Msg(108));
         if (cfg_.CLOSE_PORT) ClosePort();
         return 0;
@@ -95,16 +101,18 @@ int PrinterLink::InitPort(int quiet) {
   } catch (const EComPort&) {
     SerialFailure(Tell::Nobody);
     status_value_ = 0;
+    last_bring_up_ = BringUp::PortUnavailable;
     ready = false;
   }
 
   if (!ready) {
     ClosePort();
-    if (cfg_.MSG == 1 && quiet == 0) boxes_.Plain(lang_.Msg(111), BoxButtons::Ok, BoxIcon::Warning);
+    if (cfg_.MSG == 1 && quiet == 0 && !unattended_) boxes_.Plain(lang_.Msg(111), BoxButtons::Ok, BoxIcon::Warning);
     ShowBringUpFailure(lang_.Msg(108), lang_.Msg(108));
     return 0;
   }
 
+  last_bring_up_ = BringUp::Ready;
   host_.AfterBringUp();
   view_.SetText(view_names::kMainWindow, ident_text_.view());
   view_.SetTrayPicture(0);
@@ -115,11 +123,15 @@ int PrinterLink::InitPort(int quiet) {
 }
 
 int PrinterLink::SetClock() {
-  const auto command = ClockCommand(local_time_());
   if (InitPort(0) == 0) return 0;
+  SendClockCommand();
+  return 0;
+}
+
+void PrinterLink::SendClockCommand() {
+  const auto command = ClockCommand(local_time_());
   if (WriteBlock(command.data(), static_cast<int>(command.size())) != 0) WaitTxEmpty();
   DelayMs(100);
-  return 0;
 }
 
 }  // namespace kv

@@ -52,7 +52,7 @@ int PrinterLink::AttachPort(int index, int input_size, int output_size) {
     port_.Open();
     return index;
   } catch (const EComPort&) {
-    if (cfg_.MSG == 1) boxes_.App(lang_.Msg(139), BoxButtons::Ok, BoxIcon::Warning);
+    if (cfg_.MSG == 1 && !unattended_) boxes_.App(lang_.Msg(139), BoxButtons::Ok, BoxIcon::Warning);
     return -1;
   }
 }
@@ -133,11 +133,13 @@ int32_t PrinterLink::OpenPort(int show_status) {
   status_query_ = {kESC, kDC1, 0, 0, 0};
   status_value_ = 0;
   device_ready_ = 0;
+  last_bring_up_ = BringUp::PortUnavailable;
   try {
     port_.Open();
   } catch (const EComPort&) {
     return 0;
   }
+  last_bring_up_ = BringUp::LinesDown;
 
   // The query runs on short time-outs of its own; the port's own ones go back on every way
   // out, also when the device failed on the way (the closed port keeps them for its next open).
@@ -164,6 +166,7 @@ int32_t PrinterLink::OpenPort(int show_status) {
     const TComSignals lines = port_.Signals();
     ShowLines(lines);
     if (!(lines & (csCTS | csDSR))) return 0;
+    last_bring_up_ = BringUp::NoAnswer;
 
     SetupHandshake();
 
@@ -188,16 +191,18 @@ int32_t PrinterLink::OpenPort(int show_status) {
   } catch (const EComPort&) {
     SerialFailure(Tell::Nobody);
     status_value_ = 0;
+    last_bring_up_ = BringUp::PortUnavailable;
     return 0;
   }
   if (!valid) return 0;
+  last_bring_up_ = BringUp::Ready;
 
   device_ready_ = 1;
   status_value_ = status_query_[2] * 256 + status_query_[3] + 1;
   flags_ = DecodeStatus(status_query_[2], status_query_[3]);
 
   if (flags_.S1_6) {
-    if (cfg_.auto_du == 1 && !in_auto_close_) {
+    if (cfg_.auto_du == 1 && !in_auto_close_ && !unattended_) {
       in_auto_close_ = true;
       for (const uint8_t byte : {kESC, uint8_t{'d'}, uint8_t{'Y'}, uint8_t{'e'}, uint8_t{'s'}})
         WriteComChar(byte, 1000);

@@ -33,6 +33,15 @@ struct StatusFlags {
   uint8_t S2_7 = 0, S2_6 = 0, S2_5 = 0;
 };
 
+// Why the last bring-up (InitPort, OpenPort) did not find the printer ready.
+enum class BringUp {
+  Ready,
+  PortUnavailable,  // no port configured, or the device cannot be opened
+  LinesDown,        // neither CTS nor DSR is on, or the handshake lines did not come up
+  NoAnswer,         // no valid answer to the status query or the identification in time
+  NotIdentified,    // something answered that is not the printer
+};
+
 // What the link works with. `port_backend` is the device under ComPort1 (empty: the system's
 // serial devices; tests pass an in-memory line).
 struct LinkServices {
@@ -73,6 +82,15 @@ class PrinterLink {
   void OnLeaseReleased(std::function<void()> callback) {
     leases_.OnLeaseReleased(std::move(callback));
   }
+
+  // ---- unattended exchanges ----------------------------------------------------------------
+  // While set, the exchange has nobody to ask (a request of the local HTTP interface): nothing
+  // shows a box (a serial failure goes to the error file instead), the status query runs no
+  // automatic daily close, and a bring-up does not wait for the operator to clear a condition
+  // but leaves it in the flags for the caller.
+  void SetUnattended(bool on) { unattended_ = on; }
+  bool Unattended() const { return unattended_; }
+  BringUp last_bring_up() const { return last_bring_up_; }
 
   // ---- state -------------------------------------------------------------------------------
   uint8_t device_ready() const { return device_ready_; }
@@ -150,6 +168,8 @@ class PrinterLink {
   void ApplyPortTimeouts(const ConfigTimeouts& timeouts);
   // Sets the printer's clock from the PC's local time (ESC "t" ...); always 0.
   int SetClock();
+  // The clock command alone, over a line already brought up.
+  void SendClockCommand();
 
  private:
   // The one way a primitive reports a failure of the serial layer: the port is marked failed,
@@ -192,6 +212,8 @@ class PrinterLink {
   int32_t version_number_ = 0;
   uint16_t crc_ = 0;
   bool in_auto_close_ = false;  // the automatic daily close is running (no second one inside)
+  bool unattended_ = false;
+  BringUp last_bring_up_ = BringUp::Ready;
 };
 
 }  // namespace kv

@@ -109,7 +109,10 @@ bool PrinterReadouts::cfg_to_cis(int port_index) {
     return true;
   } catch (const EComPort&) {
     link_.PortFailed();
-    boxes_.Plain("cfg_to_cis - catch()", BoxButtons::Ok, BoxIcon::Warning);
+    if (link_.Unattended())
+      host_.LogError("cfg_to_cis - catch()");
+    else
+      boxes_.Plain("cfg_to_cis - catch()", BoxButtons::Ok, BoxIcon::Warning);
     return false;
   }
 }

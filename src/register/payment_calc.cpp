@@ -28,24 +28,30 @@ bool PaymentCalc::BitBtn_okClick(std::string_view cash_text, std::string_view ot
   if (tender_index_ != 0)
     payment_.tenders[tender_index_] = static_cast<float>(ParseDecimal(other_text_).value_or(0.0));
 
-  // Summed in single precision as the receipt keeps it, but compared in whole cents: a split
-  // that equals the total to the cent is never short by a rounding fraction.
-  long long paid_cents = 0;
-  for (float amount : payment_.tenders) {
-    payment_.paid = static_cast<float>(static_cast<double>(payment_.paid) + amount);
-    paid_cents += WholeCents(amount);
-  }
-  const long long total_cents = WholeCents(total_);
-  if (paid_cents < total_cents) {
+  if (!SettlePayment(total_, payment_)) {
     caption_ = messages_.Text(kMsgPaymentShort);
     accepted_ = false;
     return false;
   }
-  if (paid_cents > total_cents) {
-    const long long cash_cents = WholeCents(payment_.tenders[0]) - (paid_cents - total_cents);
-    payment_.tenders[0] = static_cast<float>(static_cast<double>(cash_cents) / 100.0);
-  }
   accepted_ = true;
+  return true;
+}
+
+bool SettlePayment(float total, Payment& payment) {
+  // Summed in single precision as the receipt keeps it, but compared in whole cents: a split
+  // that equals the total to the cent is never short by a rounding fraction.
+  long long paid_cents = 0;
+  payment.paid = 0;
+  for (float amount : payment.tenders) {
+    payment.paid = static_cast<float>(static_cast<double>(payment.paid) + amount);
+    paid_cents += WholeCents(amount);
+  }
+  const long long total_cents = WholeCents(total);
+  if (paid_cents < total_cents) return false;
+  if (paid_cents > total_cents) {
+    const long long cash_cents = WholeCents(payment.tenders[0]) - (paid_cents - total_cents);
+    payment.tenders[0] = static_cast<float>(static_cast<double>(cash_cents) / 100.0);
+  }
   return true;
 }
 

@@ -17,6 +17,11 @@ struct Payment {
   float paid = 0;
 };
 
+// Sums the tenders into `payment.paid` and, when they cover `total` in whole cents, takes the
+// change off tender 1 so that they settle it exactly (tender 1 may go negative). False, with
+// the tenders as they were, when they fall short.
+bool SettlePayment(float total, Payment& payment);
+
 // The payment window's logic: the cash received and at most one other tender must cover the
 // receipt total; change comes off the cash tender, so the tenders settle the total exactly.
 class PaymentCalc {

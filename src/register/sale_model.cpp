@@ -3,13 +3,12 @@
 #include <algorithm>
 
 #include "register/number_text.h"
+#include "register/sale_entries.h"
 #include "register/till_messages.h"
 
 namespace kv {
 
 namespace {
-
-constexpr size_t kNameCapacity = 39;  // what TSaleItem's name field holds
 
 // Gives the printer back when an operation ends without a receipt left open; an open receipt
 // keeps it until it is printed.
@@ -116,36 +115,9 @@ std::optional<TSaleItem> SaleModel::BuildItem(const SaleEntry& entry, AddOutcome
     return std::nullopt;
   }
 
-  TSaleItem item;
-  std::string name = entry.name;
-  if (discount_mode_) {
-    // The percentage stays readable: the name gives way to it when both do not fit.
-    const std::string suffix = "  " + price_text + " %";
-    name = name.substr(0, kNameCapacity - std::min(suffix.size(), kNameCapacity)) + suffix;
-  }
-  item.name = PadRight(name, 15);
-  item.code = PadRight(entry.code, 13);
-
-  if (discount_mode_) {
-    const TSaleItem& previous = items_.back();
-    item.quantity = -1;
-    item.unit_price = 0;
-    item.line_sum = RoundToCents(*price * -(previous.line_sum * 0.01));
-    item.type_letter = kTypeDiscount;
-    item.vat_letter = PairedVatLetter(previous.vat_letter);
-    return item;
-  }
-  item.unit_price = *price < 0 ? -*price : *price;
-  item.quantity = *price < 0 ? -*quantity : *quantity;
-  item.line_sum = RoundToCents(item.unit_price * item.quantity);
-  if (item.quantity >= 0) {
-    item.type_letter = kTypePlain;
-    item.vat_letter = SalesVatLetter(entry.vat_level);
-  } else {
-    item.type_letter = entry.negative_kind == 1 ? kTypeReturned : kTypeNegative;
-    item.vat_letter = NegativeVatLetter(entry.vat_level);
-  }
-  return item;
+  if (discount_mode_) return DiscountItem(items_.back(), *price, price_text, entry.name, entry.code);
+  const char negative_type = entry.negative_kind == 1 ? kTypeReturned : kTypeNegative;
+  return EntryItem(entry.name, entry.code, *price, *quantity, entry.vat_level, negative_type);
 }
 
 bool SaleModel::DiscountAllowed() const {

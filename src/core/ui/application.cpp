@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "api/ui/http_interface.h"
 #include "base/view_names.h"
 #include "core/ui/main_window.h"
 #include "core/ui/quit_on_signal.h"
@@ -64,6 +65,7 @@ bool Application::FinishStartup() {
   pm.HandleLeftoverInput();
   // Requests that came while the start-up boxes were open have waited until now.
   pm.TakeClientMessages();
+  http_ = HttpInterface::Start(pm, clock_);
   // One line for whoever runs the program as a service (and for scripts): start-up is over,
   // a receipt dropped from now on is a new job, not a leftover.
   std::fprintf(stderr, "kv4910: start-up finished\n");

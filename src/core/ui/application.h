@@ -17,6 +17,7 @@
 namespace kv {
 
 class CopyWindows;
+class HttpInterface;
 class JournalWindows;
 class MainWindow;
 class TPasswordDlg;
@@ -76,6 +77,7 @@ class Application {
   std::unique_ptr<MessageWatch> message_watch_;
   std::unique_ptr<CopyWindows> copy_windows_;
   std::unique_ptr<SettingsWindows> settings_windows_;
+  std::unique_ptr<HttpInterface> http_;
 };
 
 }  // namespace kv

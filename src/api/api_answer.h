@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include <nlohmann/json.hpp>
+
+namespace kv {
+
+// One answer of the HTTP interface: the status and the JSON body.
+struct ApiAnswer {
+  int status = 200;
+  nlohmann::json body = nlohmann::json::object();
+
+  bool ok() const { return status == 200; }
+  // Never throws: a byte that is not UTF-8 becomes U+FFFD.
+  std::string Text() const { return body.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace); }
+};
+
+// {"error": {"code": ..., "message": ...}}. The message is UTF-8.
+ApiAnswer ErrorAnswer(int status, std::string_view code, std::string_view message);
+
+// The errors by name.
+inline ApiAnswer BadRequest(std::string_view message) {
+  return ErrorAnswer(400, "bad_request", message);
+}
+inline ApiAnswer Unprocessable(std::string_view message) {
+  return ErrorAnswer(422, "unprocessable", message);
+}
+inline ApiAnswer Busy(std::string_view message) { return ErrorAnswer(409, "busy", message); }
+inline ApiAnswer NotReady(std::string_view message) {
+  return ErrorAnswer(503, "printer_not_ready", message);
+}
+inline ApiAnswer PrinterTimeout(std::string_view message) {
+  return ErrorAnswer(504, "printer_timeout", message);
+}
+
+}  // namespace kv
