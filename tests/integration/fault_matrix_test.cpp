@@ -1,5 +1,4 @@
 #include <array>
-#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -57,102 +56,40 @@ using O = Outcome;
 struct Fault {
   const char* name;
   std::function<void(sim::Engine&)> apply;
-  bool lasting;                    // mended after kMendedAfterMs; otherwise it passes by itself
-  std::array<Outcome, 6> by_kind;  // receipt, closing, information, status, record, copy
+  bool lasting;  // mended after kMendedAfterMs; otherwise it passes by itself
+  // Per kind (receipt, closing, information, status, record, copy): D done, F failed,
+  // ? doubtful.
+  const char* by_kind;
 };
-
-void Condition1(sim::Engine& e, uint8_t bits) {
-  e.state().condition1 = bits;
-}
-void Condition2(sim::Engine& e, uint8_t bits) {
-  e.state().condition2 = bits;
-}
 
 const std::vector<Fault>& Faults() {
   using M = sim::FaultMode;
+  using E = sim::Engine;
+  // clang-format off
   static const std::vector<Fault> faults = {
-      {"none", [](sim::Engine&) {}, false, {O::Done, O::Done, O::Done, O::Done, O::Done, O::Done}},
-      {"no_answer",
-       [](sim::Engine& e) { e.faults().silent = true; },
-       true,
-       {O::Done, O::Done, O::Done, O::Done, O::Done, O::Done}},
-      {"garbled_once",
-       [](sim::Engine& e) { e.faults().garbled_status = M::kOnce; },
-       false,
-       {O::Done, O::Done, O::Done, O::Done, O::Done, O::Done}},
-      {"garbled_always",
-       [](sim::Engine& e) { e.faults().garbled_status = M::kAlways; },
-       true,
-       {O::Done, O::Done, O::Done, O::Done, O::Done, O::Done}},
-      {"document_open_S1_7",
-       [](sim::Engine& e) { Condition1(e, 0x80); },
-       true,
-       {O::Failed, O::Failed, O::Done, O::Done, O::Done, O::Failed}},
-      {"closing_due_S1_6",
-       [](sim::Engine& e) { Condition1(e, 0x40); },
-       true,
-       {O::Failed, O::Done, O::Done, O::Done, O::Done, O::Failed}},
-      {"closing_refused_S1_5",
-       [](sim::Engine& e) { Condition1(e, 0x20); },
-       true,
-       {O::Done, O::Failed, O::Done, O::Done, O::Done, O::Done}},
-      {"paper_low_S1_4",
-       [](sim::Engine& e) { Condition1(e, 0x10); },
-       true,
-       {O::Done, O::Done, O::Done, O::Done, O::Done, O::Done}},
-      {"busy_S1_2",
-       [](sim::Engine& e) { Condition1(e, 0x04); },
-       true,
-       {O::Done, O::Done, O::Done, O::Done, O::Done, O::Done}},
-      {"unused_bits_S1_3_1_0",
-       [](sim::Engine& e) { Condition1(e, 0x0B); },
-       true,
-       {O::Done, O::Done, O::Done, O::Done, O::Done, O::Done}},
-      {"memory_full_S2_7",
-       [](sim::Engine& e) { Condition2(e, 0x80); },
-       true,
-       {O::Failed, O::Failed, O::Done, O::Done, O::Done, O::Failed}},
-      {"memory_error_S2_6",
-       [](sim::Engine& e) { Condition2(e, 0x40); },
-       true,
-       {O::Failed, O::Failed, O::Done, O::Done, O::Done, O::Failed}},
-      {"mechanism_S2_5",
-       [](sim::Engine& e) { Condition2(e, 0x20); },
-       true,
-       {O::Failed, O::Failed, O::Done, O::Done, O::Done, O::Failed}},
-      {"slow_answers",
-       [](sim::Engine& e) { e.faults().delay_ms = 8000; },
-       true,
-       {O::Done, O::Done, O::Failed, O::Done, O::Failed, O::Done}},
-      {"short_records",
-       [](sim::Engine& e) { e.faults().short_record_by = 3; },
-       true,
-       {O::Done, O::Done, O::Done, O::Done, O::Failed, O::Done}},
-      {"cut_device_record",
-       [](sim::Engine& e) { e.faults().cut_device_record = true; },
-       true,
-       {O::Done, O::Done, O::Done, O::Done, O::Done, O::Done}},
-      {"nak_copies",
-       [](sim::Engine& e) { e.faults().nak_copies = true; },
-       true,
-       {O::Done, O::Done, O::Done, O::Done, O::Done, O::Failed}},
-      {"no_advance_once",
-       [](sim::Engine& e) { e.faults().no_advance = M::kOnce; },
-       false,
-       {O::Doubtful, O::Done, O::Done, O::Done, O::Done, O::Done}},
-      {"no_advance_always",
-       [](sim::Engine& e) { e.faults().no_advance = M::kAlways; },
-       true,
-       {O::Doubtful, O::Done, O::Done, O::Done, O::Done, O::Done}},
-      {"lines_drop_mid_job",
-       [](sim::Engine& e) { e.DropLines(true, true, kMidJobBytes); },
-       true,
-       {O::Failed, O::Done, O::Done, O::Done, O::Done, O::Done}},
-      {"power_cut_mid_job",
-       [](sim::Engine& e) { e.CutOff(kMidJobBytes, 5000); },
-       false,
-       {O::Failed, O::Done, O::Done, O::Done, O::Done, O::Done}},
+      {"none",                 [](E&) {},                                              false, "DDDDDD"},
+      {"no_answer",            [](E& e) { e.faults().silent = true; },                 true,  "DDDDDD"},
+      {"garbled_once",         [](E& e) { e.faults().garbled_status = M::kOnce; },     false, "DDDDDD"},
+      {"garbled_always",       [](E& e) { e.faults().garbled_status = M::kAlways; },   true,  "DDDDDD"},
+      {"document_open_S1_7",   [](E& e) { e.state().condition1 = 0x80; },              true,  "FFDDDF"},
+      {"closing_due_S1_6",     [](E& e) { e.state().condition1 = 0x40; },              true,  "FDDDDF"},
+      {"closing_refused_S1_5", [](E& e) { e.state().condition1 = 0x20; },              true,  "DFDDDD"},
+      {"paper_low_S1_4",       [](E& e) { e.state().condition1 = 0x10; },              true,  "DDDDDD"},
+      {"busy_S1_2",            [](E& e) { e.state().condition1 = 0x04; },              true,  "DDDDDD"},
+      {"unused_bits_S1_3_1_0", [](E& e) { e.state().condition1 = 0x0B; },              true,  "DDDDDD"},
+      {"memory_full_S2_7",     [](E& e) { e.state().condition2 = 0x80; },              true,  "FFDDDF"},
+      {"memory_error_S2_6",    [](E& e) { e.state().condition2 = 0x40; },              true,  "FFDDDF"},
+      {"mechanism_S2_5",       [](E& e) { e.state().condition2 = 0x20; },              true,  "FFDDDF"},
+      {"slow_answers",         [](E& e) { e.faults().delay_ms = 8000; },               true,  "DDFDFD"},
+      {"short_records",        [](E& e) { e.faults().short_record_by = 3; },           true,  "DDDDFD"},
+      {"cut_device_record",    [](E& e) { e.faults().cut_device_record = true; },      true,  "DDDDDD"},
+      {"nak_copies",           [](E& e) { e.faults().nak_copies = true; },             true,  "DDDDDF"},
+      {"no_advance_once",      [](E& e) { e.faults().no_advance = M::kOnce; },         false, "?DDDDD"},
+      {"no_advance_always",    [](E& e) { e.faults().no_advance = M::kAlways; },       true,  "?DDDDD"},
+      {"lines_drop_mid_job",   [](E& e) { e.DropLines(true, true, kMidJobBytes); },    true,  "FDDDDD"},
+      {"power_cut_mid_job",    [](E& e) { e.CutOff(kMidJobBytes, 5000); },             false, "FDDDDD"},
   };
+  // clang-format on
   return faults;
 }
 
@@ -165,6 +102,7 @@ struct Exception {
   Outcome outcome;
 };
 const std::vector<Exception> kExceptions = {
+    // Without questions the late device record is given up: the closing printed, unproven.
     {"slow_answers", Kind::Closing, 0, -1, O::Doubtful},
 };
 
@@ -173,7 +111,12 @@ Outcome Expected(const Fault& fault, Kind kind, int msg, bool messaging) {
     if (std::string(e.fault) == fault.name && e.kind == kind && (e.msg < 0 || e.msg == msg) &&
         (e.messaging < 0 || e.messaging == int{messaging}))
       return e.outcome;
-  return fault.by_kind[static_cast<size_t>(kind)];
+  switch (fault.by_kind[static_cast<size_t>(kind)]) {
+    case 'D': return O::Done;
+    case 'F': return O::Failed;
+    case '?': return O::Doubtful;
+  }
+  return O::Wrong;
 }
 
 int Count(const std::string& text, const std::string& part) {
@@ -353,8 +296,7 @@ TEST_P(FaultMatrix, EveryJobEndsOnceOrReportedFailedAndTheNextFileIsTaken) {
       }
     }
   }
-  RecordProperty("outcomes", table.str());
-  std::printf("%s: %s\n", fault.name, table.str().c_str());
+  RecordProperty("outcomes", table.str());  // the row of the matrix, in the XML report
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, FaultMatrix, ::testing::Range<size_t>(0, Faults().size()),
