@@ -50,6 +50,17 @@ bool DropLines(Engine& engine, std::string_view text) {
   return true;
 }
 
+// "BYTES:MS": the power goes after BYTES more bytes and is back MS later.
+bool CutOff(Engine& engine, std::string_view text) {
+  const size_t colon = text.find(':');
+  unsigned long after = 0, ms = 0;
+  if (colon == std::string_view::npos || !ParseNumber(text.substr(0, colon), 0xFFFFFFFF, after) ||
+      !ParseNumber(text.substr(colon + 1), 3'600'000, ms))
+    return false;
+  engine.CutOff(static_cast<uint32_t>(after), static_cast<uint32_t>(ms));
+  return true;
+}
+
 std::string StateLine(const Engine& engine) {
   const PrinterState& s = engine.state();
   return Fmt("document %u closings %u receipts %u open %d drawer %u test %d", s.document_number,
@@ -67,6 +78,7 @@ bool Apply(Engine& engine, std::string_view name, std::string_view arg) {
   if (name == "garbled") return ParseMode(arg, f.garbled_status);
   if (name == "no-advance") return ParseMode(arg, f.no_advance);
   if (name == "drop-lines") return DropLines(engine, arg);
+  if (name == "cut-off") return CutOff(engine, arg);
   if (name == "status1" || name == "status2") {
     if (!ParseNumber(arg, 255, n)) return false;
     (name == "status1" ? engine.state().condition1 : engine.state().condition2) =
@@ -110,7 +122,8 @@ bool Known(std::string_view name) {
       "silent",     "garbled",      "status1",           "status2",
       "delay",      "short-record", "cut-device-record", "nak-copies",
       "no-advance", "drop-lines",   "raise-lines",       "records-left",
-      "paper-mark", "state",        "close-document",    "stats"};
+      "paper-mark", "state",        "close-document",    "stats",
+      "cut-off"};
   for (std::string_view known : kNames)
     if (name == known) return true;
   return false;

@@ -33,11 +33,33 @@ Engine::Engine(Clock& clock) : clock_(clock), host_now_([] { return std::time(nu
 std::string Engine::Receive(std::string_view bytes) {
   if (bytes.empty()) return {};
   if (record_received_) received_.push_back({clock_.TickCount(), std::string(bytes)});
-  taken_ += bytes.size();
-  if (faults_.silent) return {};
   out_.clear();
-  for (char c : bytes) Take(static_cast<uint8_t>(c));
+  for (char c : bytes) {
+    ++taken_;
+    if (!faults_.silent && !PowerOff()) Take(static_cast<uint8_t>(c));
+  }
   return std::move(out_);
+}
+
+void Engine::CutOff(uint32_t after_bytes, uint32_t for_ms) {
+  cut_pending_ = true;
+  cut_at_ = taken_ + after_bytes;
+  cut_for_ms_ = for_ms;
+}
+
+bool Engine::SwitchedOff() const {
+  return off_ && static_cast<int32_t>(clock_.TickCount() - back_at_) < 0;
+}
+
+bool Engine::PowerOff() {
+  if (cut_pending_ && taken_ > cut_at_) {
+    cut_pending_ = false;
+    off_ = true;
+    back_at_ = clock_.TickCount() + cut_for_ms_;
+    LineReset();
+  }
+  if (off_ && !SwitchedOff()) off_ = false;
+  return off_;
 }
 
 std::string Engine::ReceivedBytes() const {

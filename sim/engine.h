@@ -48,6 +48,14 @@ class Engine {
   void DropLines(bool rts, bool dtr, uint32_t after_bytes = 0);
   void RaiseLines() { drop_rts_ = drop_dtr_ = false; }
   bool RtsUp() const { return !(drop_rts_ && taken_ >= drop_at_); }
+
+  // The printer loses its power once `after_bytes` more bytes have been taken and is back
+  // `for_ms` later: a command half-received is lost, bytes that arrive meanwhile are lost, an
+  // open document stays open (as across a real power cut).
+  void CutOff(uint32_t after_bytes, uint32_t for_ms);
+  bool SwitchedOff() const;
+  // The power is on now, and no cut is waiting.
+  void PowerOn() { cut_pending_ = off_ = false; }
   bool DtrUp() const { return !(drop_dtr_ && taken_ >= drop_at_); }
 
   uint8_t Status1() const;
@@ -91,6 +99,8 @@ class Engine {
   void Run(char letter, const std::string& params);
   void LineReset();
   void EndLine();
+  // Switches the power off when the cut is due; true while it is off.
+  bool PowerOff();
   void Changed() { ++changes_; }
 
   // Answers and settings (engine.cpp)
@@ -157,6 +167,11 @@ class Engine {
   Tally tally_;
   bool drop_rts_ = false, drop_dtr_ = false;
   uint64_t drop_at_ = 0;
+  bool cut_pending_ = false;
+  uint64_t cut_at_ = 0;
+  uint32_t cut_for_ms_ = 0;
+  uint32_t back_at_ = 0;
+  bool off_ = false;
 };
 
 }  // namespace kv::sim

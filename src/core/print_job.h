@@ -10,8 +10,8 @@ namespace kv {
 
 // The values of one print job, local to one tick of the print-job loop.
 struct PrintJob {
-  std::string path;   // the input file (path_in)
-  JobInputFile file;  // open and locked while the job runs
+  std::string path;       // the input file (path_in)
+  JobInputFile file;      // open and locked while the job runs
   FileIdentity identity;  // of the file as it was read: only that file is deleted or set aside
   std::string bytes;      // the whole file
   JobScan scan;
@@ -23,6 +23,9 @@ struct PrintJob {
   // deleted.
   bool set_aside = false;
   bool stopped = false;  // the read-back was cut short because the program is ending
+  // The printer refused the job or gave no proof of it (a copy answered with NAK or not at
+  // all, a read-back given up): it is not confirmed.
+  bool unproven = false;
 };
 
 // Where a job goes next. Stop: the program is ending; the job ends as failed and its input

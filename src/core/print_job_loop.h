@@ -100,7 +100,7 @@ class PrintJobLoop {
   bool JobReadDocumentNumber();
   bool JobSend(PrintJob& job);
   bool JobDrainAndAnswer(PrintJob& job);
-  bool JobReadBack();
+  bool JobReadBack(PrintJob& job);
   void JobDeclineRepeat(PrintJob& job);
   void JobComplete(PrintJob& job);
   void JobFinish(PrintJob& job);

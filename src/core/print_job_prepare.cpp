@@ -66,9 +66,14 @@ void PrintJobLoop::JobScanFile(PrintJob& job) {
   // A status record job: the record goes into fm_sts.bin; nothing of the file is sent.
   if (!job.scan.record_letter) return;
   const std::string_view record = readouts_.ReadStatusRecord(*job.scan.record_letter);
-  if (record.empty()) return;
   const std::string path = files_.InfoFile("fm_sts.bin");
   ClearAttributes(path);
+  if (record.empty()) {
+    // No record came: an earlier job's record must not pass for this one's.
+    files_.Remove(path);
+    files_.LogError("Chyba citania stavoveho zaznamu");
+    return;
+  }
   if (WriteBytes(path, record))
     job.result = 1;
   else

@@ -32,10 +32,12 @@ JobRoute PrintJobLoop::JobPrint(PrintJob& job) {
       if (!JobReadDocumentNumber()) return JobRoute::Stop;
       job.document_before = readouts_.document_number();
     }
+    job.unproven = false;
     const bool sent = JobSend(job) && JobDrainAndAnswer(job);
     if (job.stopped) return JobRoute::Stop;
-    const bool confirmed = JobConfirmed(sent, job.receipt, readouts_.test_mode() == 1,
-                                        job.document_before, readouts_.document_number());
+    const bool confirmed =
+        JobConfirmed(sent && !job.unproven, job.receipt, readouts_.test_mode() == 1,
+                     job.document_before, readouts_.document_number());
     if (confirmed) {
       job.result = 1;
       return JobRoute::Complete;
@@ -109,22 +111,26 @@ bool PrintJobLoop::JobDrainAndAnswer(PrintJob& job) {
       files_.LogError("Chyba vycitania kopie dokladu.");
     else if (reply == kNAK)
       boxes_.Plain(lang_.Msg(99), BoxButtons::Ok, BoxIcon::Information);
+    job.unproven = !got || reply == kNAK;
   }
 
   if (job.scan.read_back)
-    job.stopped = !JobReadBack();
+    job.stopped = !JobReadBack(job);
   else
     files_.WriteInfoFile();
   return true;
 }
 
-bool PrintJobLoop::JobReadBack() {
+bool PrintJobLoop::JobReadBack(PrintJob& job) {
   for (;;) {
     if (readouts_.cfg_to_cis(cfg_.port)) {
       files_.WriteResultFiles(readouts_.document_number(), readouts_.DeviceRecordBytes());
       return true;
     }
-    if (cfg_.MSG != 1) return true;  // given up: the verdict fails
+    if (cfg_.MSG != 1) {
+      job.unproven = true;  // given up: the verdict fails
+      return true;
+    }
     if (app_.Ending()) return false;
     boxes_.Captioned(lang_.Msg(102), lang_.Msg(101), BoxButtons::Ok, BoxIcon::Warning);
     link_.Clear_RX_Que();

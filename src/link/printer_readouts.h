@@ -47,7 +47,7 @@ class PrinterReadouts {
   // Reads the device record; `port_index` becomes the configured port when it succeeds.
   bool cfg_to_cis(int port_index);
   // A client's information request: reads the device record and has the information files
-  // written; 1 on success.
+  // written; 1 on success. On failure info.txt gets "9999" and the status value.
   int ReadDeviceInfo();
   // The device record as it came (its ETX included when one ended it), of the last record
   // parsed.
@@ -79,6 +79,8 @@ class PrinterReadouts {
   // Parses the first `length` bytes of the answer buffer (of `received`) as a device record and
   // shows it.
   bool ParseDeviceRecord(size_t length, size_t received);
+  // The status query, the request and the record; true when the information files were written.
+  bool ReadDeviceInfoRecord();
 
   PrinterLink& link_;
   Config& cfg_;

@@ -118,13 +118,17 @@ bool PrinterReadouts::cfg_to_cis(int port_index) {
 }
 
 int PrinterReadouts::ReadDeviceInfo() {
-  if (!link_.ComPort1().Connected()) return 0;
-  if (link_.OpenPort(0) == 0) {
-    host_.WriteInfoFile();
-    return 0;
-  }
+  if (ReadDeviceInfoRecord()) return 1;
+  // info.txt then says that no record came ("9999" and the status), not what an earlier job
+  // left there.
+  host_.WriteInfoFile();
+  return 0;
+}
+
+bool PrinterReadouts::ReadDeviceInfoRecord() {
+  if (!link_.ComPort1().Connected() || link_.OpenPort(0) == 0) return false;
   const auto wait = static_cast<uint32_t>(cfg_.handshake_wait);
-  if (!link_.WriteComChar(kESC, wait) || !link_.WriteComChar('I', wait)) return 0;
+  if (!link_.WriteComChar(kESC, wait) || !link_.WriteComChar('I', wait)) return false;
   size_t n = link_.ReadAnswer(answer_.data(), answer_.size(), cfg_.time_info, 125);
   if (cfg_.rozsirene_info == 1) {
     // One byte at a time until the ETX that ends the record.
@@ -133,9 +137,9 @@ int PrinterReadouts::ReadDeviceInfo() {
       if (answer_[n++] == kETX) break;
     }
   }
-  if (!ParseDeviceRecord(n, n)) return 0;
+  if (!ParseDeviceRecord(n, n)) return false;
   host_.WriteDeviceInfoFiles(document_number(), {reinterpret_cast<const char*>(answer_.data()), n});
-  return 1;
+  return true;
 }
 
 }  // namespace kv

@@ -111,12 +111,13 @@ TEST_F(JobTest, ReceiptInTestModeIsConfirmedWithoutNewNumber) {
   EXPECT_FALSE(timer_prmgr.Enabled());  // messaging on: the client starts the next job
 }
 
-TEST_F(JobTest, CopyAnsweredWithNakTellsTheOperator) {
+TEST_F(JobTest, CopyAnsweredWithNakTellsTheOperatorAndFails) {
   engine().faults().nak_copies = true;
   WriteJob(Esc('C') + "b1\r1\r");
-  boxes.Expect("[99]");
+  boxes.Expect("[99]").ExpectUnseen("[103]", BoxAnswer::No);
   Tick();
   EXPECT_FALSE(JobFileExists());
+  EXPECT_NE(dir.Read("FM_err.txt").find("Neopakuj tlac"), std::string::npos);
 }
 
 TEST_F(JobTest, JournalCopyAppendedForReceipt) {

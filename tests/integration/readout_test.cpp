@@ -137,14 +137,14 @@ TEST_F(Readout, DeviceRecordTailAfterAPauseIsFetched) {
   EXPECT_EQ(pm.readouts().device_record().time, "14:30");
 }
 
-TEST_F(Readout, InvalidDeviceRecordChangesNeitherDisplayNorFiles) {
+TEST_F(Readout, InvalidDeviceRecordChangesNoDisplayAndInfoTxtTellsThatNoneCame) {
   std::string record = DeviceRecordText(99);
   record[3] = 'X';
   printer.On("\x1bI", {record + std::string(200, ' ')});
   dir.Write("info.txt", "old");
   EXPECT_EQ(pm.readouts().ReadDeviceInfo(), 0);
   EXPECT_FALSE(pm.readouts().cfg_to_cis(0));
-  EXPECT_EQ(dir.Read("info.txt"), "old");
+  EXPECT_EQ(dir.Read("info.txt"), "9999\r\n1\r\n");  // not an earlier job's number
   EXPECT_FALSE(dir.Exists("info.ful"));
   EXPECT_FALSE(view.Has("SRB4900/L_dokl.text"));
   EXPECT_EQ(pm.readouts().document_number(), 0);

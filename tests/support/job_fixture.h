@@ -29,9 +29,9 @@ inline std::string Receipt() {
 // The print manager on an in-memory line to the printer simulator, with its fakes and its
 // working files (and the input file blocek.txt) in a temporary directory. Message n reads "[n]".
 // Client notifications are recorded.
-class JobTest : public PrintManagerTest {
- protected:
-  JobTest() : printer(line) {
+class JobFakes : public PrintManagerFakes {
+ public:
+  JobFakes() : printer(line) {
     NumberMessages("[%d]");
     WorkInTempDirOnTheLine();
     pm.cfg.path_in = dir / "blocek.txt";
@@ -97,5 +97,7 @@ class JobTest : public PrintManagerTest {
   std::function<void()> watch_;
   FakeEndpoint* endpoint_ = nullptr;
 };
+
+class JobTest : public ::testing::Test, public JobFakes {};
 
 }  // namespace kv::test

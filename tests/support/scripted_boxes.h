@@ -32,6 +32,8 @@ class ScriptedBoxes final : public OperatorBoxes {
   // Called with every box before it is answered (a test can act at that moment).
   std::function<void(const Box&)> on_show;
   size_t pending() const { return expected_.size(); }
+  // Boxes beyond the script take their default answer, as nobody sees them (no screen).
+  bool unseen_take_default = false;
   // Forgets expectations that did not come (when a test checks that on its own).
   void Clear() { expected_.clear(); }
 

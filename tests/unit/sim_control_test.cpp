@@ -37,6 +37,7 @@ TEST(SimControlCommands, EachCommandSwitchesItsFault) {
       {"records-left 2", [](Engine& e) { return e.faults().device_records_left == 2; }},
       {"drop-lines dtr", [](Engine& e) { return !e.DtrUp() && e.RtsUp(); }},
       {"drop-lines both:0", [](Engine& e) { return !e.DtrUp() && !e.RtsUp(); }},
+      {"cut-off 0:50", [](Engine& e) { return e.Receive("\033\x11").empty() && e.SwitchedOff(); }},
   };
   for (const Switch& c : kCases) {
     test::FakeClock clock;
@@ -65,7 +66,7 @@ TEST_F(SimControl, WrongCommandsAreErrorsAndChangeNothing) {
   for (const char* line :
        {"silent", "silent yes", "status1 256", "status2 -1", "delay 1x", "garbled sometimes",
         "records-left -2", "drop-lines up", "drop-lines rts:many", "raise-lines now", "state now",
-        "reboot", "", "SILENT on"}) {
+        "cut-off 5", "cut-off :5", "cut-off 1:x", "reboot", "", "SILENT on"}) {
     EXPECT_EQ(Run(line).rfind("error: ", 0), 0u) << '"' << line << '"';
   }
   EXPECT_EQ(Send("\033\x11"), std::string("FS\x00\x00\xaa", 5));

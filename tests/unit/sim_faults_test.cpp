@@ -94,6 +94,21 @@ TEST_F(SimFaults, ReadyLinesDropAfterTheGivenBytes) {
   EXPECT_TRUE(engine.RtsUp());
 }
 
+TEST_F(SimFaults, PrinterCutOffMidReceiptKeepsItOpenAndComesBack) {
+  engine.CutOff(6, 500);  // ESC "b" and four bytes of the receipt
+  Send(SampleReceipt());
+  EXPECT_TRUE(engine.SwitchedOff());
+  EXPECT_EQ(Send("\033\x11"), "");  // nobody there
+  clock.Advance(499);
+  EXPECT_EQ(Send("\033\x11"), "");
+  clock.Advance(1);
+  EXPECT_FALSE(engine.SwitchedOff());
+  // Back with the receipt still open, nothing of the rest printed or booked.
+  EXPECT_EQ(Send("\033\x11"), std::string("FS\xa0\x00\xaa", 5));
+  EXPECT_EQ(engine.state().document_number, 0u);
+  EXPECT_EQ(engine.tally().documents_opened, 1u);
+}
+
 TEST_F(SimFaults, ConditionBitsRefuseDocumentsButNotStatus) {
   engine.state().condition2 = status2::kFiscalMemoryFull;
   Send(SampleReceipt());
