@@ -3,6 +3,7 @@
 #include "base/app_shell.h"
 #include "base/clock.h"
 #include "base/config.h"
+#include "base/control_bytes.h"
 #include "base/operator_boxes.h"
 #include "base/view.h"
 #include "base/view_names.h"
@@ -134,34 +135,58 @@ void PrinterLink::PurgeAfterWrite() {
   port_.ClearBuffer(true, measurable);
 }
 
-size_t PrinterLink::ReadAnswer(uint8_t* dest, size_t capacity, uint32_t timeout_ms,
-                               size_t minimum) {
-  DelayMs(50);
+size_t PrinterLink::ReadAnswer(uint8_t* dest, size_t capacity, uint32_t timeout_ms, size_t minimum,
+                               AnswerEnd end) {
+  // An answer whose end is not known (or not yet in) is first looked at after this pause, so
+  // that a printer that pauses early in its answer is not cut, and is then drained while
+  // bytes keep coming with gaps under 20 ms. A complete answer ends the read at once.
+  constexpr uint32_t kFirstLookMs = 50;
+  constexpr uint32_t kDrainGapMs = 20;
   const size_t wanted = minimum > 10 ? minimum : 1;
-  size_t total = 0;
-  try {
-    WaitFor(timeout_ms, [&] { return static_cast<size_t>(port_.InputCount()) >= wanted; });
+  size_t total = 0;    // stored in dest
+  size_t dropped = 0;  // read beyond dest
+  size_t scanned = end.etx_from.value_or(0);
+  bool complete = false;
+  // Reads what is queued, never past a known length; false when nothing came. Bytes beyond
+  // the destination are read and dropped, up to one more destination's worth, so that an
+  // endless stream cannot hold the program here.
+  uint8_t spill[256];
+  auto take = [&] {
+    const int queued = port_.InputCount();
+    if (queued < 1 || complete || dropped > capacity) return false;
+    size_t count = static_cast<size_t>(queued);
+    if (end.length > 0) count = std::min(count, end.length - (total + dropped));
+    int got;
+    if (total < capacity) {
+      count = std::min({count, capacity - total, size_t{1} << 20});
+      got = port_.Read(dest + total, static_cast<int>(count));
+      total += static_cast<size_t>(std::max(got, 0));
+    } else {
+      got = port_.Read(spill, static_cast<int>(std::min(count, sizeof spill)));
+      dropped += static_cast<size_t>(std::max(got, 0));
+    }
+    if (end.length > 0 && total + dropped >= end.length) complete = true;
+    if (end.etx_from) {
+      for (; scanned < total && !complete; ++scanned) complete = dest[scanned] == kETX;
+    }
+    return got > 0;
+  };
 
-    // Drain while bytes keep coming. Bytes beyond the destination are read and dropped, up to
-    // one more destination's worth, so that an endless stream cannot hold the program here.
-    uint8_t spill[256];
-    size_t dropped = 0;
+  // Takes what has come; true when the answer is complete.
+  auto take_all = [&] {
+    while (take()) {
+    }
+    return complete;
+  };
+
+  try {
+    WaitFor(kFirstLookMs, take_all);
+    WaitFor(timeout_ms, [&] { return take_all() || total + dropped >= wanted; });
     AbortGrace grace;
-    while (!grace.Over(app_.Ending(), clock_.TickCount())) {
-      DelayMs(20);
-      const int queued = port_.InputCount();
-      if (queued < 1) break;
-      int got;
-      if (total < capacity) {
-        const int room = static_cast<int>(std::min(capacity - total, size_t{1} << 20));
-        got = port_.Read(dest + total, std::min(queued, room));
-        total += static_cast<size_t>(std::max(got, 0));
-      } else {
-        got = port_.Read(spill, std::min(queued, static_cast<int>(sizeof spill)));
-        dropped += static_cast<size_t>(std::max(got, 0));
-        if (dropped > capacity) break;
-      }
-      if (got <= 0) break;
+    while (!complete && dropped <= capacity && !grace.Over(app_.Ending(), clock_.TickCount())) {
+      const size_t before = total + dropped;
+      WaitFor(kDrainGapMs, take_all);
+      if (total + dropped == before) break;
     }
   } catch (const EComPort&) {
     SerialFailure(Tell::Operator, lang_.Msg(141));

@@ -33,6 +33,16 @@ struct StatusFlags {
   uint8_t S2_7 = 0, S2_6 = 0, S2_5 = 0;
 };
 
+// How ReadAnswer knows that an answer is complete. `length`: it has that many bytes (none are
+// read past them); `etx_from`: an ETX at that position or later ends it (the bytes before are
+// not looked at). Neither: the end is not known and the answer is drained.
+struct AnswerEnd {
+  size_t length = 0;
+  std::optional<size_t> etx_from;
+  static AnswerEnd Length(size_t n) { return {n, std::nullopt}; }
+  static AnswerEnd Etx(size_t from) { return {0, from}; }
+};
+
 // What the link works with. `port_backend` is the device under ComPort1 (empty: the system's
 // serial devices; tests pass an in-memory line).
 struct LinkServices {
@@ -117,9 +127,11 @@ class PrinterLink {
   // Waits until the transmit queue is empty, at most `limit_ms`; false when it did not empty.
   bool WaitTxEmpty(uint32_t limit_ms = kTxDrainLimitMs);
   // Waits up to `timeout_ms` for `minimum` bytes (1 when minimum is 10 or less), then drains
-  // while bytes keep coming with gaps under 20 ms. Never stores more than `capacity` bytes;
-  // what arrives beyond that is read and dropped.
-  size_t ReadAnswer(uint8_t* dest, size_t capacity, uint32_t timeout_ms, size_t minimum);
+  // while bytes keep coming with gaps under 20 ms. An answer whose end `end` tells returns as
+  // soon as that end is in. Never stores more than `capacity` bytes; what arrives beyond that
+  // is read and dropped.
+  size_t ReadAnswer(uint8_t* dest, size_t capacity, uint32_t timeout_ms, size_t minimum,
+                    AnswerEnd end = {});
   uint8_t DsrReady();
   uint8_t CtsReady();
   bool LinesReady() { return DsrReady() == 1 && CtsReady() == 1; }
