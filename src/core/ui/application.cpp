@@ -11,7 +11,7 @@ namespace kv {
 Application::Application(std::vector<std::string> args, std::string exe_dir)
     : args_(std::move(args)), exe_dir_(std::move(exe_dir)) {
   shell_.SetTitle("HX4900");
-  prmgr_timer_.setInterval(1000);  // the first print-job tick; then `delay_file`
+  prmgr_timer_.setInterval(1000);  // until the settings give `delay_file`
   msg_timer_.setInterval(250);
   print_manager_ = std::make_unique<TSRB4900>(
       PrintManagerServices{clock_, boxes_, view_, timer_prmgr_, timer_msg_, shell_});
@@ -46,6 +46,7 @@ bool Application::FinishStartup() {
   pm.StartupLinkSteps();
   if (TerminationRequested()) return true;
   pm.HandleLeftoverInput();
+  input_watch_ = std::make_unique<JobInputWatch>(pm.jobs());
   // Requests that came while the start-up boxes were open have waited until now.
   pm.TakeClientMessages();
   // One line for whoever runs the program as a service (and for scripts): start-up is over,

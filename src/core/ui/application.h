@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/print_manager.h"
+#include "core/ui/job_input_watch.h"
 #include "core/ui/message_watch.h"
 #include "core/ui/qt_app_shell.h"
 #include "core/ui/qt_boxes.h"
@@ -58,6 +59,7 @@ class Application {
   std::unique_ptr<TSRB4900> print_manager_;
   std::unique_ptr<MainWindow> main_window_;
   std::unique_ptr<MessageWatch> message_watch_;
+  std::unique_ptr<JobInputWatch> input_watch_;
 };
 
 }  // namespace kv
