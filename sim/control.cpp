@@ -107,9 +107,10 @@ bool Apply(Engine& engine, std::string_view name, std::string_view arg) {
 
 bool Known(std::string_view name) {
   static constexpr std::string_view kNames[] = {
-      "silent",       "garbled",           "status1",    "status2",    "delay",
-      "short-record", "cut-device-record", "nak-copies", "no-advance", "drop-lines",
-      "raise-lines",  "records-left",      "paper-mark", "state"};
+      "silent",     "garbled",      "status1",           "status2",
+      "delay",      "short-record", "cut-device-record", "nak-copies",
+      "no-advance", "drop-lines",   "raise-lines",       "records-left",
+      "paper-mark", "state",        "close-document",    "stats"};
   for (std::string_view known : kNames)
     if (name == known) return true;
   return false;
@@ -117,7 +118,7 @@ bool Known(std::string_view name) {
 
 }  // namespace
 
-std::string RunControlCommand(Engine& engine, std::string_view line) {
+std::string RunControlCommand(Engine& engine, std::string_view line, LineStats* stats) {
   while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.remove_suffix(1);
   while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
   const size_t blank = line.find(' ');
@@ -127,6 +128,17 @@ std::string RunControlCommand(Engine& engine, std::string_view line) {
   while (!arg.empty() && arg.front() == ' ') arg.remove_prefix(1);
   if (!Known(name)) return "error: unknown command " + std::string(name.substr(0, 40));
   if (name == "state") return arg.empty() ? StateLine(engine) : "error: state takes no argument";
+  if (name == "stats") {
+    if (!stats) return "error: no line statistics here";
+    if (arg.empty()) return stats->Line(engine, MonotonicUs());
+    if (arg != "mark") return "error: bad argument for stats";
+    stats->Mark(engine, MonotonicUs());
+    return "ok";
+  }
+  if (name == "close-document") {
+    if (!arg.empty()) return "error: close-document takes no argument";
+    return engine.CloseDocument() ? "ok" : "error: no document open";
+  }
   if (!Apply(engine, name, arg)) return "error: bad argument for " + std::string(name);
   return "ok";
 }

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "sim/engine.h"
+#include "sim/line_stats.h"
 
 namespace kv::sim {
 
@@ -14,7 +15,8 @@ namespace kv::sim {
 //   delay MS                 short-record N              cut-device-record on|off
 //   nak-copies on|off        no-advance once|always|off  records-left N (-1: no limit)
 //   drop-lines rts|dtr|both[:BYTES]                      raise-lines
-//   paper-mark TEXT          state
-std::string RunControlCommand(Engine& engine, std::string_view line);
+//   paper-mark TEXT          state                       close-document
+//   stats                    stats mark (only with `stats`: the line's statistics)
+std::string RunControlCommand(Engine& engine, std::string_view line, LineStats* stats = nullptr);
 
 }  // namespace kv::sim

@@ -94,6 +94,7 @@ void Engine::OpenReceipt(bool invoice) {
   if (DocumentOpen() || Refusing()) return;
   state_.open = OpenDocument{};
   state_.open.kind = OpenDocument::kReceipt;
+  ++tally_.documents_opened;
   PrintLines(Header(), [this](std::string_view l) { Print(l); });
   if (invoice) Print("FAKTURA");
   if (state_.test_mode) Print("*** TEST ***");
@@ -155,6 +156,19 @@ void Engine::EndDocument() {
     EndDeposit();
 }
 
+bool Engine::CloseDocument() {
+  switch (state_.open.kind) {
+    case OpenDocument::kNone:
+      return false;
+    case OpenDocument::kFreeText:
+      EndFreeText();
+      return true;
+    default:
+      EndDocument();
+      return true;
+  }
+}
+
 void Engine::EndReceipt() {
   double total = 0;
   for (double amount : state_.open.by_level) total += amount;
@@ -209,6 +223,7 @@ void Engine::OpenDeposit(bool withdrawal) {
   if (DocumentOpen() || Refusing()) return;
   state_.open = OpenDocument{};
   state_.open.kind = withdrawal ? OpenDocument::kWithdrawal : OpenDocument::kDeposit;
+  ++tally_.documents_opened;
   PrintLines(Header(), [this](std::string_view l) { Print(l); });
   Print(withdrawal ? "VYBER" : "VKLAD");
   if (state_.test_mode) Print("*** TEST ***");
@@ -245,6 +260,7 @@ void Engine::OpenFreeText() {
   if (DocumentOpen()) return;
   state_.open = OpenDocument{};
   state_.open.kind = OpenDocument::kFreeText;
+  ++tally_.documents_opened;
   Changed();
 }
 

@@ -234,6 +234,7 @@ void Engine::Run(char letter, const std::string& params) {
   after_reset_ = ident_armed_ = false;
   switch (letter) {
     case kDc1:
+      ++tally_.status_queries;
       AnswerStatus();
       break;
     case 'e':
@@ -253,6 +254,7 @@ void Engine::Run(char letter, const std::string& params) {
         EndFreeText();
       break;
     case 'I':
+      ++tally_.device_records;
       AnswerDeviceRecord();
       break;
     case '!':

@@ -23,6 +23,13 @@ class Engine {
     uint32_t tick;
     std::string bytes;
   };
+  // Requests answered and documents begun since the engine was made (the simulator's
+  // statistics tell from these when the program first asked or printed).
+  struct Tally {
+    uint64_t status_queries = 0;
+    uint64_t device_records = 0;
+    uint64_t documents_opened = 0;
+  };
 
   explicit Engine(Clock& clock);
 
@@ -46,6 +53,11 @@ class Engine {
   uint8_t Status1() const;
   uint8_t Status2() const { return state_.condition2; }
   bool DocumentOpen() const { return state_.open.kind != OpenDocument::kNone; }
+  // Ends the open document as the operator would at the printer (the receipt is finished and
+  // booked, free text ended); false when none is open. The program's parser state is kept.
+  bool CloseDocument();
+
+  const Tally& tally() const { return tally_; }
 
   // Every chunk received, with the tick it came at (unless switched off: a long-running
   // simulator keeps no such record).
@@ -135,13 +147,14 @@ class Engine {
   bool last_cr_ = false;
   bool after_reset_ = false;
   bool ident_armed_ = false;
-  
+
   std::string out_;
   std::string paper_;
   std::vector<Received> received_;
   bool record_received_ = true;
   uint64_t taken_ = 0;
   uint64_t changes_ = 0;
+  Tally tally_;
   bool drop_rts_ = false, drop_dtr_ = false;
   uint64_t drop_at_ = 0;
 };

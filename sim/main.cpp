@@ -194,8 +194,11 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  kv::sim::ControlSocket control(
-      [&engine](std::string_view line) { return kv::sim::RunControlCommand(engine, line); });
+  kv::sim::LineStats stats;
+  stats.Mark(engine, kv::sim::MonotonicUs());
+  kv::sim::ControlSocket control([&engine, &stats](std::string_view line) {
+    return kv::sim::RunControlCommand(engine, line, &stats);
+  });
   if (!options.control.empty() && !control.Open(options.control, &error)) {
     std::cerr << "kv4910-sim: " << error << "\n";
     return 1;
@@ -207,6 +210,7 @@ int main(int argc, char** argv) {
   kv::sim::PtyServer server(engine, pty.master);
   server.SetBaud(options.baud);
   server.SetControl(&control);
+  server.SetStats(&stats);
   server.OnChange([&] { paper.Update(engine); });
   if (!options.state.empty()) {
     server.OnSave(

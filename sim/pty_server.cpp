@@ -7,19 +7,12 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 
 namespace kv::sim {
 
 namespace {
-
-uint64_t NowUs() {
-  using namespace std::chrono;
-  return static_cast<uint64_t>(
-      duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count());
-}
 
 timespec FromUs(uint64_t us) {
   return timespec{static_cast<time_t>(us / 1'000'000), static_cast<long>((us % 1'000'000) * 1000)};
@@ -74,7 +67,7 @@ bool OpenPty(Pty& pty, std::string* error) {
 }
 
 void PtyServer::Queue(const std::string& answer) {
-  const uint64_t now = NowUs();
+  const uint64_t now = MonotonicUs();
   uint64_t at = now + uint64_t{engine_.faults().delay_ms} * 1000;
   if (!pending_.empty()) at = std::max(at, pending_.back().due_us);
   if (byte_us_) at = std::max(at, line_free_us_);
@@ -105,6 +98,7 @@ bool PtyServer::Flush(uint64_t now_us) {
     return false;
   }
   pending_.erase(pending_.begin(), pending_.begin() + n);
+  if (stats_) stats_->Sent(static_cast<size_t>(n), now_us);
   blocked_ = static_cast<size_t>(n) < due.size();
   return true;
 }
@@ -117,7 +111,7 @@ void PtyServer::Changed(bool answered) {
     saved_changes_ = engine_.changes();
     save_due_us_ = 0;
   } else if (save_due_us_ == 0) {
-    save_due_us_ = NowUs() + save_delay_us_;
+    save_due_us_ = MonotonicUs() + save_delay_us_;
   }
 }
 
@@ -128,6 +122,7 @@ long PtyServer::TakeBytes(size_t max, std::string* error) {
   const ssize_t n = read(master_, buffer, std::min(max, sizeof buffer));
   if (n > 0) {
     const std::string answer = engine_.Receive(std::string_view(buffer, static_cast<size_t>(n)));
+    if (stats_) stats_->Received(engine_, static_cast<size_t>(n), MonotonicUs());
     Queue(answer);
     Changed(!answer.empty());
     return n;
@@ -163,7 +158,7 @@ int PtyServer::Run(const sigset_t* wait_mask, volatile sig_atomic_t* stop, std::
   saved_changes_ = engine_.changes();
   std::vector<pollfd> fds;
   while (!*stop) {
-    uint64_t now = NowUs();
+    uint64_t now = MonotonicUs();
     if (save_due_us_ != 0 && now >= save_due_us_) Changed(true);
     if (!Flush(now)) {
       *error = Errno("write to pseudo-terminal");
@@ -205,7 +200,7 @@ int PtyServer::Run(const sigset_t* wait_mask, volatile sig_atomic_t* stop, std::
       *error = Errno("ppoll");
       return 1;
     }
-    now = NowUs();
+    now = MonotonicUs();
     if (control_ && control_->Serve(fds.data() + 1, fds.size() - 1)) Changed(false);
     const short events = fds[0].revents;
     if (events & POLLIN) {

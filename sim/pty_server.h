@@ -9,6 +9,7 @@
 
 #include "sim/control_socket.h"
 #include "sim/engine.h"
+#include "sim/line_stats.h"
 
 namespace kv::sim {
 
@@ -42,6 +43,8 @@ class PtyServer {
   }
   // Also serves this control channel (optional).
   void SetControl(ControlSocket* control) { control_ = control; }
+  // Counts the line's traffic here (optional).
+  void SetStats(LineStats* stats) { stats_ = stats; }
 
   // `wait_mask` is the signal mask in force while waiting (the stop signals unblocked).
   // Returns 0 after a stop, 1 on an error of the pseudo-terminal.
@@ -68,6 +71,7 @@ class PtyServer {
   std::function<void()> save_;
   uint64_t save_delay_us_ = 0;
   ControlSocket* control_ = nullptr;
+  LineStats* stats_ = nullptr;
 
   std::deque<Pending> pending_;
   uint64_t line_free_us_ = 0;

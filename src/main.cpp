@@ -6,6 +6,7 @@
 #include "core/ui/application.h"
 #include "core/ui/guarded_application.h"
 #include "core/ui/quit_on_signal.h"
+#include "core/ui/screenshots.h"
 
 int main(int argc, char* argv[]) {
   kv::GuardedApplication qt(argc, argv);
@@ -22,6 +23,7 @@ int main(int argc, char* argv[]) {
     app.Start();
     // Single instance, client messages, connecting to the printer, a leftover input file.
     if (!kv::TerminationRequested() && !app.FinishStartup()) return 0;
+    kv::ScheduleScreenshots(app.main_window());  // only when the environment asks for them
     // A termination signal during start-up has already ended the program's work.
     code = kv::TerminationRequested() ? 0 : QApplication::exec();
     error = qt.escaped_error();

@@ -1,6 +1,9 @@
 # Installs the Debian packages the build, the tests and the demo need, when one is missing.
-# Sourced by scripts/test and scripts/run.
-KV4910_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev)
+# Sourced by scripts/test, scripts/run, scripts/screenshots and scripts/fuzz.
+KV4910_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev
+  fonts-dejavu-core)
+# The fuzz targets only (scripts/fuzz): clang with the libFuzzer and sanitizer runtimes.
+KV4910_FUZZ_PACKAGES=(cmake ninja-build clang libclang-rt-14-dev)
 
 # Runs a command as root: directly when we are root, else through sudo.
 as_root() {
@@ -8,8 +11,17 @@ as_root() {
 }
 
 install_deps() {
+  install_packages "${KV4910_PACKAGES[@]}"
+}
+
+install_fuzz_deps() {
+  install_packages "${KV4910_FUZZ_PACKAGES[@]}"
+}
+
+# Installs those of the given Debian packages that are missing.
+install_packages() {
   local missing=()
-  for pkg in "${KV4910_PACKAGES[@]}"; do
+  for pkg in "$@"; do
     dpkg -s "$pkg" >/dev/null 2>&1 || missing+=("$pkg")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
@@ -30,4 +42,18 @@ install_test_locale() {
     echo 'sk_SK.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
   fi
   as_root locale-gen --keep-existing >/dev/null
+}
+
+# Python 3 runs the measuring tools (scripts/bench, scripts/soak); they are not part of the tests.
+install_python3() {
+  command -v python3 >/dev/null 2>&1 && return 0
+  echo "== installing: python3"
+  as_root apt-get update -qq
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends python3 >/dev/null
+}
+
+# Builds the three programs the measuring tools start, in build/ (configured when missing).
+build_programs() {
+  [ -f build/build.ninja ] || cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build build -j2 --target kv4910 kv4910-sim kv4910-client >/dev/null
 }

@@ -169,6 +169,8 @@ bool WriteConfig(IniFile& ini, const Config& cfg, const ConfigTimeouts& port_tim
   auto num = [&](const char* section, const std::string& key, int32_t value) {
     ok = ini.WriteInteger(section, key, value) && ok;
   };
+  // The whole configuration or nothing: one write of the file at the end.
+  ini.BeginBatch();
 
   num("LANGUAGE", "default", cfg.language);
 
@@ -232,7 +234,7 @@ bool WriteConfig(IniFile& ini, const Config& cfg, const ConfigTimeouts& port_tim
   }
 
   num("MENA", "zmena", cfg.zmena);
-  return ok;
+  return ini.CommitBatch() && ok;
 }
 
 bool WriteJournalViewerGeometry(IniFile& ini, const Config& cfg) {

@@ -13,6 +13,10 @@ namespace kv {
 class IniFile;
 
 inline constexpr const char* kConfigFileName = "rb4900_cfg.ini";
+// The configuration file in the program directory (`program_dir` without a trailing separator).
+inline std::string ConfigFilePath(const std::string& program_dir) {
+  return program_dir.empty() ? kConfigFileName : program_dir + "/" + kConfigFileName;
+}
 
 // Port time-outs as the INI file holds them. They are not part of the configuration record:
 // start-up hands them to the serial port, and saving takes them back from it.
@@ -132,7 +136,7 @@ std::vector<std::string> ReadLanguageNames(const IniFile& ini);
 
 // Writes every key the settings dialog saves, in the dialog's order. `port_timeouts` are the
 // serial port's current time-outs; `entries` the notification list as shown, in list order.
-// Returns false when the file could not be written.
+// The file is written once, whole; false when it could not be written (it is then as it was).
 bool WriteConfig(IniFile& ini, const Config& cfg, const ConfigTimeouts& port_timeouts,
                  const std::vector<NotifyEntry>& entries);
 // ZURNAL (journal viewer on close) and MENA kurz/mena (currency button).

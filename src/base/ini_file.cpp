@@ -95,6 +95,13 @@ IniFile::IniFile(std::string path) {
   Reload();
 }
 
+IniFile IniFile::FromText(std::string_view content) {
+  IniFile ini;
+  ini.exists_ = true;
+  ini.Parse(content);
+  return ini;
+}
+
 void IniFile::Reload() {
   lines_.clear();
   eol_ = kNativeEol;
@@ -103,17 +110,23 @@ void IniFile::Reload() {
   exists_ = status == SmallFileStatus::Read;
   // Something that is there but was not read (a FIFO, a device, a huge file) is never replaced.
   refused_ = !exists_ && status != SmallFileStatus::Missing;
-  if (!exists_) return;
+  if (exists_) Parse(content);
+}
+
+void IniFile::Parse(std::string_view content) {
+  lines_.clear();
+  eol_ = kNativeEol;
   size_t start = 0;
   bool eol_seen = false;
   while (start < content.size()) {
     size_t nl = content.find('\n', start);
     if (nl == std::string::npos) nl = content.size();
-    std::string line = content.substr(start, nl - start);
-    const bool crlf = !line.empty() && line.back() == '\r';
-    if (crlf) line.pop_back();
+    Line line{std::string(content.substr(start, nl - start)), ""};
+    const bool crlf = !line.text.empty() && line.text.back() == '\r';
+    if (crlf) line.text.pop_back();
+    if (nl < content.size()) line.end = crlf ? "\r\n" : "\n";
     if (!eol_seen && nl < content.size()) {
-      eol_ = crlf ? "\r\n" : "\n";
+      eol_ = line.end;
       eol_seen = true;
     }
     lines_.push_back(std::move(line));
@@ -124,12 +137,12 @@ void IniFile::Reload() {
 std::optional<IniFile::Location> IniFile::Find(std::string_view section,
                                                std::string_view key) const {
   for (size_t i = 0; i < lines_.size(); ++i) {
-    auto name = SectionName(lines_[i]);
+    auto name = SectionName(lines_[i].text);
     if (!name || !EqualNoCase(*name, section)) continue;
     Location loc{i, i + 1, std::nullopt};
-    for (size_t j = i + 1; j < lines_.size() && !SectionName(lines_[j]); ++j) {
-      if (!Trim(lines_[j]).empty()) loc.end = j + 1;
-      auto k = KeyName(lines_[j]);
+    for (size_t j = i + 1; j < lines_.size() && !SectionName(lines_[j].text); ++j) {
+      if (!Trim(lines_[j].text).empty()) loc.end = j + 1;
+      auto k = KeyName(lines_[j].text);
       if (!loc.key_line && k && EqualNoCase(*k, key)) loc.key_line = j;
     }
     return loc;
@@ -141,7 +154,7 @@ std::optional<std::string_view> IniFile::RawValue(std::string_view section,
                                                   std::string_view key) const {
   auto loc = Find(section, key);
   if (!loc || !loc->key_line) return std::nullopt;
-  std::string_view line = lines_[*loc->key_line];
+  std::string_view line = lines_[*loc->key_line].text;
   std::string_view value = line.substr(line.find('=') + 1);
   while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
   while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) value.remove_suffix(1);
@@ -174,15 +187,21 @@ bool IniFile::WriteString(std::string_view section, std::string_view key,
   std::string line = std::string(key) + "=" + std::string(value);
   auto loc = Find(section, key);
   if (!loc) {
-    lines_.push_back("[" + std::string(section) + "]");
-    lines_.push_back(std::move(line));
+    lines_.push_back({"[" + std::string(section) + "]", ""});
+    lines_.push_back({std::move(line), ""});
   } else if (loc->key_line) {
     // Keep the key's own spelling; only the value changes.
-    const std::string& old = lines_[*loc->key_line];
-    lines_[*loc->key_line] = old.substr(0, old.find('=') + 1) + std::string(value);
+    std::string& old = lines_[*loc->key_line].text;
+    old = old.substr(0, old.find('=') + 1) + std::string(value);
   } else {
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(loc->end), std::move(line));
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(loc->end),
+                  Line{std::move(line), ""});
   }
+  return batching_ || Save();
+}
+
+bool IniFile::CommitBatch() {
+  batching_ = false;
   return Save();
 }
 
@@ -194,13 +213,22 @@ bool IniFile::WriteBool(std::string_view section, std::string_view key, bool val
   return WriteString(section, key, value ? "1" : "0");
 }
 
+std::string IniFile::Text() const {
+  std::string text;
+  for (const Line& line : lines_) {
+    text += line.text;
+    text += line.end.empty() ? eol_ : line.end;
+  }
+  return text;
+}
+
 bool IniFile::Save() {
-  if (refused_) return false;
+  if (refused_ || path_.empty()) return false;
   const std::string temp = path_ + ".tmp";
   {
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
     if (!out) return false;
-    for (const std::string& line : lines_) out << line << eol_;
+    out << Text();
     out.flush();
     if (!out) {
       std::remove(temp.c_str());

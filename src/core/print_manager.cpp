@@ -48,7 +48,11 @@ TSRB4900::TSRB4900(PrintManagerServices services)
       jobs_({clock, app, boxes, view, Timer_prmgr, cfg, lang_, link_, readouts_, files_, startup,
              local_time}),
       client_messaging_({clock, app, boxes, Timer_prmgr, Timer_msg, cfg, lang_, link_, readouts_,
-                         files_, jobs_, program_dir, local_time}) {}
+                         files_, jobs_, program_dir, local_time}),
+      users_(cfg.users),
+      device_commands_(
+          {boxes, view, Timer_prmgr, cfg, lang_, link_, readouts_, files_, local_time}),
+      till_(link_, readouts_, cfg, lang_, boxes) {}
 
 TSRB4900::~TSRB4900() = default;
 

@@ -14,6 +14,7 @@
 #include "base/timer.h"
 #include "base/view.h"
 #include "core/client_messaging.h"
+#include "core/device_commands.h"
 #include "core/print_job_loop.h"
 #include "core/startup_state.h"
 #include "core/working_files.h"
@@ -22,6 +23,8 @@
 #include "link/printer_readouts.h"
 #include "platform/clock.h"
 #include "platform/os.h"
+#include "settings/user_access.h"
+#include "register/till_link.h"
 
 namespace kv {
 
@@ -43,8 +46,9 @@ struct PrintManagerServices {
 // The print manager object: the main window's state and behaviour without any window. It owns
 // the configuration record, the start-up state and the parts, in the order they depend on each
 // other: the texts (Localization), the line to the printer (PrinterLink), what the printer
-// tells (PrinterReadouts), the working files (WorkingFiles), the print-job loop (PrintJobLoop)
-// and the client messaging (ClientMessaging). Its own operations are start-up, connecting and
+// tells (PrinterReadouts), the working files (WorkingFiles), the print-job loop (PrintJobLoop),
+// the client messaging (ClientMessaging), the users (UserAccess) and the printer commands of the
+// menu (DeviceCommands). Its own operations are start-up, connecting and
 // closing; the rest are forwards. The Qt main window ("SRB4900") only shows what it reports
 // through the View and forwards events to it.
 class TSRB4900 {
@@ -80,11 +84,14 @@ class TSRB4900 {
   WorkingFiles& files() { return files_; }
   PrintJobLoop& jobs() { return jobs_; }
   ClientMessaging& client_messaging() { return client_messaging_; }
+  UserAccess& users() { return users_; }
+  DeviceCommands& device_commands() { return device_commands_; }
+  TillLink& till() { return till_; }
   std::string Msg(int n) const { return lang_.Msg(n); }
 
   // ---- configuration (print_manager_config.cpp) -------------------------------------------
   // Reads rb4900_cfg.ini into cfg and applies what loading applies (priority, USB label, port
-  // time-outs).
+  // time-outs, the price list access of the first user).
   bool LoadConfig();
 
   // ---- start-up and shutdown (print_manager_startup.cpp) ----------------------------------
@@ -133,6 +140,9 @@ class TSRB4900 {
   WorkingFiles files_;
   PrintJobLoop jobs_;
   ClientMessaging client_messaging_;
+  UserAccess users_;
+  DeviceCommands device_commands_;
+  TillLink till_;
 };
 
 }  // namespace kv

@@ -17,6 +17,8 @@ bool TSRB4900::LoadConfig() {
   }
   view.SetText(view_names::kPriorityLabel, priority_label);
   view.SetVisible(view_names::kUsbLabel, cfg.USB != 0);
+  // Names, passwords and rights are the stored ones now; the current user stays.
+  users_.ConfigLoaded();
   return true;
 }
 

@@ -95,8 +95,11 @@ void TSRB4900::Spusteniecasovaca1Click() {
 }
 
 bool TSRB4900::FormCloseQuery() {
-  if (link_.OpenPort(0) != 0) {
-    if (link_.flags().S1_7) {
+  // The till holds the printer while its receipt is open: a document open on the printer,
+  // known without a status query cutting into the receipt.
+  const bool till_receipt = till_.HoldsPrinter();
+  if (till_receipt || link_.OpenPort(0) != 0) {
+    if (till_receipt || link_.flags().S1_7) {
       // A document is open on the printer: it has to be finished first.
       boxes.Captioned(Msg(134), Msg(133), BoxButtons::Ok, BoxIcon::Warning);
       view.ShowWindow(view_names::kSaleWindow, View::WindowState::Front);

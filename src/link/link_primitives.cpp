@@ -134,6 +134,18 @@ int PrinterLink::Get_RX_Que() {
   }
 }
 
+int PrinterLink::ReadNow(uint8_t* dest, int max) {
+  if (!port_.Connected()) return -1;
+  try {
+    const int queued = port_.InputCount();
+    if (queued <= 0 || max <= 0) return 0;
+    return std::max(port_.Read(dest, std::min(queued, max)), 0);
+  } catch (const EComPort&) {
+    SerialFailure(Tell::Operator, lang_.Msg(141));
+    return -1;
+  }
+}
+
 void PrinterLink::Clear_RX_Que() {
   try {
     port_.ClearBuffer(true, false);

@@ -129,6 +129,9 @@ class PrinterLink {
   int WriteBlock(const void* bytes, int count);
   int Get_TX_Que();
   int Get_RX_Que();
+  // Moves up to `max` bytes that have already arrived into `dest`, without waiting. -1 when the
+  // port is closed or fails (a failure is told to the operator and closes the port).
+  int ReadNow(uint8_t* dest, int max);
   void Clear_RX_Que();
   void Clear_TX_Que();
   // Waits until the transmit queue is empty, at most `limit_ms`; false when it did not empty.

@@ -56,7 +56,7 @@ struct CashCountTexts {
   std::string time;
 };
 struct CashCountResult {
-  enum Outcome { Printed, BadCount, SendFailed } outcome = Printed;
+  enum Outcome { Printed, BadCount, SendFailed, PrinterBusy } outcome = Printed;
   int field = -1;  // with BadCount: the first field that does not hold a whole number
 };
 // Checks every count first: a field that is not empty and not a whole number stops the report

@@ -11,6 +11,23 @@ namespace {
 
 constexpr size_t kNameCapacity = 39;  // what TSaleItem's name field holds
 
+// Gives the printer back when an operation ends without a receipt left open; an open receipt
+// keeps it until it is printed.
+class ReceiptHold {
+ public:
+  ReceiptHold(TillPrinter& printer, const bool& receipt_open)
+      : printer_(printer), receipt_open_(receipt_open) {}
+  ReceiptHold(const ReceiptHold&) = delete;
+  ReceiptHold& operator=(const ReceiptHold&) = delete;
+  ~ReceiptHold() {
+    if (!receipt_open_) printer_.Release();
+  }
+
+ private:
+  TillPrinter& printer_;
+  const bool& receipt_open_;
+};
+
 }  // namespace
 
 SaleStatusTexts SaleStatusPanels(const TillLinkInfo& link, const MessageTable& messages) {
@@ -52,6 +69,8 @@ SaleModel::AddOutcome SaleModel::AddItem(const SaleEntry& entry) {
     return AddOutcome::DiscountRefused;
   }
   if (receipt_open_ && ItemCount() >= kCapacity) return AddOutcome::ReceiptFull;
+  if (!printer_.Take()) return AddOutcome::PrinterBusy;
+  const ReceiptHold hold(printer_, receipt_open_);
   if (!printer_.QueryStatus(false)) return AddOutcome::PrinterNotReady;
   if (!receipt_open_) {
     items_.clear();
@@ -167,15 +186,17 @@ bool SaleModel::WriteItemLine(int index, bool reverse) {
   const std::optional<std::string> line = ItemLineText(items_[index], reverse, currency_);
   if (!line) return false;
   if (!receipt_open_) {
-    receipt_open_ = true;
     out_.ClearPreview();
+    // A receipt whose opening did not reach the printer is not open: the next item opens it.
     if (!out_.SendPiece(OpeningText(invoice_))) return false;
+    receipt_open_ = true;
   }
   return out_.SendPiece(*line);
 }
 
 SaleModel::PrintOutcome SaleModel::PrintReceipt(bool platidla, const PaymentStep& pay) {
   if (!receipt_open_) return PrintOutcome::NothingOpen;
+  const ReceiptHold hold(printer_, receipt_open_);
   Payment payment;
   if (total_ > 0 && platidla) {
     const std::optional<Payment> accepted = pay ? pay(total_) : std::nullopt;
@@ -197,13 +218,18 @@ SaleModel::PrintOutcome SaleModel::PrintReceipt(bool platidla, const PaymentStep
   return PrintOutcome::Printed;
 }
 
-bool SaleModel::PrintDepositWithdrawal(bool withdrawal,
-                                       const std::array<std::string, kTenders>& fields) {
-  return kv::PrintDepositWithdrawal(out_, withdrawal, fields);
+SaleModel::PrintOutcome SaleModel::PrintDepositWithdrawal(
+    bool withdrawal, const std::array<std::string, kTenders>& fields) {
+  if (!printer_.Take()) return PrintOutcome::PrinterBusy;
+  const ReceiptHold hold(printer_, receipt_open_);
+  return kv::PrintDepositWithdrawal(out_, withdrawal, fields) ? PrintOutcome::Printed
+                                                              : PrintOutcome::NotSent;
 }
 
 CashCountResult SaleModel::PrintCashCount(const CashCountFields& fields, std::string date,
                                           std::string time) {
+  if (!printer_.Take()) return {CashCountResult::PrinterBusy};
+  const ReceiptHold hold(printer_, receipt_open_);
   const CashCountTexts texts{currency_, messages_.Text(kMsgCashCountHeading),
                              messages_.Text(kMsgCashCountTotal), std::move(date), std::move(time)};
   return kv::PrintCashCount(out_, fields, texts);

@@ -51,7 +51,9 @@ std::array<std::string, kVatLevels> VatLevelCaptions(const std::array<uint8_t, k
 // The sale screen's logic: the items of the receipt being built, discounts, deletions with
 // their reversal lines, the total and the three printed documents. Every item goes to the
 // printer the moment it is entered. A receipt is open from its first item until it has been
-// printed; while it is open the window refuses to close (message 76) and to change pages.
+// printed; while it is open the window refuses to close (message 76) and to change pages, and
+// the till holds the printer, so that nothing else prints inside the receipt. Each document
+// takes the printer for its own exchange and gives it back when no receipt is left open.
 class SaleModel {
  public:
   static constexpr int kCapacity = 1000;
@@ -76,6 +78,7 @@ class SaleModel {
     Added,
     ZeroLineSum,       // the line amounts to 0.00: nothing added, the fields are reset
     BadPrice,          // the price (or quantity) is 0 or not a number: focus the price
+    PrinterBusy,       // another exchange holds the printer: the operator has been told
     PrinterNotReady,   // no valid status answer
     PrinterCondition,  // the printer's condition was shown to the operator
     NoVatLevel,        // no VAT level chosen: message 184
@@ -104,7 +107,7 @@ class SaleModel {
   // Sends the item line (opening the receipt first); false when nothing could be sent.
   bool WriteItemLine(int index, bool reverse);
 
-  enum class PrintOutcome { Printed, NothingOpen, PaymentNotAccepted, NotSent };
+  enum class PrintOutcome { Printed, NothingOpen, PaymentNotAccepted, NotSent, PrinterBusy };
   // The payment window: given the total, the tenders that settle it, or nothing when the
   // window closed without an accepted payment.
   using PaymentStep = std::function<std::optional<Payment>(float total)>;
@@ -115,7 +118,8 @@ class SaleModel {
   float ShownAfterPrint() const { return shown_after_print_; }
 
   // The other two pages.
-  bool PrintDepositWithdrawal(bool withdrawal, const std::array<std::string, kTenders>& fields);
+  PrintOutcome PrintDepositWithdrawal(bool withdrawal,
+                                      const std::array<std::string, kTenders>& fields);
   CashCountResult PrintCashCount(const CashCountFields& fields, std::string date, std::string time);
 
   // Look-ups in the price list.

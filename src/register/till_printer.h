@@ -12,6 +12,13 @@ class TillPrinter {
  public:
   virtual ~TillPrinter() = default;
 
+  // Takes the printer for the till's exchanges until Release: nothing else talks to it
+  // meanwhile (no file job lands inside an open receipt). True when the till holds it
+  // already; false while another exchange holds it (the operator has been told).
+  virtual bool Take() = 0;
+  // Gives the printer back; nothing when the till does not hold it.
+  virtual void Release() = 0;
+
   // The status query; with `report` the printer's condition is shown to the operator. False
   // when the printer gave no valid answer (the port is left open otherwise, ready for the
   // item's text).

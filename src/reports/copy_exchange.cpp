@@ -7,19 +7,35 @@ namespace kv {
 CopyOutcome CopyTransfer::Start(CopyKind kind, std::string_view request) {
   Finish(CopyOutcome::Cancelled);
   kind_ = kind;
+  request_.assign(request);
+  sent_ = false;
   acked_ = false;
   answer_.clear();
   block_ = {};
-  if (!line_.Begin(request, kind == CopyKind::Fetch)) {
-    outcome_ = CopyOutcome::NotSent;
-    return outcome_;
-  }
   outcome_ = CopyOutcome::Waiting;
-  sent_at_ = clock_.TickCount();
+  started_at_ = clock_.TickCount();
+  TrySend();
   return outcome_;
 }
 
+bool CopyTransfer::TrySend() {
+  switch (line_.Begin(request_, kind_ == CopyKind::Fetch)) {
+    case LineStart::Written:
+      sent_ = true;
+      sent_at_ = clock_.TickCount();
+      return true;
+    case LineStart::Busy:
+      if (clock_.Since(started_at_) >= kCopyTurnWaitMs) Finish(CopyOutcome::Busy);
+      return false;
+    case LineStart::Failed:
+      Finish(CopyOutcome::LineFailed);
+      return false;
+  }
+  return false;
+}
+
 CopyOutcome CopyTransfer::Poll() {
+  if (running() && !sent_ && !TrySend()) return outcome_;
   if (running() && !acked_) TakeAck();
   if (running() && acked_) TakeBlock();
   return outcome_;
@@ -32,7 +48,8 @@ void CopyTransfer::Cancel() {
 void CopyTransfer::TakeAck() {
   // Zero bytes before the answer are line noise and skipped; the first other byte decides.
   std::string byte;
-  while (line_.Read(byte, 1) == 1) {
+  for (int got; (got = line_.Read(byte, 1)) != 0;) {
+    if (got < 0) return Finish(CopyOutcome::LineFailed);
     const auto value = static_cast<unsigned char>(byte.back());
     byte.clear();
     if (value == 0) continue;
@@ -55,7 +72,9 @@ size_t CopyTransfer::BlockBytesMissing() const {
 
 void CopyTransfer::TakeBlock() {
   for (size_t missing = BlockBytesMissing(); missing > 0; missing = BlockBytesMissing()) {
-    if (line_.Read(answer_, missing) == 0) break;
+    const int got = line_.Read(answer_, missing);
+    if (got < 0) return Finish(CopyOutcome::LineFailed);
+    if (got == 0) break;
     last_byte_at_ = clock_.TickCount();
   }
   if (BlockBytesMissing() > 0 && clock_.Since(last_byte_at_) <= kCopyBlockPauseMs) return;
@@ -66,7 +85,8 @@ void CopyTransfer::TakeBlock() {
 void CopyTransfer::Finish(CopyOutcome outcome) {
   if (!running()) return;
   outcome_ = outcome;
-  line_.End();
+  if (sent_) line_.End();
+  sent_ = false;
 }
 
 }  // namespace kv

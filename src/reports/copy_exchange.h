@@ -14,19 +14,25 @@
 
 namespace kv {
 
+// How a copy exchange's request went out.
+enum class LineStart {
+  Written,  // the printer is held for this exchange and the request is written
+  Busy,     // another exchange holds the printer: nothing was written
+  Failed,   // the port is closed or failed: the request did not go out whole
+};
+
 // The printer line as one copy exchange uses it. The printer link implements it while it holds
-// the printer for the exchange: from a Begin that returned true until End.
+// the printer for the exchange: from a Begin that returned Written until End.
 class CopyLine {
  public:
   virtual ~CopyLine() = default;
   // Takes the printer for this exchange, drops the answer bytes not read yet (and with
-  // `purge_output` the bytes not sent yet as well) and writes `request`. False when nothing was
-  // written (the printer is busy with another exchange or the port failed); the printer is then
-  // not held and End is not called.
-  virtual bool Begin(std::string_view request, bool purge_output) = 0;
+  // `purge_output` the bytes not sent yet as well) and writes `request`. Unless it returns
+  // Written the printer is not held and End is not called.
+  virtual LineStart Begin(std::string_view request, bool purge_output) = 0;
   // Moves up to `max` bytes that have arrived to the end of `into` without waiting; returns how
-  // many.
-  virtual size_t Read(std::string& into, size_t max) = 0;
+  // many, or -1 when the line has failed.
+  virtual int Read(std::string& into, size_t max) = 0;
   // Gives the printer back.
   virtual void End() = 0;
 };
@@ -37,19 +43,23 @@ enum class CopyKind {
 };
 
 enum class CopyOutcome {
-  Idle,       // no exchange has run yet
-  Waiting,    // the exchange runs: look again later
-  Accepted,   // ACK (for a fetch: and the block, see block())
-  Refused,    // the first non-zero byte was not ACK
-  NoAnswer,   // no non-zero byte within kCopyAnswerTimeoutMs of the write
-  NotSent,    // the line did not take the request
-  Cancelled,  // the operator stopped the wait
+  Idle,        // no exchange has run yet
+  Waiting,     // the exchange runs: look again later
+  Accepted,    // ACK (for a fetch: and the block, see block())
+  Refused,     // the first non-zero byte was not ACK
+  NoAnswer,    // no non-zero byte within kCopyAnswerTimeoutMs of the write
+  Busy,        // another exchange kept the printer for kCopyTurnWaitMs: nothing was sent
+  LineFailed,  // the port is closed or failed: the request or its answer did not get through
+  Cancelled,   // the operator stopped the wait
 };
 
 // After the ACK of a fetch the block has to keep coming: a pause longer than this ends it, and
 // what came is a short block. (The port's read time-outs bound the same reads: 2000 ms is the
 // default read constant.)
 inline constexpr uint32_t kCopyBlockPauseMs = 2000;
+// A request that finds the printer in another exchange (a print job, an open till receipt)
+// waits this long for its turn, then gives up without sending anything.
+inline constexpr uint32_t kCopyTurnWaitMs = 10000;
 
 class CopyTransfer {
  public:
@@ -59,7 +69,8 @@ class CopyTransfer {
   CopyTransfer& operator=(const CopyTransfer&) = delete;
 
   // Writes the request (the input is purged first; for a fetch the output too). Returns the
-  // outcome so far: Waiting, or NotSent.
+  // outcome so far: Waiting (also while the printer is busy with another exchange: each Poll
+  // tries again), or LineFailed.
   CopyOutcome Start(CopyKind kind, std::string_view request);
   // One look at the line: takes what has arrived and checks the time limits. Never waits.
   CopyOutcome Poll();
@@ -73,6 +84,8 @@ class CopyTransfer {
   const FetchedBlock& block() const { return block_; }
 
  private:
+  // Tries to write the request; false while the printer is busy with another exchange.
+  bool TrySend();
   void TakeAck();
   void TakeBlock();
   // The number of block bytes (length bytes included) still to come; known after the length.
@@ -84,7 +97,10 @@ class CopyTransfer {
   Clock& clock_;
   CopyKind kind_ = CopyKind::Print;
   CopyOutcome outcome_ = CopyOutcome::Idle;
+  std::string request_;
+  bool sent_ = false;  // the line holds the printer: End is due
   bool acked_ = false;
+  uint32_t started_at_ = 0;
   uint32_t sent_at_ = 0;
   uint32_t last_byte_at_ = 0;
   std::string answer_;  // after the ACK: the length bytes and the block

@@ -59,6 +59,8 @@ inline constexpr int kMsgCopyWorking = 60;
 inline constexpr int kMsgCopyRefused = 61;
 inline constexpr int kMsgCopyDone = 62;
 inline constexpr int kMsgCopyFieldIncomplete = 193;
+// Another exchange kept the printer for the whole wait for its turn: nothing was sent.
+inline constexpr int kMsgCopyPrinterBusy = 220;
 // The printer's answer to a request: a non-zero byte, awaited at most this long.
 inline constexpr unsigned kCopyAnswerTimeoutMs = 60000;
 inline constexpr unsigned char kAck = 6;

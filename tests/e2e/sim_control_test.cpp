@@ -117,6 +117,12 @@ TEST(SimControl, FaultsSwitchWhileItRunsAndStateGivesTheCounters) {
   ASSERT_EQ(sim.Status().size(), 5u);
   EXPECT_EQ(Control(sim.control, "state"),
             "document 1 closings 0 receipts 1 open 0 drawer 0 test 0");
+  // The line's statistics since the start: the silent query was taken but not answered.
+  const std::string stats = Control(sim.control, "stats");
+  const size_t in = 3 * kStatusQuery.size() + kReceiptStart.size() + kReceiptEnd.size();
+  EXPECT_NE(stats.find(" in " + std::to_string(in) + " out 10 "), std::string::npos) << stats;
+  EXPECT_NE(stats.find(" status 2 "), std::string::npos) << stats;
+  EXPECT_NE(stats.find(" opened 1 "), std::string::npos) << stats;
   EXPECT_EQ(Control(sim.control, "garbled maybe").rfind("error: ", 0), 0u);
 
   EXPECT_EQ(sim.process->Stop(), 0);

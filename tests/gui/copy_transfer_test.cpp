@@ -101,13 +101,41 @@ TEST(CopyTransfer, NoAnswerBusyLineAndCancelGiveThePrinterBack) {
     line.incoming = kAck;  // a late answer changes nothing
     EXPECT_EQ(transfer.Poll(), CopyOutcome::Cancelled);
 
-    line.busy = true;
-    EXPECT_EQ(transfer.Start(CopyKind::Print, "\x1bX"), CopyOutcome::NotSent);
-    EXPECT_EQ(line.ends, 2);
-    line.busy = false;
     transfer.Start(CopyKind::Print, "\x1bX");  // still running when the window goes
   }
   EXPECT_EQ(line.ends, 3);
+  EXPECT_FALSE(line.held);
+}
+
+TEST(CopyTransfer, ABusyPrinterIsWaitedForABoundedTimeAndAFailedLineEndsTheExchange) {
+  test::FakeCopyLine line;
+  test::FakeClock clock;
+  CopyTransfer transfer(line, clock);
+  line.busy = true;
+  EXPECT_EQ(transfer.Start(CopyKind::Print, "\x1bX"), CopyOutcome::Waiting);
+  clock.Advance(kCopyTurnWaitMs - 1);
+  EXPECT_EQ(transfer.Poll(), CopyOutcome::Waiting);
+  line.busy = false;  // the other exchange ends: the request goes out now
+  EXPECT_EQ(transfer.Poll(), CopyOutcome::Waiting);
+  EXPECT_EQ(line.sent.size(), 1u);
+  clock.Advance(kCopyAnswerTimeoutMs - 1);  // the answer's minute counts from the write
+  EXPECT_EQ(transfer.Poll(), CopyOutcome::Waiting);
+  line.incoming = kAck;
+  EXPECT_EQ(transfer.Poll(), CopyOutcome::Accepted);
+
+  line.busy = true;
+  transfer.Start(CopyKind::Fetch, "\x1bq");
+  clock.Advance(kCopyTurnWaitMs);
+  EXPECT_EQ(transfer.Poll(), CopyOutcome::Busy);
+  EXPECT_EQ(line.sent.size(), 1u);
+  line.busy = false;
+
+  transfer.Start(CopyKind::Fetch, "\x1bq");
+  line.incoming = kAck + "\x00";
+  line.failed = true;
+  EXPECT_EQ(transfer.Poll(), CopyOutcome::LineFailed);
+  EXPECT_EQ(transfer.Start(CopyKind::Print, "\x1bX"), CopyOutcome::LineFailed);
+  EXPECT_EQ(line.ends, 2);  // only the exchanges that were written give the printer back
   EXPECT_FALSE(line.held);
 }
 

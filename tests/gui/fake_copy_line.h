@@ -13,25 +13,28 @@ namespace kv::test {
 // test puts into `incoming`.
 class FakeCopyLine final : public CopyLine {
  public:
-  bool Begin(std::string_view request, bool purge_output) override {
-    if (busy) return false;
+  LineStart Begin(std::string_view request, bool purge_output) override {
+    if (busy) return LineStart::Busy;
+    if (failed) return LineStart::Failed;
     held = true;
     sent.emplace_back(request);
     purged_output.push_back(purge_output);
-    return true;
+    return LineStart::Written;
   }
-  size_t Read(std::string& into, size_t max) override {
+  int Read(std::string& into, size_t max) override {
+    if (failed) return -1;
     const size_t n = std::min(max, incoming.size());
     into.append(incoming, 0, n);
     incoming.erase(0, n);
-    return n;
+    return static_cast<int>(n);
   }
   void End() override {
     held = false;
     ++ends;
   }
 
-  bool busy = false;  // another exchange holds the printer
+  bool busy = false;    // another exchange holds the printer
+  bool failed = false;  // the port is closed or failed
   bool held = false;
   int ends = 0;
   std::string incoming;

@@ -103,6 +103,24 @@ TEST_F(FormCopyTest, ARefusedRequestShowsMessage61) {
   EXPECT_EQ(Get<QTextEdit>("RE_doklad")->toPlainText(), "[60]\n[61]");
 }
 
+TEST_F(FormCopyTest, ABlockCutShortOrTooLongShowsMessage61InsteadOfADocument) {
+  const std::string cut = "\x06" + test::FetchAnswer("abcdef", 0).substr(0, 5);
+  const std::string too_long = "\x06\x27\x11" + std::string(40, 'x');  // 10001 bytes announced
+  for (const std::string& answer : {cut, too_long}) {
+    Get<QPushButton>("BitBtn_copy_to_pc")->click();
+    line.incoming = answer;
+    QElapsedTimer limit;
+    limit.start();
+    while (form.waiting() && line.incoming.size() == answer.size() && limit.elapsed() < 5000)
+      QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    clock.Advance(kCopyBlockPauseMs + 1);  // the cut block's pause runs out
+    RunUntilEnded();
+    EXPECT_EQ(Get<QTextEdit>("RE_doklad")->toPlainText(), "[60]\n[61]");
+    EXPECT_TRUE(Get<QLineEdit>("Edit_crc16_in")->text().isEmpty());
+  }
+  EXPECT_TRUE(boxes.shown().empty());
+}
+
 TEST_F(FormCopyTest, TheWaitCanBeCancelledOrRunsOutAfterAMinute) {
   Get<QPushButton>("BitBtn_tlac")->click();
   ASSERT_TRUE(form.waiting());

@@ -41,7 +41,13 @@ class MainWindowTest : public ::testing::Test {
                                              "TXT16=Doklad č.:\r\n"
                                              "TXT19=Uzávierky:\r\n"
                                              "TXT21=prekryté\r\n"
-                                             "TXT40=Pamäť test\r\n"));
+                                             "TXT40=Pamäť test\r\n"
+                                             "TXT37=Hotovosť prijatá\r\n"
+                                             "[FORM_CASH]\r\n"
+                                             "NAME=Predaj test\r\n"
+                                             "BTN4=&Tlačiť\r\n"
+                                             "TXT14=EAN\r\n"
+                                             "NAME1=Cenník test\r\n"));
     app = std::make_unique<Application>(std::vector<std::string>{"/nohide"}, "/nonexistent");
     app->Start();
     window = QtView::FindWindow("SRB4900");
@@ -132,6 +138,27 @@ TEST_F(MainWindowTest, StartUpShowsTheLanguageTextsVersionsAndSettings) {
   EXPECT_TRUE(app->print_manager().startup.no_hide);
   EXPECT_TRUE(window->isVisible());
   EXPECT_EQ(window->pos(), QPoint(1, 1));
+}
+
+TEST_F(MainWindowTest, TillWindowsAreCreatedAtStartWithTheLanguageTexts) {
+  QWidget* sale = QtView::FindWindow("Form_predaj");
+  ASSERT_NE(sale, nullptr);
+  EXPECT_FALSE(sale->isVisible());
+  EXPECT_TRUE(std::filesystem::is_directory(home / "cennik"));
+  auto text = [](const char* name) {
+    QObject* object = QtView::Find(name);
+    if (auto* button = qobject_cast<QAbstractButton*>(object)) return button->text();
+    if (auto* label = qobject_cast<QLabel*>(object)) return label->text();
+    return QStringLiteral("<missing>");
+  };
+  EXPECT_EQ(sale->windowTitle(), "Predaj test");
+  EXPECT_EQ(text("Form_predaj/BitBtn_tlac"), FromUtf8("&Tlačiť"));
+  EXPECT_EQ(text("Form_predaj/BitBtn_kos"), FromUtf8("&Vymaž"));  // built-in text
+  EXPECT_EQ(
+      qobject_cast<QTableWidget*>(QtView::Find("Form_predaj/StringGrid1"))->item(0, 0)->text(),
+      "EAN");
+  EXPECT_EQ(QtView::FindWindow("Form_sklad")->windowTitle(), FromUtf8("Cenník test"));
+  EXPECT_EQ(text("Form_platba/Label1"), FromUtf8("Hotovosť prijatá"));
 }
 
 TEST_F(MainWindowTest, ViewReachesTheControlsByTheirNames) {

@@ -18,6 +18,7 @@
 
 #include "base/config.h"
 #include "core/ui/qt_view.h"
+#include "gui/typing.h"
 #include "lang/language_map.h"
 #include "register/number_text.h"
 #include "register/ui/field_events.h"
@@ -52,17 +53,8 @@ class FixedLink final : public TillLinkStatus {
   TillLinkInfo info;
 };
 
-void Type(QWidget* field, const QString& text) {
-  for (QChar c : text) {
-    QKeyEvent press(QEvent::KeyPress, c.toUpper().unicode(), Qt::NoModifier, QString(c));
-    QApplication::sendEvent(field, &press);
-  }
-}
-
-void Enter(QWidget* field) {
-  QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
-  QApplication::sendEvent(field, &press);
-}
+using test::Enter;
+using test::Type;
 
 std::string EmptyFile(const test::TempDir& dir, const std::string& name) {
   dir.Write(name, "");
@@ -75,6 +67,7 @@ class TillWindowsTest : public ::testing::Test {
     cfg.port = 0;
     link.info = {"/dev/ttyS0", 41, 7, true, true};
     printer.dkp = "DKP 0815";
+    predaj.SetCompanions(platba, sklad);
   }
 
   template <typename T = QWidget>
@@ -116,9 +109,7 @@ class TillWindowsTest : public ::testing::Test {
   TForm_sklad sklad{prices, printer, messages,
                     [this](const std::string& line) { error_lines.push_back(line); }};
   TForm_predaj predaj{{prices, printer, link, port, boxes, messages, cfg, [] { return true; },
-                       [this](const std::string& line) { error_lines.push_back(line); }},
-                      platba,
-                      sklad};
+                       [this](const std::string& line) { error_lines.push_back(line); }}};
 };
 
 TEST_F(TillWindowsTest, ShowingTakesTheRatesTheDkpAndTheLinkState) {

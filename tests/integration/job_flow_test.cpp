@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <future>
 
-#include "support/fake_endpoint.h"
 #include "support/job_fixture.h"
 
 // Jobs that send nothing of their file, the printer that is not ready, and the tick's own
@@ -77,14 +76,7 @@ TEST_F(JobTest, ATickThatFindsThePrinterLeasedLeavesTheInputFileForTheNextTick) 
 
 TEST_F(JobTest, AClientsStatusRequestWaitsForTheLeasedPrinterAndIsAnsweredOnRelease) {
   pm.cfg.spravy = true;
-  FakeEndpoint* endpoint = nullptr;
-  pm.client_messaging().SetEndpointFactory([&] {
-    auto made = std::make_unique<FakeEndpoint>();
-    endpoint = made.get();
-    return made;
-  });
-  ASSERT_TRUE(pm.StartupMessaging());
-  pm.TakeClientMessages();
+  FakeEndpoint* endpoint = &StartFakeMessaging();
   const uint32_t number = MessageNumberForName(pm.cfg.id_manager);
   endpoint->queue = {{number, 0, 77, "/run/pos.sock"}, {number, 3, 0, "/run/pos.sock"}};
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "sim/line_printer.h"
+#include "support/fake_endpoint.h"
 #include "support/print_manager_fixture.h"
 #include "support/sim_fixture.h"
 
@@ -77,11 +78,24 @@ class JobTest : public PrintManagerTest {
     return end == std::string::npos ? std::string() : wire.substr(start, end - start);
   }
 
+  // Client messaging started on a fake endpoint and taking messages from now on.
+  FakeEndpoint& StartFakeMessaging() {
+    pm.client_messaging().SetEndpointFactory([this] {
+      auto made = std::make_unique<FakeEndpoint>();
+      endpoint_ = made.get();
+      return made;
+    });
+    EXPECT_TRUE(pm.StartupMessaging());
+    pm.TakeClientMessages();
+    return *endpoint_;
+  }
+
   sim::LinePrinter printer;
   std::vector<std::pair<int32_t, int32_t>> notified;
 
  private:
   std::function<void()> watch_;
+  FakeEndpoint* endpoint_ = nullptr;
 };
 
 }  // namespace kv::test

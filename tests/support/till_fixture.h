@@ -17,9 +17,16 @@ inline MessageTable NumberedMessages() {
   return table;
 }
 
-// The printer as the till sees it: ready or not, a blocking condition or not.
+// The printer as the till sees it: ready or not, a blocking condition or not, taken by
+// another exchange or not.
 class FakeTillPrinter final : public TillPrinter {
  public:
+  bool Take() override {
+    if (!held && !busy) ++takes;
+    held = held || !busy;
+    return held;
+  }
+  void Release() override { held = false; }
   bool QueryStatus(bool report) override {
     ++(report ? reporting_queries : quiet_queries);
     return ready;
@@ -31,6 +38,9 @@ class FakeTillPrinter final : public TillPrinter {
 
   bool ready = true;
   bool blocked = false;
+  bool busy = false;  // another exchange holds the printer
+  bool held = false;  // the till holds it
+  int takes = 0;
   std::string dkp;
   std::array<uint8_t, 5> rates{20, 10, 0, 0, 0};
   int quiet_queries = 0;

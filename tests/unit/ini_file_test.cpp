@@ -73,6 +73,16 @@ TEST(IniFile, WritingUpdatesInPlaceAndKeepsEveryOtherLine) {
             "; settings of the shop\n[CONFIG]\nport=2\n; keep me\nunknown=abc\n\n[POKL]\nplat1=Cash\n");
 }
 
+TEST(IniFile, WritingKeepsTheLineEndsOfEveryOtherLine) {
+  test::TempDir dir;
+  dir.Write("a.ini", "[A]\nk=1\n[B]\r\nv=x\r\r\nw=2");
+  IniFile ini(dir / "a.ini");
+  ASSERT_TRUE(ini.WriteInteger("A", "k", 5));
+  ASSERT_TRUE(ini.WriteInteger("B", "n", 7));
+  EXPECT_EQ(dir.Read("a.ini"), "[A]\nk=5\n[B]\r\nv=x\r\r\nw=2\nn=7\n");
+  EXPECT_EQ(IniFile(dir / "a.ini").ReadString("B", "v", ""), "x\r");
+}
+
 TEST(IniFile, NewKeyGoesToTheEndOfItsSectionNewSectionToTheEndOfTheFile) {
   test::TempDir dir;
   dir.Write("a.ini", "[CONFIG]\r\nport=1\r\n\r\n[POKL]\r\nplat1=Cash\r\n");

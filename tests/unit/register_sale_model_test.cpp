@@ -1,9 +1,8 @@
 // The sale screen's logic: items, discounts, deletions, totals and closing a receipt, checked
 // on the bytes that reach the printer.
-#include "register/sale_model.h"
-
 #include <gtest/gtest.h>
 
+#include "register/sale_model.h"
 #include "support/scripted_boxes.h"
 #include "support/temp_dir.h"
 #include "support/till_fixture.h"
@@ -215,8 +214,7 @@ TEST_F(SaleModelTest, PaymentDecidesWhetherTheReceiptCloses) {
   for (bool platidla : {true, false}) {
     Add(platidla ? "-5" : "5");
     sale.PrintReceipt(platidla, nullptr);
-    EXPECT_NE(Sent().find(E + (platidla ? "P1       -5.00" : "P1        5.00")),
-              std::string::npos);
+    EXPECT_NE(Sent().find(E + (platidla ? "P1       -5.00" : "P1        5.00")), std::string::npos);
   }
 }
 
@@ -231,8 +229,52 @@ TEST_F(SaleModelTest, PrinterThatIsNotReadyTakesNoItem) {
   EXPECT_FALSE(sale.ReceiptOpen());
 }
 
+TEST_F(SaleModelTest, TheTillHoldsThePrinterFromTheFirstItemUntilTheReceiptIsPrinted) {
+  using A = SaleModel::AddOutcome;
+  // Entries that open nothing give the printer back at once.
+  EXPECT_EQ(Add("0"), A::BadPrice);
+  printer.ready = false;
+  EXPECT_EQ(Add("1"), A::PrinterNotReady);
+  printer.ready = true;
+  EXPECT_FALSE(printer.held);
+
+  ASSERT_EQ(Add("1"), A::Added);
+  ASSERT_EQ(Add("2"), A::Added);
+  sale.Select(0);
+  ASSERT_EQ(sale.DeleteItem(), SaleModel::DeleteOutcome::Deleted);
+  const auto refused = [](float) { return std::optional<Payment>(); };
+  EXPECT_EQ(sale.PrintReceipt(true, refused), SaleModel::PrintOutcome::PaymentNotAccepted);
+  EXPECT_TRUE(printer.held);
+  EXPECT_EQ(printer.takes, 3);  // the two refused entries and the receipt
+  EXPECT_EQ(sale.PrintReceipt(true, PayExactCash), SaleModel::PrintOutcome::Printed);
+  EXPECT_FALSE(printer.held);
+
+  // Each document of the other pages takes the printer for itself.
+  EXPECT_EQ(sale.PrintDepositWithdrawal(false, {"5"}), SaleModel::PrintOutcome::Printed);
+  EXPECT_FALSE(printer.held);
+  EXPECT_EQ(printer.takes, 4);
+}
+
+TEST_F(SaleModelTest, APrinterHeldByAnotherExchangeTakesNothingFromTheTill) {
+  printer.busy = true;
+  EXPECT_EQ(Add("1"), SaleModel::AddOutcome::PrinterBusy);
+  EXPECT_EQ(sale.PrintDepositWithdrawal(false, {"5"}), SaleModel::PrintOutcome::PrinterBusy);
+  EXPECT_EQ(sale.PrintCashCount({"1"}, "1.1.2026", "10:00:00").outcome,
+            CashCountResult::PrinterBusy);
+  EXPECT_EQ(printer.quiet_queries, 0);
+  EXPECT_TRUE(out.port.empty());
+  EXPECT_FALSE(sale.ReceiptOpen());
+}
+
 TEST_F(SaleModelTest, PortFailureAddsOrDeletesNothing) {
+  // An opening that did not reach the printer opens nothing: the next item sends it again.
+  out.fail_after = 0;
+  EXPECT_EQ(Add("1"), SaleModel::AddOutcome::NotSent);
+  EXPECT_FALSE(sale.ReceiptOpen());
+  EXPECT_FALSE(printer.held);
+  out.fail_after = -1;
   Add("1");
+  EXPECT_EQ(out.port.rfind(E + "b", 0), 0u);
   out.fail_after = out.writes;
   EXPECT_EQ(Add("2"), SaleModel::AddOutcome::NotSent);
   EXPECT_EQ(sale.DeleteItem(), SaleModel::DeleteOutcome::NotSent);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
+#include <sstream>
 
 #include "sim/control.h"
 #include "support/sim_fixture.h"
@@ -83,6 +85,56 @@ TEST_F(SimControl, PaperMarkIsPrintedInTheCodePageOfThePaper) {
   EXPECT_EQ(Run("paper-mark --- krok 2: \xc5\xa1\x61ty ---"), "ok");
   EXPECT_EQ(engine.paper(), "--- krok 2: \x9a\x61ty ---\n");
   EXPECT_TRUE(engine.state().journal.empty());
+}
+
+TEST_F(SimControl, CloseDocumentEndsTheOpenReceiptEvenRightAfterALineReset) {
+  EXPECT_EQ(Run("close-document"), "error: no document open");
+  Send("\033bROZKY\r\n    1.00 x     1.25  \0331       1.25 EUR\r\n");
+  Send("\x0c\r\x03");  // the program's line reset: its own ESC "e" would now not end the receipt
+  EXPECT_EQ(Run("close-document"), "ok");
+  EXPECT_EQ(Run("state"), "document 1 closings 0 receipts 1 open 0 drawer 0 test 0");
+  EXPECT_NE(engine.paper().find("DOKLAD 1 "), std::string::npos);
+  EXPECT_EQ(Run("close-document"), "error: no document open");
+}
+
+// The "stats" answer as name -> value.
+std::map<std::string, uint64_t> StatsOf(const std::string& line) {
+  std::map<std::string, uint64_t> values;
+  std::istringstream in(line);
+  std::string name;
+  uint64_t value = 0;
+  while (in >> name >> value) values[name] = value;
+  return values;
+}
+
+TEST_F(SimControl, StatsTellWhenTheProgramFirstAskedAndPrintedSinceTheMark) {
+  LineStats stats;
+  EXPECT_EQ(Run("stats").rfind("error: ", 0), 0u);  // only where the line is counted
+  stats.Mark(engine, 1000);
+  auto take = [&](std::string_view bytes, uint64_t at) {
+    stats.Sent(Send(bytes).size(), at);
+    stats.Received(engine, bytes.size(), at);
+  };
+  take("\033\x11", 2000);  // status query: 2 in, 5 out
+  take("\033I", 3000);     // device record
+  take(test::SampleReceipt(), 4000);
+  auto v = StatsOf(stats.Line(engine, 5000));
+  EXPECT_EQ(v["since_us"], 1000u);
+  EXPECT_EQ(v["first_in_us"], 2000u);
+  EXPECT_EQ(v["first_status_us"], 2000u);
+  EXPECT_EQ(v["first_open_us"], 4000u);
+  EXPECT_EQ(v["first_open_in"], 4u + test::SampleReceipt().size());
+  EXPECT_GT(v["first_open_out"], 5u);
+  EXPECT_EQ(v["last_in_us"], 4000u);
+  EXPECT_EQ(v["status"], 1u);
+  EXPECT_EQ(v["records"], 1u);
+  EXPECT_EQ(v["opened"], 1u);
+
+  EXPECT_EQ(RunControlCommand(engine, "stats mark", &stats), "ok");
+  v = StatsOf(RunControlCommand(engine, "stats", &stats));
+  for (const char* zero : {"in", "out", "status", "opened", "first_in_us", "first_open_us"})
+    EXPECT_EQ(v[zero], 0u) << zero;
+  EXPECT_EQ(RunControlCommand(engine, "stats now", &stats).rfind("error: ", 0), 0u);
 }
 
 }  // namespace

@@ -2,9 +2,15 @@
 
 #include <cstdio>
 
+#include "base/view_names.h"
 #include "core/ui/main_window.h"
 #include "core/ui/quit_on_signal.h"
 #include "core/ui/tray_icon.h"
+#include "core/ui/tray_menu.h"
+#include "register/ui/till_windows.h"
+#include "reports/ui/copy_windows.h"
+#include "reports/ui/journal_windows.h"
+#include "settings/ui/password_dlg.h"
 
 namespace kv {
 
@@ -23,13 +29,22 @@ Application::~Application() {
   // The view reaches the tray through the main window; cut that before the window goes.
   view_.on_tray_picture = nullptr;
   view_.on_tray_hint = nullptr;
+  if (print_manager_) {
+    print_manager_->device_commands().show_copies_window = nullptr;
+    print_manager_->device_commands().copies_window_visible = nullptr;
+  }
 }
 
 void Application::Start() {
   CreateMainWindow();
   CreateSettingsDialog();
-  // The password dialog, the copies window, the journal viewer, the monthly report dialog, the
-  // sale window, the price list editor and the payment window follow here in this order.
+  password_dlg_ = std::make_unique<TPasswordDlg>();
+  copy_windows_ = std::make_unique<CopyWindows>(*print_manager_);
+  journal_windows_ = std::make_unique<JournalWindows>(*print_manager_);
+  till_windows_ = std::make_unique<TillWindows>(*print_manager_);
+  tray_menu_ = std::make_unique<TrayMenu>(*main_window_, *print_manager_, *password_dlg_);
+  tray_menu_->open_viewer = [this](const std::string& path) { journal_windows_->ShowFile(path); };
+  ConnectWindows();
   print_manager_->LoadLanguage(true, true, true);
   main_window_->show();
 }
@@ -44,6 +59,7 @@ bool Application::FinishStartup() {
         std::make_unique<MessageWatch>(client.endpoint()->NotifyFd(), *client.messaging());
   if (TerminationRequested()) return true;
   pm.StartupLinkSteps();
+  settings_windows_->StartupConnected();
   if (TerminationRequested()) return true;
   pm.HandleLeftoverInput();
   input_watch_ = std::make_unique<JobInputWatch>(pm.jobs());
@@ -54,6 +70,24 @@ bool Application::FinishStartup() {
   std::fprintf(stderr, "kv4910: start-up finished\n");
   std::fflush(stderr);
   return true;
+}
+
+// The menu's commands open the windows of the other areas through hooks, so that the menu and
+// the device commands know nothing of those windows.
+void Application::ConnectWindows() {
+  TSRB4900& pm = *print_manager_;
+  tray_menu_->show_sale_window = [this] { till_windows_->ShowSaleWindow(); };
+  till_windows_->SetPriceListAccess([&pm] { return pm.users().priceListAccess() != 0; });
+  pm.device_commands().show_copies_window = [this] { copy_windows_->ShowCopiesWindow(); };
+  pm.device_commands().copies_window_visible = [this] { return copy_windows_->CopiesWindowVisible(); };
+  // The menu greys the settings item while the dialog is up; closing the dialog gives it back,
+  // and so does a dialog that did not open (no screen).
+  const auto settings_item_back = [this] { view_.SetEnabled(view_names::kSettingsItem, true); };
+  settings_windows_->OnSettingsClosed(settings_item_back);
+  tray_menu_->show_settings_dialog = [this, settings_item_back] {
+    settings_windows_->ShowSettingsDialog();
+    if (!settings_windows_->SettingsDialogShown()) settings_item_back();
+  };
 }
 
 void Application::CreateMainWindow() {
@@ -71,8 +105,8 @@ void Application::CreateMainWindow() {
 }
 
 void Application::CreateSettingsDialog() {
-  view_.SetTrayPicture(1);
-  print_manager_->StartupSequence(args_);
+  settings_windows_ =
+      std::make_unique<SettingsWindows>(*print_manager_, print_manager_->users(), args_);
   print_manager_->LoadLanguage(true, false, false);
 }
 

@@ -13,10 +13,16 @@
 #include "core/ui/qt_timer.h"
 #include "core/ui/qt_view.h"
 #include "platform/clock.h"
+#include "settings/ui/settings_windows.h"
 
 namespace kv {
 
+class CopyWindows;
+class JournalWindows;
 class MainWindow;
+class TPasswordDlg;
+class TrayMenu;
+class TillWindows;
 
 // The running program: the print manager object with its real services and its windows.
 // Needs a QApplication; it does not run the message loop itself.
@@ -41,9 +47,15 @@ class Application {
 
   TSRB4900& print_manager() { return *print_manager_; }
   MainWindow& main_window() { return *main_window_; }
+  TrayMenu& tray_menu() { return *tray_menu_; }
+  JournalWindows& journal_windows() { return *journal_windows_; }
+  TillWindows& till_windows() { return *till_windows_; }
+  CopyWindows& copy_windows() { return *copy_windows_; }
+  SettingsWindows& settings_windows() { return *settings_windows_; }
 
  private:
   void CreateMainWindow();
+  void ConnectWindows();
   void CreateSettingsDialog();
 
   std::vector<std::string> args_;
@@ -58,8 +70,14 @@ class Application {
   QtAppShell shell_;
   std::unique_ptr<TSRB4900> print_manager_;
   std::unique_ptr<MainWindow> main_window_;
+  std::unique_ptr<TPasswordDlg> password_dlg_;
+  std::unique_ptr<JournalWindows> journal_windows_;
+  std::unique_ptr<TillWindows> till_windows_;
+  std::unique_ptr<TrayMenu> tray_menu_;
   std::unique_ptr<MessageWatch> message_watch_;
   std::unique_ptr<JobInputWatch> input_watch_;
+  std::unique_ptr<CopyWindows> copy_windows_;
+  std::unique_ptr<SettingsWindows> settings_windows_;
 };
 
 }  // namespace kv

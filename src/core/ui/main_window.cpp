@@ -8,6 +8,8 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTimer>
@@ -131,6 +133,16 @@ void MainWindow::BuildStatusBar() {
 
 void MainWindow::HideToTray() {
   if (tray_->shown()) hide();
+}
+
+void MainWindow::SetCommandMenu(QMenu* menu) {
+  QStatusBar* bar = statusBar();
+  bar->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(bar, &QWidget::customContextMenuRequested, menu,
+          [bar, menu](const QPoint& at) { menu->popup(bar->mapToGlobal(at)); });
+  if (tray_->shown()) return;
+  menu->setTitle("&KV4910");
+  menuBar()->addMenu(menu);
 }
 
 void MainWindow::ShowFromTray() {

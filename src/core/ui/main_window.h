@@ -3,6 +3,8 @@
 #include <QMainWindow>
 #include <functional>
 
+class QMenu;
+
 namespace kv {
 
 class TrayIcon;
@@ -21,6 +23,9 @@ class MainWindow final : public QMainWindow {
   // Hides the window into the notification area; without one the window stays visible, as
   // it would otherwise be out of reach.
   void HideToTray();
+  // The command menu: the status bar's context menu, and a menu bar of its own when there is
+  // no notification area to open it from.
+  void SetCommandMenu(QMenu* menu);
 
   // Asked before the window closes; returning false keeps it open. Without it the window
   // closes and the program ends.

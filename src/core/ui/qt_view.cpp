@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMetaObject>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -52,6 +53,7 @@ void QtView::SetText(std::string_view control, std::string_view text) {
   else if (auto* text_edit = qobject_cast<QTextEdit*>(object)) text_edit->setPlainText(value);
   else if (auto* group = qobject_cast<QGroupBox*>(object)) group->setTitle(value);
   else if (auto* action = qobject_cast<QAction*>(object)) action->setText(value);
+  else if (auto* menu = qobject_cast<QMenu*>(object)) menu->setTitle(value);  // a submenu's item
   else if (auto* widget = qobject_cast<QWidget*>(object)) widget->setWindowTitle(value);
 }
 
@@ -98,6 +100,12 @@ void QtView::SetItemIndex(std::string_view control, int index) {
   QObject* object = Find(control);
   if (auto* combo = qobject_cast<QComboBox*>(object)) combo->setCurrentIndex(index);
   else if (auto* list = qobject_cast<QListWidget*>(object)) list->setCurrentRow(index);
+  else if (auto* tabs = qobject_cast<QTabWidget*>(object)) tabs->setCurrentIndex(index);
+  else if (auto* group = qobject_cast<QGroupBox*>(object)) {
+    // A radio group: its buttons in order.
+    const auto buttons = group->findChildren<QAbstractButton*>();
+    if (index >= 0 && index < buttons.size()) buttons[index]->setChecked(true);
+  }
 }
 
 void QtView::SetCell(std::string_view control, int col, int row, std::string_view text) {

@@ -40,6 +40,10 @@ bool TrayIcon::shown() const {
   return tray_->isVisible();
 }
 
+void TrayIcon::SetMenu(QMenu* menu) {
+  tray_->setContextMenu(menu);
+}
+
 QString TrayIcon::ShortHint(const QString& hint) {
   return hint.section(QLatin1Char('|'), 0, 0).left(kMaxTipLength);
 }

@@ -4,6 +4,7 @@
 #include <QPixmap>
 #include <QString>
 
+class QMenu;
 class QSystemTrayIcon;
 
 namespace kv {
@@ -24,6 +25,8 @@ class TrayIcon final : public QObject {
   // What the tool tip shows: the text before any "|", cut to 63 characters.
   QString shown_hint() const;
   bool shown() const;
+  // The menu the right button opens.
+  void SetMenu(QMenu* menu);
 
   static QString ShortHint(const QString& hint);
   // The two pictures, drawn here: a printer with a green (connected) or red light.

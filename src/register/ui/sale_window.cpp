@@ -41,12 +41,9 @@ QWidget* Page(const char* name) {
 
 }  // namespace
 
-TForm_predaj::TForm_predaj(const SaleScreenParts& parts, TForm_platba& payment,
-                           TForm_sklad& price_list, QWidget* parent)
+TForm_predaj::TForm_predaj(const SaleScreenParts& parts, QWidget* parent)
     : QWidget(parent, Qt::Window),
       parts_(parts),
-      payment_(payment),
-      price_list_(price_list),
       output_(parts.port),
       sale_(output_, parts.printer, parts.prices, parts.messages) {
   setObjectName("Form_predaj");
@@ -87,6 +84,11 @@ TForm_predaj::TForm_predaj(const SaleScreenParts& parts, TForm_platba& payment,
   pages_->setCurrentIndex(0);
   ShowItems();
   UpdateButtons();
+}
+
+void TForm_predaj::SetCompanions(TForm_platba& payment, TForm_sklad& price_list) {
+  payment_ = &payment;
+  price_list_ = &price_list;
 }
 
 void TForm_predaj::BuildTop(QVBoxLayout* layout) {
@@ -278,10 +280,11 @@ void TForm_predaj::ConnectSalePage() {
   connect(bitbtn_zlava_, &QPushButton::clicked, this, &TForm_predaj::BitBtn_zlavaClick);
   connect(bitbtn_kos_, &QPushButton::clicked, this, &TForm_predaj::DeleteItem);
   connect(bitbtn_sklad_, &QPushButton::clicked, this, [this] {
+    if (!price_list_) return;
     // Modal (the window is made so), without waiting for it to close.
-    price_list_.show();
-    price_list_.raise();
-    price_list_.activateWindow();
+    price_list_->show();
+    price_list_->raise();
+    price_list_->activateWindow();
   });
   for (QPushButton* print : {bitbtn_tlac_, bitbtn_tlac_vklad_, bitbtn_micovka_})
     connect(print, &QPushButton::clicked, this, &TForm_predaj::BitBtn_tlacClick);

@@ -51,11 +51,13 @@ class TForm_predaj final : public QWidget {
  public:
   static constexpr int kStatusPanels = 8;
 
-  TForm_predaj(const SaleScreenParts& parts, TForm_platba& payment, TForm_sklad& price_list,
-               QWidget* parent = nullptr);
+  explicit TForm_predaj(const SaleScreenParts& parts, QWidget* parent = nullptr);
+  // The payment window and the price list editor, created after this window.
+  void SetCompanions(TForm_platba& payment, TForm_sklad& price_list);
 
   // Empty unless the price list's folder could not be made when the window was created
-  // (message 65): the program is not to come up then.
+  // (message 65). The till works on without a price list; whoever created the window tells
+  // the operator.
   const std::string& CreationError() const { return creation_error_; }
 
   const SaleModel& model() const { return sale_; }
@@ -103,8 +105,8 @@ class TForm_predaj final : public QWidget {
   std::string Message(int n) const;
 
   SaleScreenParts parts_;
-  TForm_platba& payment_;
-  TForm_sklad& price_list_;
+  TForm_platba* payment_ = nullptr;
+  TForm_sklad* price_list_ = nullptr;
   PreviewOutput output_;
   SaleModel sale_;
   std::string creation_error_;

@@ -135,6 +135,7 @@ void TForm_predaj::AddItem() {
     case Outcome::ReceiptFull:
       parts_.boxes.App(Message(kMsgReceiptFull), BoxButtons::Ok, BoxIcon::Warning);
       break;
+    case Outcome::PrinterBusy:  // the operator has been told
     case Outcome::PrinterNotReady:
     case Outcome::PrinterCondition:  // the printer's condition has been shown
     case Outcome::NotSent:
@@ -300,11 +301,11 @@ void TForm_predaj::BitBtn_tlacClick() {
 }
 
 void TForm_predaj::PrintReceipt() {
-  if (!sale_.ReceiptOpen() || payment_.isVisible()) return;
+  if (!sale_.ReceiptOpen() || !payment_ || payment_->isVisible()) return;
   if (sale_.Total() > 0 && parts_.cfg.platidla) {
     // The payment window closes the receipt when it is accepted; otherwise the receipt stays
     // open and can be printed again.
-    payment_.Open(sale_.Total(), pos(), [this](std::optional<Payment> payment) {
+    payment_->Open(sale_.Total(), pos(), [this](std::optional<Payment> payment) {
       if (!payment) return;
       const auto accepted = [&payment](float) { return payment; };
       if (sale_.PrintReceipt(true, accepted) == SaleModel::PrintOutcome::Printed) ReceiptPrinted();

@@ -344,17 +344,21 @@ void TForm_copy::ShowOutcome() {
   poll_timer_.stop();
   SetButtons(true);
   const bool fetch = transfer_.kind() == CopyKind::Fetch;
-  const QString refused = FromCp1250(services_.messages.Text(kMsgCopyRefused));
+  const auto tell = [&](int message) {
+    services_.boxes.App(services_.messages.Text(message), BoxButtons::Ok, BoxIcon::Warning);
+    if (fetch) RE_doklad->append(FromCp1250(services_.messages.Text(message)));
+  };
   switch (transfer_.outcome()) {
     case CopyOutcome::Accepted:
       if (fetch) ShowFetchedBlock(transfer_.block());
       break;
     case CopyOutcome::Refused:
     case CopyOutcome::NoAnswer:
-    case CopyOutcome::NotSent:
-      services_.boxes.App(services_.messages.Text(kMsgCopyRefused), BoxButtons::Ok,
-                          BoxIcon::Warning);
-      if (fetch) RE_doklad->append(refused);
+    case CopyOutcome::LineFailed:
+      tell(kMsgCopyRefused);
+      break;
+    case CopyOutcome::Busy:
+      tell(kMsgCopyPrinterBusy);
       break;
     case CopyOutcome::Cancelled:
       if (fetch) RE_doklad->clear();

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <functional>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "link/printer_lease.h"
+
+namespace kv {
+
+class Localization;
+class OperatorBoxes;
+class PrinterLink;
+class PrinterReadouts;
+class Timer;
+class View;
+class WorkingFiles;
+struct Config;
+
+// The printer commands of the tray menu: X report, daily and monthly close, copies of the last
+// document and of the last daily close, the reports window, the printer's clock and the cash
+// drawer. Each brings the line up, sends its few bytes under handshake, waits until they have
+// left and closes the port afterwards when CLOSE_PORT is set; only the daily close reads
+// something back (the device record and the journal).
+//
+// Every command holds the printer's lease for its exchange. One that finds the lease taken (a
+// print job, a till receipt, the copies window) tells the operator the printer is busy and
+// sends nothing.
+class DeviceCommands {
+ public:
+  struct Parts {
+    OperatorBoxes& boxes;
+    View& view;
+    Timer& timer_prmgr;
+    const Config& cfg;
+    const Localization& lang;
+    PrinterLink& link;
+    PrinterReadouts& readouts;
+    WorkingFiles& files;
+    const std::function<std::tm()>& local_time;
+  };
+  explicit DeviceCommands(Parts parts);
+  DeviceCommands(const DeviceCommands&) = delete;
+  DeviceCommands& operator=(const DeviceCommands&) = delete;
+
+  static constexpr int kMsgPrinterBusy = 200;
+  static constexpr const char* kLeaseHolder = "menu command";
+
+  void popXUZClick();
+  // Asks first (No by default); refused with message 18 while the printer does not allow a
+  // close (S1.5). After the close: the device record and the journal readout.
+  void popDUZClick();
+  // Shows the monthly report dialog, which sends the request through SendMonthlyRequest.
+  void popMUZClick();
+  void popKDOKLClick();
+  void popKDUClick();
+  // Brings the line up, stops the print-job timer and shows the copies window (which starts
+  // the timer again when it closes). The window takes the lease for each of its exchanges, so
+  // the command gives it back before showing it.
+  void KopieRB3900Click();
+  void popCASClick();
+  void popOtvzasClick();
+
+  // The monthly report dialog's send: the request goes out as one block. Inside popMUZClick it
+  // is part of that command's exchange; on its own it is an exchange of its own. False when it
+  // did not go out.
+  bool SendMonthlyRequest(std::string_view bytes);
+
+  // Windows of other areas; the application connects them, each may stay empty.
+  // Shows the monthly report dialog modally; true when the request was sent.
+  std::function<bool()> show_monthly_dialog;
+  // Shows the copies window modally.
+  std::function<void()> show_copies_window;
+  std::function<bool()> copies_window_visible;
+  bool CopiesWindowVisible() const { return copies_window_visible && copies_window_visible(); }
+
+ private:
+  // The lease for a command, or none after telling the operator that the printer is busy.
+  std::optional<PrinterLease> TakeLease();
+  // The frame of the simple commands: bytes with their handshake limits, the drain, the pause.
+  struct Byte {
+    uint8_t value;
+    uint32_t limit_ms;
+  };
+  void SendBytes(std::initializer_list<Byte> bytes, bool pause = true);
+  void Drain(bool pause);
+  void ClosePortWhenConfigured();
+  // The debug.txt line of a close, when `ladenie` is 1; `caption` heads the box of a file that
+  // cannot be written.
+  void DebugMarker(const char* format, int caption);
+
+  OperatorBoxes& boxes_;
+  View& view_;
+  Timer& timer_prmgr_;
+  const Config& cfg_;
+  const Localization& lang_;
+  PrinterLink& link_;
+  PrinterReadouts& readouts_;
+  WorkingFiles& files_;
+  const std::function<std::tm()>& local_time_;
+  bool monthly_running_ = false;  // popMUZClick holds the lease while its dialog is open
+};
+
+}  // namespace kv

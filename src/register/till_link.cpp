@@ -1,0 +1,85 @@
+#include "register/till_link.h"
+
+#include "base/config.h"
+#include "base/operator_boxes.h"
+#include "lang/localization.h"
+#include "link/printer_link.h"
+#include "link/printer_readouts.h"
+#include "register/till_messages.h"
+
+namespace kv {
+
+TillLink::TillLink(PrinterLink& link, PrinterReadouts& readouts, const Config& cfg,
+                   const Localization& lang, OperatorBoxes& boxes)
+    : link_(link), readouts_(readouts), cfg_(cfg), lang_(lang), boxes_(boxes) {}
+
+bool TillLink::Take() {
+  if (lease_) return true;
+  lease_ = link_.TryLease(kHolder);
+  if (lease_) return true;
+  boxes_.App(lang_.Msg(kMsgPrinterBusy), BoxButtons::Ok, BoxIcon::Warning);
+  return false;
+}
+
+bool TillLink::QueryStatus(bool report) {
+  return link_.OpenPort(report ? 1 : 0) != 0;
+}
+
+bool TillLink::ConditionBlocksItems() const {
+  const StatusFlags& flags = link_.flags();
+  return flags.S1_6 || flags.S1_4 || flags.S1_2;
+}
+
+std::string TillLink::ReadDkp() {
+  // Without the printer for the moment the DKP read before stays: it does not change.
+  std::optional<PrinterLease> lease;
+  if (!lease_ && !(lease = link_.TryLease(kHolder))) return dkp_;
+  dkp_ = readouts_.ReadStatusRecord('D');
+  return dkp_;
+}
+
+void TillLink::RefreshDeviceRecord() {
+  readouts_.cfg_to_cis(cfg_.port);
+}
+
+std::array<uint8_t, 5> TillLink::VatRates() const {
+  return readouts_.vatRates();
+}
+
+TillLinkInfo TillLink::SetupHandshake() {
+  std::optional<PrinterLease> lease;
+  if (lease_ || (lease = link_.TryLease(kHolder))) link_.SetupHandshake();
+  TillLinkInfo info;
+  const std::vector<std::string>& names = link_.port_names();
+  if (cfg_.port >= 0)
+    info.port_name = static_cast<size_t>(cfg_.port) < names.size()
+                         ? names[static_cast<size_t>(cfg_.port)]
+                         : link_.ComPort1().Port();
+  info.document_number = readouts_.document_number();
+  info.second_counter = readouts_.device_record().second_counter;
+  info.dsr_gate = link_.dsr_gate() != 0;
+  info.cts_gate = link_.cts_gate() != 0;
+  return info;
+}
+
+bool TillLink::WritePort(std::string_view bytes) {
+  // Only inside the till's own exchange: never into a job's or a window's.
+  if (!lease_) return false;
+  TComPort& port = link_.ComPort1();
+  if (!port.Connected()) {
+    try {
+      port.Open();
+    } catch (const EComPort&) {
+      // The write below reports the port that cannot be written.
+    }
+  }
+  const int size = static_cast<int>(bytes.size());
+  // A failure of the serial layer is shown (message 140) and closes the port.
+  const int written = link_.WriteBlock(bytes.data(), size);
+  if (written == size) return true;
+  // Still open: the line held the bytes back past the write time-out.
+  if (port.Connected()) boxes_.App(lang_.Msg(140), BoxButtons::Ok, BoxIcon::Warning);
+  return false;
+}
+
+}  // namespace kv

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+namespace kv {
+
+// What the settings dialog needs from the print manager above the areas. The print manager
+// implements it (core/settings_bridge.h).
+class SettingsHost {
+ public:
+  virtual ~SettingsHost() = default;
+
+  // Reads the configuration file again and applies what loading applies (LoadConfig).
+  virtual void ReloadConfig() = 0;
+  // Registers the client message under `name` and keeps its number for the messaging; a
+  // failure is told with message 36.
+  virtual void RegisterClientMessage(const std::string& name) = 0;
+  // The state panel's text while the printer is not in test mode.
+  virtual std::string NoticeText() = 0;
+};
+
+}  // namespace kv
