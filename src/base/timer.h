@@ -13,6 +13,9 @@ class Timer {
   virtual bool Enabled() const = 0;
   virtual void SetInterval(uint32_t ms) = 0;
   virtual uint32_t Interval() const = 0;
+  // A timer that is on ticks once as soon as the message loop runs, then goes on at its
+  // interval; an idle one is left alone.
+  virtual void TickSoon() = 0;
 };
 
 }  // namespace kv

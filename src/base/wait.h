@@ -26,9 +26,11 @@ class AbortGrace {
 
 // The one wait of the program: polls `clock` until `done` holds (true), `limit_ms` has passed
 // or the program is ending (false, after the grace). A condition is looked at every
-// millisecond; without one it is a plain delay, slept in slices short enough to notice the end
-// of the program promptly.
+// millisecond, or after `pause_ms()` milliseconds (at most 50) where its time can be foreseen
+// (a queue that empties at the line's speed); without a condition it is a plain delay, slept
+// in slices short enough to notice the end of the program promptly.
 bool WaitFor(Clock& clock, const AppShell& app, uint32_t limit_ms,
-             const std::function<bool()>& done);
+             const std::function<bool()>& done,
+             const std::function<uint32_t()>& pause_ms = nullptr);
 
 }  // namespace kv

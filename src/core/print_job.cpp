@@ -36,7 +36,36 @@ PrintJobLoop::PrintJobLoop(Parts p)
       files_(p.files),
       startup_(p.startup),
       local_time_(p.local_time),
-      set_file_aside_(SetFileAside) {}
+      set_file_aside_(SetFileAside) {
+  // The end of every exchange with the printer, this loop's own jobs included, is a moment a
+  // waiting file may be taken.
+  link_.OnLeaseReleased([this] { InputMayHaveChanged(); });
+}
+
+int PrintJobLoop::WatchInput() {
+  input_watch_.Follow(cfg_.path_in);
+  return input_watch_.NotifyFd();
+}
+
+void PrintJobLoop::InputMayHaveChanged() {
+  // The news is read in any case: left unread it would keep waking the application.
+  if (input_watch_.Take()) input_news_ = true;
+  if (input_news_ && !cfg_.spravy && timer_prmgr_.Enabled() && !busy_ && !link_.Leased())
+    timer_prmgr_.TickSoon();
+}
+
+uint32_t PrintJobLoop::SettleMs() const {
+  switch (input_watch_.arrival()) {
+    case InputWatch::Arrival::MovedIn:
+      return 0;
+    case InputWatch::Arrival::Closed:
+      return kClosedSettleMs;
+    case InputWatch::Arrival::Unknown:
+    case InputWatch::Arrival::Writing:
+      break;
+  }
+  return kSettleMs;
+}
 
 void PrintJobLoop::NotifyJobClient(int32_t code, int32_t value) {
   if (notify_client_) notify_client_(code, value);
@@ -56,6 +85,10 @@ void PrintJobLoop::Timer_prmgrTimer() {
     return;
   }
   busy_ = true;
+  // This tick looks at the input file: what the watch saw until now is taken into account.
+  input_watch_.Follow(cfg_.path_in);
+  input_watch_.Take();
+  input_news_ = false;
   try {
     if (startup_.first_tick) JobFirstTick();
     JobTerminateMarker();
@@ -170,10 +203,17 @@ bool PrintJobLoop::JobOpenInput(PrintJob& job) {
 
 bool PrintJobLoop::JobInputSettled(PrintJob& job) {
   // Writers that do not lock are not seen by the lock: a file is taken only once it has
-  // stopped changing. A file written elsewhere and renamed into place settles at once.
+  // stopped changing, by its identity and by what the watch saw between the two looks.
+  input_watch_.Take();
   const auto first = job.file.Identity();
-  WaitFor(clock_, app_, kSettleMs, nullptr);
-  return first && job.file.Identity() == first && IdentityOf(job.path) == first;
+  const uint64_t changes = input_watch_.changes();
+  WaitFor(clock_, app_, SettleMs(), nullptr);
+  const bool arrived = input_watch_.Take();
+  const bool settled = first && input_watch_.changes() == changes && job.file.Identity() == first &&
+                       IdentityOf(job.path) == first;
+  // Closed or replaced meanwhile: the next tick comes as soon as this one has ended.
+  if (!settled && arrived) input_news_ = true;
+  return settled;
 }
 
 void PrintJobLoop::ReportUnreadableInput(const std::string& path) {

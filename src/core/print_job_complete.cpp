@@ -23,9 +23,11 @@ bool PrintJobLoop::DeleteInputFile(const std::string& path, const FileIdentity& 
     // Only the file the job read goes: another file at the path is the next job.
     if (IdentityOf(path) != identity) return true;
     if (attempt == attempts || (attempt > 0 && app_.Ending())) break;
+    // A file that is still there after a delete (held open elsewhere) is tried again a
+    // moment later.
+    if (attempt > 0) link_.DelayMs(kDeleteWaitMs);
     ClearAttributes(path);
     files_.Remove(path);
-    link_.DelayMs(kDeleteWaitMs);
   }
   // Remembered, so that it is not sent a second time.
   processed_input_ = identity;
@@ -54,7 +56,6 @@ bool PrintJobLoop::SetAsideInput(const std::string& path, const FileIdentity& id
 void PrintJobLoop::JobComplete(PrintJob& job) {
   if (cfg_.copy_bl == 1 && job.scan.read_back) readouts_.ReadJournal();
   job.file.Close();
-  link_.DelayMs(50);
   view_.SetTrayHint(lang_.Msg(105));
   // The file goes whatever del_file says; a failed job whose bytes are nowhere else is set
   // aside instead.

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "core/input_watch.h"
 #include "core/job_input_file.h"
 
 namespace kv {
@@ -30,6 +31,10 @@ enum class JobRoute;
 // taken leaves the input file alone and switches the timer on again. At the end of a job the
 // timer is switched on again (messaging off) or the client is told the result and starts the
 // next job with its own request (messaging on).
+//
+// A watch on the input file's directory brings the next tick forward when a file arrives
+// whole there, and right after a job when the next file is already waiting; the timer's tick
+// stays as the fallback where the watch sees nothing.
 class PrintJobLoop {
  public:
   struct Parts {
@@ -56,11 +61,21 @@ class PrintJobLoop {
   // A file is taken once two looks this far apart find it unchanged (a writer that writes in
   // place has finished).
   static constexpr uint32_t kSettleMs = 100;
+  // The looks are closer for a file the watch saw its writer close (one that opens it again
+  // to write more is seen), and at once for a file renamed into place (written elsewhere).
+  static constexpr uint32_t kClosedSettleMs = 20;
 
   // The tick handler of Timer_prmgr: runs one job or finds nothing to do.
   void Timer_prmgrTimer();
   // Start-up: an input file left over from an earlier run.
   void HandleLeftoverInput();
+  // Starts watching the input file's directory. Returns the descriptor that is readable while
+  // the watch has news (the application then calls InputMayHaveChanged), or -1 where there is
+  // no watch and the timer alone looks for the file.
+  int WatchInput();
+  // The watch has news: the next tick comes at once when a file has arrived whole and a tick
+  // could run now (messaging off, the timer on, no job running and the printer's lease free).
+  void InputMayHaveChanged();
 
   // A job is in progress (the readouts then show nothing of their own).
   bool busy() const { return busy_; }
@@ -81,6 +96,7 @@ class PrintJobLoop {
 
  private:
   void NotifyJobClient(int32_t code, int32_t value);
+  uint32_t SettleMs() const;
   // Tray icon picture: 1 while working or on trouble, 0 when idle.
   void SetTrayState(int state);
 
@@ -104,8 +120,8 @@ class PrintJobLoop {
   void JobDeclineRepeat(PrintJob& job);
   void JobComplete(PrintJob& job);
   void JobFinish(PrintJob& job);
-  // Deletes the file the job read, 50 ms apart, until it is gone, another file has taken its
-  // place (the next job) or `attempts` have failed. False when the limit was reached (the error
+  // Deletes the file the job read, attempts 50 ms apart, until it is gone, another file has taken
+  // its place (the next job) or `attempts` have failed. False when the limit was reached (the error
   // file and the operator are told) or the program is ending; the file is then remembered and
   // never sent again.
   bool DeleteInputFile(const std::string& path, const FileIdentity& identity, int attempts);
@@ -129,6 +145,9 @@ class PrintJobLoop {
   const std::function<std::tm()>& local_time_;
 
   bool busy_ = false;
+  InputWatch input_watch_;
+  // A file has arrived since the last tick looked: a tick is due as soon as one may run.
+  bool input_news_ = false;
   // An input file that was processed (or was to be set aside) but could not be removed: it is
   // not processed again until another file takes its place.
   std::optional<FileIdentity> processed_input_;

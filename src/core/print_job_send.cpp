@@ -77,12 +77,11 @@ bool PrintJobLoop::JobSend(PrintJob& job) {
   view_.SetTrayHint(lang_.Msg(98));
   link_.Clear_RX_Que();
   const uint32_t limit = static_cast<uint32_t>(cfg_.handshake_wait);
-  for (size_t i = *job.scan.first_command; i < job.bytes.size(); ++i) {
-    if (!link_.WriteComChar(static_cast<uint8_t>(job.bytes[i]), limit)) {
-      // A port that failed underneath was closed by the link: that is a transmission error.
-      if (!link_.ComPort1().Connected()) files_.LogError("Chyba prenosu WriteComChar tlac blocku.");
-      return false;
-    }
+  const std::string_view command = std::string_view(job.bytes).substr(*job.scan.first_command);
+  if (link_.WriteComChars(command, limit) != command.size()) {
+    // A port that failed underneath was closed by the link: that is a transmission error.
+    if (!link_.ComPort1().Connected()) files_.LogError("Chyba prenosu WriteComChar tlac blocku.");
+    return false;
   }
   if (job.scan.trailer) {
     link_.WriteComChar(kESC, limit);

@@ -73,6 +73,8 @@ void TSRB4900::StartupReadCommandLine(const std::vector<std::string>& args) {
 
 void TSRB4900::StartupLoadSettings() {
   LoadConfig();
+  // The first print-job tick comes after the polling period, as every later one.
+  Timer_prmgr.SetInterval(static_cast<uint32_t>(cfg.delay_file));
   // Gives a printer that is switched on together with the PC time to come up.
   WaitFor(clock, app, cfg.opozdenie > 0 ? static_cast<uint32_t>(cfg.opozdenie) : 0, nullptr);
 }

@@ -88,12 +88,8 @@ void WorkingFiles::WriteInfoFile() {
   ClearAttributes(path);
   char content[40];
   std::snprintf(content, sizeof content, "9999\r\n%d\r\n", link_.status_value());
-  for (int attempt = 0; attempt < 20; ++attempt) {
-    const bool written = WriteBytes(path, content);
-    DelayMs(50);
-    if (written) return;
-  }
-  boxes_.Captioned(lang_.Msg(29), path, BoxButtons::Ok, BoxIcon::Warning);
+  if (!WriteWithAttempts(path, content, 20))
+    boxes_.Captioned(lang_.Msg(29), path, BoxButtons::Ok, BoxIcon::Warning);
 }
 
 bool WorkingFiles::WriteWithAttempts(const std::string& path, std::string_view bytes,

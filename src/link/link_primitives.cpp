@@ -3,6 +3,7 @@
 #include "base/app_shell.h"
 #include "base/clock.h"
 #include "base/config.h"
+#include "base/control_bytes.h"
 #include "base/operator_boxes.h"
 #include "base/view.h"
 #include "base/view_names.h"
@@ -47,8 +48,9 @@ void PrinterLink::SerialFailure(Tell tell, std::string_view text) {
   if (tell == Tell::ErrorFile) host_.LogError(text);
 }
 
-bool PrinterLink::WaitFor(uint32_t limit_ms, const std::function<bool()>& done) {
-  return kv::WaitFor(clock_, app_, limit_ms, done);
+bool PrinterLink::WaitFor(uint32_t limit_ms, const std::function<bool()>& done,
+                          const std::function<uint32_t()>& pause_ms) {
+  return kv::WaitFor(clock_, app_, limit_ms, done, pause_ms);
 }
 
 bool PrinterLink::RetryPause() {
@@ -71,6 +73,37 @@ int PrinterLink::WriteComChar(uint8_t byte, uint32_t limit_ms) {
     SerialFailure(Tell::Operator, "Err WriteComChar");
     return 0;
   }
+}
+
+size_t PrinterLink::WriteComChars(std::string_view bytes, uint32_t limit_ms) {
+  size_t sent = 0;
+  if (os_major_ >= 5 && (dsr_gate_ != 0 || cts_gate_ != 0)) {
+    while (sent < bytes.size() && WriteComChar(static_cast<uint8_t>(bytes[sent]), limit_ms) == 1)
+      ++sent;
+    return sent;
+  }
+  if (!port_.Connected()) return 0;
+  // A piece may wait for room in the transmit queue as long as a single byte's write may: the
+  // port's write time-outs are set so for the pieces and go back afterwards.
+  constexpr size_t kPiece = 256;
+  const TComTimeouts saved = port_.Timeouts();
+  try {
+    TComTimeouts pieces = saved;
+    pieces.WriteTotalConstant = static_cast<int32_t>(WriteLimit(saved, 1).value_or(0));
+    pieces.WriteTotalMultiplier = 0;
+    port_.SetTimeouts(pieces);
+    while (sent < bytes.size()) {
+      const size_t piece = std::min(kPiece, bytes.size() - sent);
+      const int got = port_.Write(bytes.data() + sent, static_cast<int>(piece));
+      sent += static_cast<size_t>(std::max(got, 0));
+      if (static_cast<size_t>(got) != piece) break;
+    }
+    port_.SetTimeouts(saved);
+  } catch (const EComPort&) {
+    SerialFailure(Tell::Operator, "Err WriteComChar");
+    port_.SetTimeouts(saved);  // the port is closed: kept for its next open
+  }
+  return sent;
 }
 
 int PrinterLink::WriteBlock(const void* bytes, int count) {
@@ -130,8 +163,41 @@ void PrinterLink::Clear_TX_Que() {
   }
 }
 
+int PrinterLink::ReadWaiting(void* dest, int count, uint32_t wait_ms) {
+  // Time-outs under which a read returns what is queued, or else the first bytes that come
+  // within the constant.
+  const TComTimeouts saved = port_.Timeouts();
+  TComTimeouts first_bytes = saved;
+  first_bytes.ReadInterval = -1;
+  first_bytes.ReadTotalMultiplier = -1;
+  first_bytes.ReadTotalConstant = static_cast<int32_t>(std::clamp<uint32_t>(wait_ms, 1, INT32_MAX));
+  port_.SetTimeouts(first_bytes);
+  int got;
+  try {
+    got = port_.Read(dest, count);
+  } catch (const EComPort&) {
+    port_.SetTimeouts(saved);
+    throw;
+  }
+  port_.SetTimeouts(saved);
+  return got;
+}
+
 bool PrinterLink::WaitTxEmpty(uint32_t limit_ms) {
-  return WaitFor(limit_ms, [this] { return Get_TX_Que() <= 0; });
+  // The next look comes when the bytes still queued can have left.
+  int queued = 0;
+  return WaitFor(
+      limit_ms, [&] { return (queued = Get_TX_Que()) <= 0; },
+      [&] { return LineMs(static_cast<size_t>(queued)); });
+}
+
+uint32_t PrinterLink::LineMs(size_t bytes) const {
+  const TBaudRate rate = port_.BaudRate();
+  const uint64_t baud = rate == brCustom ? port_.CustomBaudRate() : BaudRateValue(rate);
+  // The shortest frame: a start bit, the data bits and one stop bit.
+  const uint64_t bits = 1 + (5 + static_cast<uint64_t>(port_.DataBits())) + 1;
+  if (baud == 0) return 1;
+  return static_cast<uint32_t>(std::clamp<uint64_t>(bytes * bits * 1000 / baud, 1, UINT32_MAX));
 }
 
 void PrinterLink::PurgeAfterWrite() {
@@ -147,34 +213,63 @@ void PrinterLink::PurgeAfterWrite() {
   port_.ClearBuffer(true, measurable);
 }
 
-size_t PrinterLink::ReadAnswer(uint8_t* dest, size_t capacity, uint32_t timeout_ms,
-                               size_t minimum) {
-  DelayMs(50);
+size_t PrinterLink::ReadAnswer(uint8_t* dest, size_t capacity, uint32_t timeout_ms, size_t minimum,
+                               AnswerEnd end) {
+  // An answer whose end is not known (or not yet in) is first looked at after this pause, so
+  // that a printer that pauses early in its answer is not cut, and is then drained while
+  // bytes keep coming with gaps under 20 ms. A complete answer ends the read at once.
+  constexpr uint32_t kFirstLookMs = 50;
+  constexpr uint32_t kDrainGapMs = 20;
   const size_t wanted = minimum > 10 ? minimum : 1;
-  size_t total = 0;
-  try {
-    WaitFor(timeout_ms, [&] { return static_cast<size_t>(port_.InputCount()) >= wanted; });
+  size_t total = 0;    // stored in dest
+  size_t dropped = 0;  // read beyond dest
+  size_t scanned = end.etx_from.value_or(0);
+  bool complete = false;
+  // Reads what is queued, never past a known length; where nothing is, waits up to `wait_ms`
+  // for the next byte. False when nothing came. Bytes beyond the destination are read and
+  // dropped, up to one more destination's worth, so that an endless stream cannot hold the
+  // program here.
+  uint8_t spill[256];
+  auto take = [&](uint32_t wait_ms = 0) {
+    if (complete || dropped > capacity) return false;
+    const int queued = port_.InputCount();
+    if (queued < 1 && wait_ms == 0) return false;
+    size_t count = queued < 1 ? 1 : static_cast<size_t>(queued);
+    if (end.length > 0) count = std::min(count, end.length - (total + dropped));
+    const bool stored = total < capacity;
+    uint8_t* into = stored ? dest + total : spill;
+    count = std::min({count, stored ? capacity - total : sizeof spill, size_t{1} << 20});
+    const int got = queued < 1 ? ReadWaiting(into, static_cast<int>(count), wait_ms)
+                               : port_.Read(into, static_cast<int>(count));
+    (stored ? total : dropped) += static_cast<size_t>(std::max(got, 0));
+    if (end.length > 0 && total + dropped >= end.length) complete = true;
+    if (end.etx_from) {
+      for (; scanned < total && !complete; ++scanned) complete = dest[scanned] == kETX;
+    }
+    return got > 0;
+  };
 
-    // Drain while bytes keep coming. Bytes beyond the destination are read and dropped, up to
-    // one more destination's worth, so that an endless stream cannot hold the program here.
-    uint8_t spill[256];
-    size_t dropped = 0;
+  // Takes what has come; true when the answer is complete.
+  auto take_all = [&] {
+    while (take()) {
+    }
+    return complete;
+  };
+
+  try {
+    const uint32_t start = clock_.TickCount();
+    const uint32_t last_look = kFirstLookMs + timeout_ms;
+    auto left = [&](uint32_t until) { return until - std::min(until, clock_.Since(start)); };
+    // Until the answer begins the line is waited on in the port itself: a printer that takes
+    // its time (printing a receipt first) costs no polling.
+    if (!take(left(last_look)) && app_.Ending()) return 0;  // its grace is over
+    WaitFor(left(kFirstLookMs), take_all);
+    WaitFor(left(last_look), [&] { return take_all() || total + dropped >= wanted; });
     AbortGrace grace;
-    while (!grace.Over(app_.Ending(), clock_.TickCount())) {
-      DelayMs(20);
-      const int queued = port_.InputCount();
-      if (queued < 1) break;
-      int got;
-      if (total < capacity) {
-        const int room = static_cast<int>(std::min(capacity - total, size_t{1} << 20));
-        got = port_.Read(dest + total, std::min(queued, room));
-        total += static_cast<size_t>(std::max(got, 0));
-      } else {
-        got = port_.Read(spill, std::min(queued, static_cast<int>(sizeof spill)));
-        dropped += static_cast<size_t>(std::max(got, 0));
-        if (dropped > capacity) break;
-      }
-      if (got <= 0) break;
+    while (!complete && dropped <= capacity && !grace.Over(app_.Ending(), clock_.TickCount())) {
+      const size_t before = total + dropped;
+      WaitFor(kDrainGapMs, take_all);
+      if (total + dropped == before) break;
     }
   } catch (const EComPort&) {
     SerialFailure(Tell::Operator, lang_.Msg(141));

@@ -42,6 +42,16 @@ enum class BringUp {
   NotIdentified,    // something answered that is not the printer
 };
 
+// How ReadAnswer knows that an answer is complete. `length`: it has that many bytes (none are
+// read past them); `etx_from`: an ETX at that position or later ends it (the bytes before are
+// not looked at). Neither: the end is not known and the answer is drained.
+struct AnswerEnd {
+  size_t length = 0;
+  std::optional<size_t> etx_from;
+  static AnswerEnd Length(size_t n) { return {n, std::nullopt}; }
+  static AnswerEnd Etx(size_t from) { return {0, from}; }
+};
+
 // What the link works with. `port_backend` is the device under ComPort1 (empty: the system's
 // serial devices; tests pass an in-memory line).
 struct LinkServices {
@@ -121,12 +131,19 @@ class PrinterLink {
   // neither a core nor megabytes of log.
   static constexpr uint32_t kRetryPauseMs = 2000;
   static constexpr uint32_t kTxDrainLimitMs = 10000;
-  // Polls the clock until `done` holds (true), `limit_ms` has passed or the program is ending.
-  bool WaitFor(uint32_t limit_ms, const std::function<bool()>& done);
+  // Polls the clock until `done` holds (true), `limit_ms` has passed or the program is ending;
+  // `pause_ms`, where given, says when to look next.
+  bool WaitFor(uint32_t limit_ms, const std::function<bool()>& done,
+               const std::function<uint32_t()>& pause_ms = nullptr);
   // The pause before the next pass of a retry loop; false when the program is ending.
   bool RetryPause();
   void DelayMs(uint32_t ms);
   int WriteComChar(uint8_t byte, uint32_t limit_ms);
+  // Sends the bytes as WriteComChar sends each of them; returns how many went. Where no
+  // handshake gate is on there is nothing to wait for between two bytes: they go to the port
+  // in pieces, each once the transmit queue has room for it, and a queue that does not move
+  // for as long as one byte's write may take ends the sending.
+  size_t WriteComChars(std::string_view bytes, uint32_t limit_ms);
   int WriteBlock(const void* bytes, int count);
   int Get_TX_Que();
   int Get_RX_Que();
@@ -137,10 +154,14 @@ class PrinterLink {
   void Clear_TX_Que();
   // Waits until the transmit queue is empty, at most `limit_ms`; false when it did not empty.
   bool WaitTxEmpty(uint32_t limit_ms = kTxDrainLimitMs);
+  // Milliseconds `bytes` take on the line at the port's speed (at least 1).
+  uint32_t LineMs(size_t bytes) const;
   // Waits up to `timeout_ms` for `minimum` bytes (1 when minimum is 10 or less), then drains
-  // while bytes keep coming with gaps under 20 ms. Never stores more than `capacity` bytes;
-  // what arrives beyond that is read and dropped.
-  size_t ReadAnswer(uint8_t* dest, size_t capacity, uint32_t timeout_ms, size_t minimum);
+  // while bytes keep coming with gaps under 20 ms. An answer whose end `end` tells returns as
+  // soon as that end is in. Never stores more than `capacity` bytes; what arrives beyond that
+  // is read and dropped.
+  size_t ReadAnswer(uint8_t* dest, size_t capacity, uint32_t timeout_ms, size_t minimum,
+                    AnswerEnd end = {});
   uint8_t DsrReady();
   uint8_t CtsReady();
   bool LinesReady() { return DsrReady() == 1 && CtsReady() == 1; }
@@ -181,6 +202,9 @@ class PrinterLink {
   void ShowLine(TComSignal line, bool on);
   void ShowLines(TComSignals lines);
   uint8_t LineReady(uint8_t gate, const std::atomic<uint8_t>& cached, TComSignal line);
+  // Reads what is queued, or else the first bytes that come within `wait_ms`, waited for in
+  // the port itself. Raises EComPort.
+  int ReadWaiting(void* dest, int count, uint32_t wait_ms);
   void ShowBringUpFailure(const std::string& caption_text, const std::string& state_text);
 
   Clock& clock_;

@@ -18,6 +18,10 @@ namespace kv {
 
 namespace {
 
+// The device record's text starts after three leading bytes and a line end; an ETX from there
+// on ends it.
+constexpr size_t kRecordTextFrom = 4;
+
 std::string Amount(double value) {
   char text[64];
   std::snprintf(text, sizeof text, "%.2f", value);
@@ -96,7 +100,8 @@ bool PrinterReadouts::cfg_to_cis(int port_index) {
     const auto wait = static_cast<uint32_t>(cfg_.handshake_wait);
     if (!link_.WriteComChar(kESC, wait) || !link_.WriteComChar('I', wait)) return false;
 
-    size_t n = link_.ReadAnswer(answer_.data(), answer_.size(), cfg_.time_info, 100);
+    size_t n = link_.ReadAnswer(answer_.data(), answer_.size(), cfg_.time_info, 100,
+                                AnswerEnd::Etx(kRecordTextFrom));
     // The record ends with ETX; fetch any tail that came after the quiet gap.
     while (n < answer_.size() && (n == 0 || answer_[n - 1] != kETX)) {
       if (!port.Connected() || port.Read(answer_.data() + n, 1) != 1) break;
@@ -129,11 +134,14 @@ bool PrinterReadouts::ReadDeviceInfoRecord() {
   if (!link_.ComPort1().Connected() || link_.OpenPort(0) == 0) return false;
   const auto wait = static_cast<uint32_t>(cfg_.handshake_wait);
   if (!link_.WriteComChar(kESC, wait) || !link_.WriteComChar('I', wait)) return false;
-  size_t n = link_.ReadAnswer(answer_.data(), answer_.size(), cfg_.time_info, 125);
+  size_t n = link_.ReadAnswer(answer_.data(), answer_.size(), cfg_.time_info, 125,
+                              AnswerEnd::Etx(kRecordTextFrom));
   if (cfg_.rozsirene_info == 1) {
     // One byte at a time until the ETX that ends the record.
     while (n < answer_.size()) {
-      if (link_.ReadAnswer(answer_.data() + n, answer_.size() - n, 100, 1) != 1) break;
+      if (link_.ReadAnswer(answer_.data() + n, answer_.size() - n, 100, 1, AnswerEnd::Length(1)) !=
+          1)
+        break;
       if (answer_[n++] == kETX) break;
     }
   }

@@ -29,7 +29,8 @@ std::string_view PrinterReadouts::ReadStatusRecord(char letter) {
     const size_t length = (size_t{high} << 8) | low;
     // A record longer than the status buffer cannot be held: it is read off the line and
     // rejected like a short one.
-    const size_t n = link_.ReadAnswer(status_buffer_.data(), status_buffer_.size(), 1000, length);
+    const size_t n = link_.ReadAnswer(status_buffer_.data(), status_buffer_.size(), 1000, length,
+                                      AnswerEnd::Length(length));
     if (n != length) return {};
     return {reinterpret_cast<const char*>(status_buffer_.data()), length};
   } catch (const EComPort&) {

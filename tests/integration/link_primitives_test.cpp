@@ -82,6 +82,27 @@ TEST_F(LinkPrimitives, WriteComCharWaitsItsFullLimitForClosedGatesThenSends) {
   EXPECT_LT(clock.Since(second), 205u);
 }
 
+// Without a handshake gate a job's bytes go to the port in pieces; a queue that does not move
+// gives up as soon as a single byte's write would have, not after the whole block's limit.
+TEST_F(LinkPrimitives, BytesWithoutAGateGiveUpOnAStuckQueueAfterOneBytesLimit) {
+  ScriptedPrinter printer(line.b());
+  ASSERT_EQ(pm.link().AttachPort(0, 8500, 8500), 0);
+  const TComTimeouts timeouts{0, 0, 60000, 1000, 2000};  // one byte: 3000 ms
+  pm.link().ComPort1().SetTimeouts(timeouts);
+  pm.link().ComPort1().SetOutputSize(16);
+  pm.link().ComPort1().SetOutCTSFlow(true);  // nothing leaves the transmit queue
+  line.a().ForceCts(false);
+  const uint32_t start = clock.TickCount();
+  EXPECT_EQ(pm.link().WriteComChars(std::string(1000, 'r'), 5000), 16u);
+  EXPECT_GE(clock.Since(start), 3000u);
+  EXPECT_LE(clock.Since(start), 3010u);
+  EXPECT_EQ(pm.link().ComPort1().Timeouts(), timeouts);
+
+  line.a().ForceCts(std::nullopt);
+  ASSERT_TRUE(pm.link().WaitTxEmpty());
+  EXPECT_EQ(printer.received(), std::string(16, 'r'));
+}
+
 TEST_F(LinkPrimitives, WriteComCharOnAPortThatFailedReturnsAtOnce) {
   ScriptedPrinter printer(line.b());
   ASSERT_EQ(pm.link().AttachPort(0, 8500, 8500), 0);

@@ -180,6 +180,30 @@ TEST_F(Readout, ExtendedInfoReadsByteByByteUpToTheEtx) {
   EXPECT_EQ(dir.Read("info.ful"), record);
 }
 
+// An answer whose end is known ends the read as soon as it is in: no first look after 50 ms
+// and two quiet 20 ms windows (90 ms and more), no time-out waiting for a minimum the answer
+// never reaches. What time remains is the bring-up and the requests at 9600 baud.
+TEST_F(Readout, AnswersEndTheReadAsSoonAsTheirEndIsIn) {
+  printer.On("\x1b!z", {StatusRecord("0.05\r\n")});
+  const std::pair<const char*, std::string> records[] = {
+      {"short", std::string("\x01\x02\x03\r\n77\r\n\x03", 10)},
+      {"ETX among the leading bytes", std::string("\x03\x03\x03\r\n78\r\n\x03", 10)},
+      {"full", DeviceRecordText(79)}};
+  for (const auto& [name, record] : records) {
+    SCOPED_TRACE(name);
+    printer.On("\x1bI", {record});
+    const uint32_t start = clock.TickCount();
+    ASSERT_TRUE(pm.readouts().cfg_to_cis(0));
+    EXPECT_LT(clock.Since(start), 40u);
+    EXPECT_EQ(pm.readouts().DeviceRecordBytes(), record);
+  }
+  EXPECT_EQ(pm.readouts().document_number(), 79);
+
+  const uint32_t start = clock.TickCount();
+  EXPECT_EQ(pm.readouts().ReadStatusRecord('z'), "0.05\r\n");  // after a status query
+  EXPECT_LT(clock.Since(start), 40u);
+}
+
 TEST_F(Readout, OversizeDeviceRecordStaysInsideTheAnswerBuffer) {
   std::string record = DeviceRecordText(3);
   record.insert(record.size() - 1, std::string(20000, 'w'));

@@ -18,7 +18,7 @@ namespace kv {
 Application::Application(std::vector<std::string> args, std::string exe_dir)
     : args_(std::move(args)), exe_dir_(std::move(exe_dir)) {
   shell_.SetTitle("HX4900");
-  prmgr_timer_.setInterval(1000);  // the first print-job tick; then `delay_file`
+  prmgr_timer_.setInterval(1000);  // until the settings give `delay_file`
   msg_timer_.setInterval(250);
   print_manager_ = std::make_unique<TSRB4900>(
       PrintManagerServices{clock_, boxes_, view_, timer_prmgr_, timer_msg_, shell_});
@@ -63,6 +63,7 @@ bool Application::FinishStartup() {
   settings_windows_->StartupConnected();
   if (TerminationRequested()) return true;
   pm.HandleLeftoverInput();
+  input_watch_ = std::make_unique<JobInputWatch>(pm.jobs());
   // Requests that came while the start-up boxes were open have waited until now.
   pm.TakeClientMessages();
   http_ = HttpInterface::Start(pm, clock_);

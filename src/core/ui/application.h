@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/print_manager.h"
+#include "core/ui/job_input_watch.h"
 #include "core/ui/message_watch.h"
 #include "core/ui/qt_app_shell.h"
 #include "core/ui/qt_boxes.h"
@@ -75,6 +76,7 @@ class Application {
   std::unique_ptr<TillWindows> till_windows_;
   std::unique_ptr<TrayMenu> tray_menu_;
   std::unique_ptr<MessageWatch> message_watch_;
+  std::unique_ptr<JobInputWatch> input_watch_;
   std::unique_ptr<CopyWindows> copy_windows_;
   std::unique_ptr<SettingsWindows> settings_windows_;
   std::unique_ptr<HttpInterface> http_;
