@@ -1,5 +1,6 @@
 #include "core/ui/screenshots.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -25,7 +26,9 @@ void Settle(int ms) {
 }  // namespace
 
 QString TakeScreenshot(MainWindow& window, const QString& entry, const QString& directory) {
-  const QString name = entry.section(':', 0, 0).trimmed();
+  const QString window_part = entry.section(':', 0, 0).trimmed();
+  const QString name = window_part.section('/', 0, 0);
+  const QString button = window_part.section('/', 1);
   const QString item = entry.section(':', 1).trimmed();
   auto* menu = window.findChild<QMenu*>("PopupRB2900");
   if (!item.isEmpty()) {
@@ -41,6 +44,14 @@ QString TakeScreenshot(MainWindow& window, const QString& entry, const QString& 
     menu->popup(window.mapToGlobal(QPoint(40, 40)));
   else if (!was_visible)
     target->show();
+  if (!button.isEmpty()) {
+    // A button of the window pressed before the picture (the copies window fetching a
+    // document); the exchange with the printer runs on the event loop meanwhile.
+    auto* pressed = target->findChild<QAbstractButton*>(button);
+    if (!pressed) return {};
+    pressed->click();
+    Settle(2000);
+  }
   Settle(300);
   const QString file = QDir(directory).filePath(name + ".png");
   const bool saved = target->grab().save(file, "PNG");

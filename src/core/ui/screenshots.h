@@ -12,8 +12,9 @@ class MainWindow;
 //   KV4910_SCREENSHOTS          the directory the PNG files go to;
 //   KV4910_SCREENSHOT_WINDOWS   the windows, comma-separated, by object name. An entry
 //                               "Window:Item" first clicks the menu item Item (one that opens
-//                               its window without blocking, e.g. the journal viewer). The
-//                               command menu is "PopupRB2900", grabbed open. A window that is
+//                               its window without blocking, e.g. the journal viewer);
+//                               "Window/Button" presses the window's button first (the copies
+//                               window fetching a stored receipt). The command menu is "PopupRB2900", grabbed open. A window that is
 //                               not shown yet is shown without blocking, grabbed and hidden.
 // Each picture is "<directory>/<Window>.png". Returns false when nothing was asked.
 bool ScheduleScreenshots(MainWindow& window);
