@@ -122,9 +122,13 @@ void IniFile::Parse(std::string_view content) {
     size_t nl = content.find('\n', start);
     if (nl == std::string::npos) nl = content.size();
     Line line{std::string(content.substr(start, nl - start)), ""};
-    const bool crlf = !line.text.empty() && line.text.back() == '\r';
-    if (crlf) line.text.pop_back();
-    if (nl < content.size()) line.end = crlf ? "\r\n" : "\n";
+    const bool cr = !line.text.empty() && line.text.back() == '\r';
+    if (cr) line.text.pop_back();
+    // The last line may end in a CR without its LF; it keeps that CR as its own end.
+    if (nl < content.size())
+      line.end = cr ? "\r\n" : "\n";
+    else if (cr)
+      line.end = "\r";
     if (!eol_seen && nl < content.size()) {
       eol_ = line.end;
       eol_seen = true;
@@ -215,9 +219,14 @@ bool IniFile::WriteBool(std::string_view section, std::string_view key, bool val
 
 std::string IniFile::Text() const {
   std::string text;
-  for (const Line& line : lines_) {
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    const Line& line = lines_[i];
     text += line.text;
-    text += line.end.empty() ? eol_ : line.end;
+    // A CR alone ends only the file's last line; once lines follow it, it needs its LF.
+    if (line.end == "\r" && i + 1 < lines_.size())
+      text += "\r\n";
+    else
+      text += line.end.empty() ? eol_ : line.end;
   }
   return text;
 }

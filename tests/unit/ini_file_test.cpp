@@ -81,6 +81,15 @@ TEST(IniFile, WritingKeepsTheLineEndsOfEveryOtherLine) {
   ASSERT_TRUE(ini.WriteInteger("B", "n", 7));
   EXPECT_EQ(dir.Read("a.ini"), "[A]\nk=5\n[B]\r\nv=x\r\r\nw=2\nn=7\n");
   EXPECT_EQ(IniFile(dir / "a.ini").ReadString("B", "v", ""), "x\r");
+
+  // A last line ending in a CR without its LF: the CR is its end, and gets its LF once a new
+  // section follows, so neither its value nor the new lines run together.
+  dir.Write("c.ini", "[A]\nk=3\r\r");
+  IniFile last(dir / "c.ini");
+  EXPECT_EQ(last.ReadString("A", "k", ""), "3\r");
+  ASSERT_TRUE(last.WriteInteger("B", "n", 7));
+  EXPECT_EQ(dir.Read("c.ini"), "[A]\nk=3\r\r\n[B]\nn=7\n");
+  EXPECT_EQ(IniFile(dir / "c.ini").ReadString("A", "k", ""), "3\r");
 }
 
 TEST(IniFile, NewKeyGoesToTheEndOfItsSectionNewSectionToTheEndOfTheFile) {
