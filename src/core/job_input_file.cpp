@@ -34,6 +34,35 @@ bool RemoveFile(const std::string& path) {
   return errno == ENOENT;
 }
 
+bool MoveUnlessTaken(const std::string& from, const std::string& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return false;
+  // A file system without that kind of rename: a hard link is refused over an existing name too.
+  if (::link(from.c_str(), to.c_str()) != 0) return false;
+  ::unlink(from.c_str());
+  return true;
+}
+
+RemovalResult RemoveIfSame(const std::string& path, const FileIdentity& identity) {
+  // A private name nobody else uses; one an earlier run left behind is not reused.
+  const std::string stem = path + ".del-" + std::to_string(::getpid());
+  std::string held = stem;
+  struct stat taken {};
+  for (int n = 2; ::lstat(held.c_str(), &taken) == 0; ++n) {
+    if (n > 100) return {Removal::Failed, {}};
+    held = stem + "-" + std::to_string(n);
+  }
+  if (::rename(path.c_str(), held.c_str()) != 0)
+    return {errno == ENOENT ? Removal::NotThatFile : Removal::Failed, {}};
+  if (IdentityOf(held) == identity) {
+    // Off the path it is no longer an input; a file that cannot be unlinked is left held.
+    ::unlink(held.c_str());
+    return {Removal::Removed, {}};
+  }
+  if (MoveUnlessTaken(held, path)) return {Removal::NotThatFile, {}};
+  return {Removal::OtherHeld, held};
+}
+
 std::optional<std::string> SetFileAside(const std::string& path, const std::tm& now) {
   const size_t slash = path.find_last_of('/');
   const size_t dot = path.find_last_of('.');

@@ -23,6 +23,27 @@ std::optional<FileIdentity> IdentityOf(const std::string& path);
 // Deletes a file; true when it is gone afterwards.
 bool RemoveFile(const std::string& path);
 
+// What RemoveIfSame did.
+enum class Removal {
+  Removed,      // the file `identity` names was at the path and is deleted
+  NotThatFile,  // nothing at the path, or another file: that one is left where it is
+  Failed,       // the file could not be moved off the path (no right to, ...)
+  OtherHeld,    // another file was caught and a third now sits at the path: `held` keeps it
+};
+struct RemovalResult {
+  Removal outcome = Removal::Failed;
+  std::string held;  // with OtherHeld, where the caught file now is
+};
+
+// Deletes the file at `path` only if it is the file `identity` names. A file another program
+// renames into place at the same moment must survive, so the file is first renamed to a private
+// name beside it (one atomic step), checked there, and only then deleted; a file that turns out
+// to be another one goes back to `path` unless a file has taken the path meanwhile.
+RemovalResult RemoveIfSame(const std::string& path, const FileIdentity& identity);
+
+// Moves `from` to `to` unless a file is at `to` already; false when it could not.
+bool MoveUnlessTaken(const std::string& from, const std::string& to);
+
 // Moves a file aside under a dated name in its own directory ("blocek.txt" becomes
 // "blocek_261206_143000.txt", with "_2", "_3" ... when that name is taken). Returns the new path,
 // or none when the file could not be moved.

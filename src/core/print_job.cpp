@@ -36,7 +36,8 @@ PrintJobLoop::PrintJobLoop(Parts p)
       files_(p.files),
       startup_(p.startup),
       local_time_(p.local_time),
-      set_file_aside_(SetFileAside) {
+      set_file_aside_(SetFileAside),
+      remove_input_(RemoveIfSame) {
   // The end of every exchange with the printer, this loop's own jobs included, is a moment a
   // waiting file may be taken.
   link_.OnLeaseReleased([this] { InputMayHaveChanged(); });

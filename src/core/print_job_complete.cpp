@@ -27,7 +27,13 @@ bool PrintJobLoop::DeleteInputFile(const std::string& path, const FileIdentity& 
     // moment later.
     if (attempt > 0) link_.DelayMs(kDeleteWaitMs);
     ClearAttributes(path);
-    files_.Remove(path);
+    const RemovalResult removal = remove_input_(path, identity);
+    if (removal.outcome == Removal::OtherHeld) {
+      // A new file arrived at that very moment and a third one after it: the second is kept.
+      files_.LogError("Odlozeny subor " + path + " ako " + removal.held);
+      return true;
+    }
+    if (removal.outcome != Removal::Failed) return true;
   }
   // Remembered, so that it is not sent a second time.
   processed_input_ = identity;
@@ -42,6 +48,8 @@ bool PrintJobLoop::SetAsideInput(const std::string& path, const FileIdentity& id
                                  bool report) {
   if (IdentityOf(path) != identity) return true;  // gone, or the next job's file
   if (const auto target = set_file_aside_(path, local_time_())) {
+    // A file renamed into place between the look and the move is the next job: it goes back.
+    if (IdentityOf(*target) != identity && MoveUnlessTaken(*target, path)) return true;
     files_.LogError("Odlozeny subor " + path + " ako " + *target);
     return true;
   }

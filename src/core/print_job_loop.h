@@ -93,6 +93,11 @@ class PrintJobLoop {
       std::function<std::optional<std::string>(const std::string&, const std::tm&)> set_aside) {
     set_file_aside_ = std::move(set_aside);
   }
+  // Deletes the input file after a job (tests replace it to model a file that stays).
+  void SetInputRemoverHook(
+      std::function<RemovalResult(const std::string&, const FileIdentity&)> remove) {
+    remove_input_ = std::move(remove);
+  }
 
  private:
   void NotifyJobClient(int32_t code, int32_t value);
@@ -120,10 +125,10 @@ class PrintJobLoop {
   void JobDeclineRepeat(PrintJob& job);
   void JobComplete(PrintJob& job);
   void JobFinish(PrintJob& job);
-  // Deletes the file the job read, attempts 50 ms apart, until it is gone, another file has taken
-  // its place (the next job) or `attempts` have failed. False when the limit was reached (the error
-  // file and the operator are told) or the program is ending; the file is then remembered and
-  // never sent again.
+  // Deletes the file the job read (never another file that has just taken its place: that is
+  // the next job), attempts 50 ms apart, until it is gone or `attempts` have failed. False when
+  // the limit was reached (the error file and the operator are told) or the program is ending;
+  // the file is then remembered and never sent again.
   bool DeleteInputFile(const std::string& path, const FileIdentity& identity, int attempts);
   // Moves an input file that was never printed aside under a dated name and notes it in the
   // error file, as long as the path still names the file `identity` describes; true when it is
@@ -156,6 +161,7 @@ class PrintJobLoop {
   std::function<void()> show_sale_window_;
   std::function<void(int32_t, int32_t)> notify_client_;
   std::function<std::optional<std::string>(const std::string&, const std::tm&)> set_file_aside_;
+  std::function<RemovalResult(const std::string&, const FileIdentity&)> remove_input_;
 };
 
 }  // namespace kv

@@ -36,13 +36,40 @@ TEST_F(JobTest, ReceiptRenamedIntoPlaceDuringAJobIsPrintedAfterIt) {
   EXPECT_EQ(dir.Read("info.txt"), "102\r\n");
 }
 
+TEST_F(JobTest, ReceiptRenamedIntoPlaceAsTheInputIsRemovedIsKept) {
+  // The point-of-sale program's next receipt lands between the look at the path and the
+  // removal (a window of microseconds, opened wide here).
+  auto next_lands = [&] {
+    dir.Write("blocek.part", "second " + Receipt());
+    std::filesystem::rename(dir / "blocek.part", dir / "blocek.txt");
+  };
+  pm.jobs().SetInputRemoverHook([&](const std::string& path, const FileIdentity& identity) {
+    next_lands();
+    return RemoveIfSame(path, identity);
+  });
+  WriteJob(Receipt());
+  Tick();
+  EXPECT_EQ(Receipts(), 1);
+  EXPECT_EQ(dir.Read("blocek.txt"), "second " + Receipt());
+
+  // The same when a file that was never printed is set aside.
+  pm.jobs().SetFileAsideHook([&](const std::string& path, const std::tm& now) {
+    next_lands();
+    return SetFileAside(path, now);
+  });
+  pm.cfg.delete_leftover = true;
+  pm.HandleLeftoverInput();
+  EXPECT_EQ(dir.Read("blocek.txt"), "second " + Receipt());
+  EXPECT_FALSE(dir.Exists("blocek_261206_143000.txt"));
+}
+
 TEST_F(JobTest, ReceiptThatCannotBeDeletedIsNotPrintedTwice) {
   pm.cfg.spravy = true;
   WriteJob(Receipt());
   int attempts = 0;
-  pm.files().SetFileRemover([&](const std::string& path) {
-    if (path == pm.cfg.path_in) return ++attempts, false;
-    return RemoveFile(path);
+  pm.jobs().SetInputRemoverHook([&](const std::string&, const FileIdentity&) {
+    ++attempts;
+    return RemovalResult{Removal::Failed, {}};
   });
   boxes.Expect("Nepodarilo sa zmazat");
   Tick();
