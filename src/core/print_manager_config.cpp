@@ -8,6 +8,7 @@ namespace kv {
 bool TSRB4900::LoadConfig() {
   const IniFile ini(files_.ProgramFile(kConfigFileName));
   ReadConfig(ini, program_dir, cfg, timeouts);
+  ApplyTenderNames();
   link_.ApplyPortTimeouts(timeouts);
 
   priority_label = "NORMAL";
@@ -20,6 +21,19 @@ bool TSRB4900::LoadConfig() {
   // Names, passwords and rights are the stored ones now; the current user stays.
   users_.ConfigLoaded();
   return true;
+}
+
+void TSRB4900::ApplyTenderNames() {
+  const std::array<std::string, 10> names = lang_.TenderNames();
+  for (size_t i = 0; i < names.size(); ++i)
+    if (!cfg.plat_from_file[i]) cfg.plat[i] = names[i];
+}
+
+void TSRB4900::LanguageChanged() {
+  ApplyTenderNames();
+  lang_.ShowStateMessagesAgain();
+  readouts_.ShowGridHeadings();
+  if (on_language_changed) on_language_changed();
 }
 
 }  // namespace kv

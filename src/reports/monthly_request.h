@@ -8,9 +8,6 @@
 
 namespace kv {
 
-// CB_mesiac's items, "Január" ... "December" (cp1250).
-extern const std::array<const char*, 12> kMonthNames;
-
 // The item preselected on showing the dialog: the current month (1-12) as a list position.
 inline int PreselectedMonth(int month) {
   return month >= 1 && month <= 12 ? month - 1 : 0;

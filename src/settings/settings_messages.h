@@ -10,5 +10,6 @@ inline constexpr int kMsgPortTimeoutNotNumber = 232;   // a port time-out edit a
 inline constexpr int kMsgConfigNotWritten = 233;       // then the file's path
 inline constexpr int kMsgPrinterBusy = 234;            // another exchange holds the printer
 inline constexpr int kMsgCurrencyNotWritten = 235;     // then the file's path
+inline constexpr int kMsgFileDialogTitle = 240;        // a file dialog that names no title
 
 }  // namespace kv

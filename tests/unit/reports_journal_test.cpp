@@ -124,9 +124,7 @@ TEST(MonthlyRequest, BytesAndRefusals) {
   }
   EXPECT_EQ(BuildMonthlyRequest("2010", -1).message, kMsgNoMonth);
   EXPECT_EQ(PreselectedMonth(2), 1);
-  EXPECT_STREQ(kMonthNames[PreselectedMonth(10)],
-               "Okt\xf3"
-               "ber");
+  EXPECT_EQ(PreselectedMonth(10), 9);
   EXPECT_TRUE(YearKeyAccepted('\b'));
   EXPECT_FALSE(YearKeyAccepted('-'));
 }
