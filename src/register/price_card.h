@@ -44,7 +44,7 @@ struct PriceFileContent {
   bool read_error = false;        // reading stopped early; `cards` holds what came before
   std::vector<TPriceCard> cards;  // the named records, at most kPriceListCapacity
   size_t stray_tail_bytes = 0;    // bytes after the last whole record
-  size_t dropped_records = 0;     // named records beyond the capacity
+  size_t dropped_records = 0;     // named records beyond the capacity, and records not read
 };
 // Reads the whole records of a regular file, opened without blocking (a FIFO or a device is not
 // opened: `opened` stays false); records with an empty name are skipped. Only the first
