@@ -236,7 +236,7 @@ void TForm_sklad::BitBtn_ulozClick() {
   const auto chosen =
       AskFile({true, prices_.ConfiguredPath(), FromCp1250(messages_.Text(kMsgSaveListTitle)),
                QtFileFilter(FromCp1250(messages_.Text(kMsgOpenListFilter)))});
-  if (chosen) prices_.SaveTo(chosen);
+  if (chosen) prices_.SaveTo(*chosen);
 }
 
 void TForm_sklad::BitBtn_nacitajClick() {
