@@ -37,5 +37,13 @@ inline constexpr int kMsgChooseVatLevel = 184;  // an article without a valid VA
 inline constexpr int kMsgListNotSaved = 185;    // followed by the path
 inline constexpr int kMsgListDropped = 186;     // error file: records beyond 1000
 inline constexpr int kMsgPrinterBusy = 210;     // another exchange holds the printer
+inline constexpr int kMsgAmountLimit = 240;     // an amount: 2 decimals, up to 99,999,999.99
+inline constexpr int kMsgPriceLimit = 241;      // a unit price: 2 decimals, up to 999,999.99
+inline constexpr int kMsgQuantityLimit = 242;   // a quantity: 3 decimals, up to 99,999.999
+inline constexpr int kMsgLineLimit = 243;       // a line up to 9,999,999.99
+inline constexpr int kMsgTotalLimit = 244;      // a receipt total up to 99,999,999.99
+inline constexpr int kMsgPriceNotSellable = 245;  // followed by the article's code
+inline constexpr int kMsgLeaveReceiptOpen = 246;  // the printer is silent: leave it open?
+inline constexpr int kMsgReceiptLeftOpen = 247;   // error file: the document left open
 
 }  // namespace kv

@@ -37,10 +37,10 @@ class TillLinkTest : public JobTest {
     ASSERT_EQ(sale.TotalText(), "        5.43");
   }
   // Cash 3.00 and the rest by card.
-  static std::optional<Payment> TwoTenders(float total) {
+  static std::optional<Payment> TwoTenders(int64_t total) {
     Payment payment;
-    payment.tenders[0] = 3.0f;
-    payment.tenders[1] = total - 3.0f;
+    payment.tenders[0] = 300;
+    payment.tenders[1] = total - 300;
     payment.paid = total;
     return payment;
   }
@@ -128,14 +128,14 @@ TEST_F(TillLinkTest, AnotherExchangeKeepsTheTillOffThePrinter) {
 
 TEST_F(TillLinkTest, AClosedPortIsOpenedForADepositAndAFailedWriteIsShown) {
   pm.link().ClosePort();
-  ASSERT_EQ(sale.PrintDepositWithdrawal(false, {"100"}), SaleModel::PrintOutcome::Printed);
+  ASSERT_EQ(sale.PrintDepositWithdrawal(false, {"100"}).outcome, SaleModel::PrintOutcome::Printed);
   ASSERT_TRUE(pm.link().WaitTxEmpty());  // the till does not wait for its bytes to leave
   EXPECT_NE(engine().paper().find("100.00"), std::string::npos);
   EXPECT_FALSE(pm.link().Leased());
 
   line.a().Unplug(true);
   boxes.Expect("[140]");
-  EXPECT_EQ(sale.PrintDepositWithdrawal(false, {"100"}), SaleModel::PrintOutcome::NotSent);
+  EXPECT_EQ(sale.PrintDepositWithdrawal(false, {"100"}).outcome, SaleModel::PrintOutcome::NotSent);
   EXPECT_FALSE(pm.link().ComPort1().Connected());
 }
 
