@@ -169,6 +169,7 @@ class SaleModel {
   std::string TotalText() const;
 
  private:
+  static ArticleFields ArticleOf(const TPriceCard& card);
   std::optional<TSaleItem> BuildItem(const SaleEntry& entry, AddOutcome& refusal) const;
   void RecomputeTotal();
   // Whether the items with `added` could still be summed within the total's limit whatever is
