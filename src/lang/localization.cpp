@@ -1,5 +1,6 @@
 #include "lang/localization.h"
 
+#include <filesystem>
 #include <memory>
 
 #include "base/config.h"
@@ -50,6 +51,21 @@ void Localization::LoadMessages() {
                      "Close.",
                      BoxButtons::OkCancel);
   }
+  if (status != MessageFileStatus::ReadError && !path.empty()) FillFromShippedFile(path);
+}
+
+// The operator's copy of a message file may predate messages a newer program shows, or be gone;
+// those are taken from the file shipped with the program, so no box is ever empty.
+void Localization::FillFromShippedFile(const std::string& path) {
+  if (shipped_dir_.empty()) return;
+  const std::string name = std::filesystem::path(path).filename().string();
+  const std::string shipped = IniFile::ResolvePath(shipped_dir_, name);
+  std::error_code error;
+  if (std::filesystem::equivalent(shipped, path, error)) return;
+  MessageTable table;
+  if (ReadMessageFile(shipped, table) != MessageFileStatus::Loaded) return;
+  for (int n = 0; n < MessageTable::kSlots; ++n)
+    if (messages_.Text(n).empty()) messages_.Slot(n) = table.Slot(n);
 }
 
 void Localization::LoadLanguage(bool settings, bool main, bool others) {

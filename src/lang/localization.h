@@ -26,8 +26,11 @@ class Localization {
   const MessageTable& messages() const { return messages_; }
 
   // Fills the message table from the message file of the current language; a missing or
-  // unreadable file is told in a box and leaves the table as it was.
+  // unreadable file is told in a box and leaves the table as it was. A message the file lacks
+  // is taken from the shipped file of the same name, when there is one.
   void LoadMessages();
+  // The directory of the installed program's shipped files (empty: none).
+  void SetShippedDir(std::string dir) { shipped_dir_ = std::move(dir); }
   // Applies the language file of the current language to the switched-on groups of windows
   // (built-in texts where the file or a key is missing).
   void LoadLanguage(bool settings, bool main, bool others);
@@ -36,10 +39,13 @@ class Localization {
   std::string MessageFilePath() const;
 
  private:
+  void FillFromShippedFile(const std::string& path);
+
   const Config& cfg_;
   const std::string& program_dir_;
   OperatorBoxes& boxes_;
   View& view_;
+  std::string shipped_dir_;
   MessageTable messages_;
 };
 
