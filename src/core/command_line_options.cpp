@@ -33,8 +33,8 @@ std::optional<int> RunCommandLineOption(const std::vector<std::string>& args,
     return 0;
   }
   if (Has(args, "--version")) {
-    out << "kv4910 " << program.package_version << " (program version "
-        << TSRB4900::kVersionText << ")\n";
+    out << "kv4910 " << program.package_version << " (program version " << TSRB4900::kVersionText
+        << ")\n";
     return 0;
   }
   const auto autostart = std::find(args.begin(), args.end(), "--autostart");

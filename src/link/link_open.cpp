@@ -58,9 +58,11 @@ int PrinterLink::AttachPort(int index, int input_size, int output_size) {
         e.Code() == kComOpenFailed
             ? PortAccessDeniedBy(port_names_[static_cast<size_t>(index)], e.WinCode())
             : std::nullopt;
-    if (denied) ReportPortAccessDenied(*denied);
-    else if (cfg_.MSG == 1 && !unattended_)
+    if (denied) {
+      ReportPortAccessDenied(*denied);
+    } else if (cfg_.MSG == 1 && !unattended_) {
       boxes_.App(lang_.Msg(139), BoxButtons::Ok, BoxIcon::Warning);
+    }
     return -1;
   }
 }
@@ -68,16 +70,22 @@ int PrinterLink::AttachPort(int index, int input_size, int output_size) {
 // A port the user may not open is a matter of group membership, which the operator cannot see
 // from the usual message: name the device and the fix.
 void PrinterLink::ReportPortAccessDenied(const PortAccessDenied& denied) {
-  const std::string command = "sudo usermod -aG " + denied.group + " " + denied.user;
-  host_.LogError("Chyba opravnenia: port " + denied.device + " patri skupine " + denied.group +
-                 ", pouzivatel " + denied.user + " v nej nie je (" + command + ")");
-  if (cfg_.MSG != 1 || unattended_) return;
-  boxes_.App(lang_.Msg(139) + "\r\n\r\n" +
-                 Utf8ToCp1250("Používateľ " + denied.user + " nemá prístup k zariadeniu " +
-                              denied.device + ". Zariadenie patrí skupine " + denied.group +
-                              ": pridajte používateľa do tejto skupiny (" + command +
-                              ") a prihláste sa znova."),
-             BoxButtons::Ok, BoxIcon::Warning);
+  std::string log, text;
+  if (denied.group_may_open) {
+    const std::string command = "sudo usermod -aG " + denied.group + " " + denied.user;
+    log = "port " + denied.device + " patri skupine " + denied.group + ", pouzivatel " +
+          denied.user + " v nej nie je (" + command + ")";
+    text = "Používateľ " + denied.user + " nemá prístup k zariadeniu " + denied.device +
+           ". Zariadenie patrí skupine " + denied.group +
+           ": pridajte používateľa do tejto skupiny (" + command + ") a prihláste sa znova.";
+  } else {
+    log = "port " + denied.device + " moze otvorit len jeho vlastnik " + denied.owner;
+    text = "Používateľ " + denied.user + " nemá prístup k zariadeniu " + denied.device +
+           ". Zariadenie môže otvoriť len jeho vlastník " + denied.owner + ".";
+  }
+  host_.LogError("Chyba opravnenia: " + log);
+  if (cfg_.MSG == 1 && !unattended_)
+    boxes_.App(lang_.Msg(139) + "\r\n\r\n" + Utf8ToCp1250(text), BoxButtons::Ok, BoxIcon::Warning);
 }
 
 void PrinterLink::ApplyBaudRate() {

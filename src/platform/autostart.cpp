@@ -54,7 +54,9 @@ std::string SetAutostart(bool on, const std::string& exe_path) {
            "Type=Application\n"
            "Name=KV4910 print manager\n"
            "Comment=Prints the point-of-sale program's receipts on the KV4910 fiscal printer\n"
-           "Exec=" << ExecValue(exe_path) << "\n"
+           "Exec="
+        << ExecValue(exe_path)
+        << "\n"
            "Icon=kv4910\n"
            "Terminal=false\n"
            "X-GNOME-Autostart-enabled=true\n";

@@ -3,8 +3,8 @@
 #ifndef _WIN32
 #include <grp.h>
 #include <pwd.h>
-#include <unistd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 
@@ -24,10 +24,14 @@ std::optional<PortAccessDenied> PortAccessDeniedBy(const std::string& port, int 
   denied.device = DevicePathOf(port);
   struct stat st {};
   if (::stat(denied.device.c_str(), &st) != 0) return std::nullopt;
-  const group* owner = ::getgrgid(st.st_gid);
-  denied.group = owner && owner->gr_name ? owner->gr_name : std::to_string(st.st_gid);
+  const group* owning_group = ::getgrgid(st.st_gid);
+  denied.group =
+      owning_group && owning_group->gr_name ? owning_group->gr_name : std::to_string(st.st_gid);
   const passwd* user = ::getpwuid(::getuid());
   denied.user = user && user->pw_name ? user->pw_name : std::to_string(::getuid());
+  const passwd* owner = ::getpwuid(st.st_uid);
+  denied.owner = owner && owner->pw_name ? owner->pw_name : std::to_string(st.st_uid);
+  denied.group_may_open = (st.st_mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP);
   return denied;
 }
 #endif

@@ -31,8 +31,8 @@ bool EndsWithNoCase(const std::string& name, const char* suffix) {
 }
 
 bool IsShippedFileName(const std::string& name) {
-  const bool config = name.size() == std::strlen(kConfigFileName) &&
-                      EndsWithNoCase(name, kConfigFileName);
+  const bool config =
+      name.size() == std::strlen(kConfigFileName) && EndsWithNoCase(name, kConfigFileName);
   return config || EndsWithNoCase(name, ".lng") || EndsWithNoCase(name, ".msg");
 }
 

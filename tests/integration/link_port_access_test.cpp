@@ -1,9 +1,12 @@
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 
+#include "lang/codepage.h"
 #include "platform/com_port_backend.h"
 #include "support/print_manager_fixture.h"
 
@@ -36,14 +39,16 @@ class RefusingBackend final : public ComBackend {
   int os_error_;
 };
 
-// The print manager on a port whose device (a file in the program directory) refuses to open
-// with `os_error`.
+// The print manager on a port whose device (a file in the program directory, with `mode`)
+// refuses to open with `os_error`.
 struct RefusedPort : PrintManagerFakes {
-  explicit RefusedPort(int os_error)
-      : refusing(PrintManagerServices{clock, boxes, view, timer_prmgr, timer_msg, shell,
-                                      [os_error] { return std::make_unique<RefusingBackend>(os_error); }}) {
+  explicit RefusedPort(int os_error, mode_t mode = 0660)
+      : refusing(PrintManagerServices{
+            clock, boxes, view, timer_prmgr, timer_msg, shell,
+            [os_error] { return std::make_unique<RefusingBackend>(os_error); }}) {
     refusing.program_dir = dir.path();
     dir.Write("ttyS4", "");
+    chmod((dir / "ttyS4").c_str(), mode);
     refusing.lang().messages().Slot(139)[0] = 'X';  // message 139 reads "X"
     refusing.link().SetPortNames({dir / "ttyS4"});
     refusing.cfg.port = 0;
@@ -68,6 +73,22 @@ TEST(LinkPortAccess, PortWithoutPermissionNamesTheDeviceAndTheGroupThatOpensIt) 
   EXPECT_NE(errors.find("Chyba opravnenia: port " + device + " patri skupine " + group + ","),
             std::string::npos)
       << errors;
+}
+
+TEST(LinkPortAccess, DeviceOnlyItsOwnerMayOpenNamesTheOwnerNotAGroup) {
+  RefusedPort port(EACCES, 0600);
+  const std::string device = port.dir / "ttyS4";
+  const std::string owner = getpwuid(geteuid())->pw_name;
+  port.boxes.Expect("ttyS4").Expect("");
+  EXPECT_EQ(port.refusing.link().InitPort(0), 0);
+  EXPECT_NE(port.boxes.shown().at(0).text.find(
+                Utf8ToCp1250("Zariadenie môže otvoriť len jeho vlastník " + owner + ".")),
+            std::string::npos);
+  EXPECT_NE(port.dir.Read("FM_err.txt")
+                .find("Chyba opravnenia: port " + device + " moze otvorit len jeho vlastnik " +
+                      owner + " \r\n"),
+            std::string::npos)
+      << port.dir.Read("FM_err.txt");
 }
 
 TEST(LinkPortAccess, OtherOpenFailuresKeepTheUsualMessage) {

@@ -1,9 +1,10 @@
+#include "core/command_line_options.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <sstream>
 
-#include "core/command_line_options.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
@@ -15,7 +16,8 @@ struct Outcome {
   std::string out, err;
 };
 
-Outcome RunOptions(const std::vector<std::string>& args, const std::string& exe = "/usr/bin/kv4910") {
+Outcome RunOptions(const std::vector<std::string>& args,
+                   const std::string& exe = "/usr/bin/kv4910") {
   std::ostringstream out, err;
   Outcome run;
   run.code = RunCommandLineOption(args, {"1.2.3", exe}, out, err);
@@ -60,8 +62,8 @@ TEST(CommandLineOptions, AutostartWritesAndRemovesTheUsersSessionEntry) {
 }
 
 TEST(CommandLineOptions, AutostartWithoutOnOrOffIsAUsageError) {
-  for (const auto& args : {std::vector<std::string>{"--autostart"},
-                           std::vector<std::string>{"--autostart", "yes"}}) {
+  for (const auto& args :
+       {std::vector<std::string>{"--autostart"}, std::vector<std::string>{"--autostart", "yes"}}) {
     const Outcome run = RunOptions(args);
     EXPECT_EQ(run.code, 2);
     EXPECT_EQ(run.err.rfind("kv4910: --autostart takes on or off\nUsage: kv4910", 0), 0u)

@@ -1,10 +1,11 @@
+#include "platform/program_home.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
 
-#include "platform/program_home.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
@@ -74,8 +75,7 @@ TEST(ProgramHome, FirstStartCreatesAPrivateDirectoryWithTheShippedTexts) {
   EXPECT_EQ(st.st_mode & 07777, 0700u);
   EXPECT_EQ(root.Read("user/.local/share/kv4910/kv4910_sk.msg"), "[1]\r\nshipped one\r\n");
   EXPECT_EQ(root.Read("user/.local/share/kv4910/kv4910_sk.lng"), "[SRB4900]\r\n");
-  EXPECT_EQ(root.Read("user/.local/share/kv4910/rb4900_cfg.ini"),
-            "; shipped\n[CONFIG]\nport=-1\n");
+  EXPECT_EQ(root.Read("user/.local/share/kv4910/rb4900_cfg.ini"), "; shipped\n[CONFIG]\nport=-1\n");
   EXPECT_FALSE(fs::exists(dir + "/samples"));
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 3);
 }
@@ -85,9 +85,9 @@ TEST(ProgramHome, LaterStartsAddOnlyWhatIsMissing) {
   ShipFiles(root);
   const std::string dir = root / "user";
   ASSERT_EQ(SeedProgramDir(root / "share/kv4910", dir), "");
-  root.Write("user/rb4900_cfg.ini", "[CONFIG]\nport=2\n");        // the operator's settings
+  root.Write("user/rb4900_cfg.ini", "[CONFIG]\nport=2\n");  // the operator's settings
   root.Write("user/kv4910_sk.msg", "[1]\r\nthe operator's one\r\n");
-  fs::rename(dir + "/kv4910_sk.lng", dir + "/KV4910_SK.LNG");     // another capitalisation
+  fs::rename(dir + "/kv4910_sk.lng", dir + "/KV4910_SK.LNG");  // another capitalisation
   // An upgrade ships a new language pair and changed texts.
   root.Write("share/kv4910/kv4910_en.lng", "[SRB4900]\r\n");
   root.Write("share/kv4910/kv4910_en.msg", "[1]\r\nenglish one\r\n");
