@@ -100,7 +100,7 @@ void ReadConfig(const IniFile& ini, const std::string& program_dir, Config& cfg,
     user.password = ini.ReadString(section, "PWD", "");
     user.name = ini.ReadString(section, "NAME", Numbered("user", u));
     for (const RightKey& right : kRightKeys)
-      user.rights[right.index] = static_cast<uint8_t>(ini.ReadInteger(section, right.key, 1));
+      user.rights[right.index] = ini.ReadInteger(section, right.key, 1) != 0 ? 1 : 0;
   }
 
   for (int i = 0; i < 20; ++i) {

@@ -35,6 +35,12 @@ struct UserRecord {
   std::array<uint8_t, 11> rights{};
 };
 
+// The one rule for a right, for the menu and the HTTP interface alike: granted when its value,
+// read from the file as a whole integer, is not 0.
+inline bool HasRight(const UserRecord& user, size_t index) {
+  return user.rights.at(index) != 0;
+}
+
 // Index of each stored right in UserRecord::rights and its INI key.
 struct RightKey {
   int index;

@@ -7,7 +7,14 @@ namespace kv {
 
 bool TSRB4900::LoadConfig() {
   const IniFile ini(files_.ProgramFile(kConfigFileName));
+  const int32_t running_port = cfg.port;
   ReadConfig(ini, program_dir, cfg, timeouts);
+  // A port chosen while running (at start-up, or by detection in the settings dialog) stays
+  // when the file names none, or one the port list does not hold.
+  const auto listed = [this](int32_t port) {
+    return port >= 0 && static_cast<size_t>(port) < link_.port_names().size();
+  };
+  if (!listed(cfg.port) && listed(running_port)) cfg.port = running_port;
   link_.ApplyPortTimeouts(timeouts);
 
   priority_label = "NORMAL";

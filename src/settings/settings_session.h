@@ -64,6 +64,7 @@ struct SavedControls {
   int drawer_row = -1;            // otvor; -1: none selected
   // Edit_caswrite, Edit_caswritem, Edit_readtotal, Edit_readmulti, Edit_readinterval.
   std::array<std::string, 5> port_timeouts;
+  std::string info_time;                   // Edit_casinfo
   std::string startup_delay;               // Edit_opozdenie
   std::string polling_period;              // Edit_delay_file
   bool dtr_dsr = false;                    // CheckBox_dtrdsr
@@ -126,8 +127,12 @@ class SettingsSession {
   bool CheckServicePassword(std::string_view entered);
   // OKBtn. Every number is checked before anything is written; a value that is not a whole
   // number, or a file that cannot be written, stops the save with a box and changes nothing.
-  // True when saved: the dialog is locked again and closes (FormClose follows).
+  // True when saved: the dialog is locked again and closes (FormClose follows). A new
+  // application id is told to reach the client programs at the next start.
   bool OKBtnClick(const SavedControls& controls);
+  // Whether Esc and the window's close button may close the dialog without saving: while it
+  // is locked, and once a save could not write the file (the box says so).
+  bool MayCloseWithoutSaving() const { return lock_.locked() || save_failed_; }
   // After saving or Btn_psw_koniec: the configuration is read again, the print-job timer runs
   // (unless messaging drives it), the device record is read, and the lease is given back.
   void FormClose();
@@ -181,6 +186,7 @@ class SettingsSession {
   DeviceSetup device_;
   SettingsLock lock_;
   std::optional<PrinterLease> lease_;
+  bool save_failed_ = false;
 };
 
 }  // namespace kv

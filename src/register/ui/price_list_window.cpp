@@ -230,7 +230,7 @@ void TForm_sklad::BitBtn_ulozClick() {
   const auto chosen =
       AskFile({true, prices_.ConfiguredPath(), QString::fromUtf8("Zadaj názov súboru"),
                QtFileFilter(FromCp1250(messages_.Text(kMsgOpenListFilter)))});
-  if (chosen) prices_.SaveTo(chosen);
+  if (chosen) prices_.SaveTo(*chosen);
 }
 
 void TForm_sklad::BitBtn_nacitajClick() {

@@ -53,8 +53,9 @@ void TForm_mesacna::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (event->spontaneous()) return;
   const std::tm today = services_.local_time();
-  CB_mesiac->setCurrentIndex(PreselectedMonth(today.tm_mon + 1));
-  Edit_rok->setText(QString::number(today.tm_year + 1900));
+  const MonthChoice choice = PreselectedMonth(today.tm_year + 1900, today.tm_mon + 1);
+  CB_mesiac->setCurrentIndex(choice.position);
+  Edit_rok->setText(QString::number(choice.year));
 }
 
 void TForm_mesacna::BitBtn_tlacClick() {

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -89,7 +90,7 @@ QWidget* TDlg_cfg::BuildLockPanel() {
   for (const char* code : kDualCurrencies) CB_dualna->addItem(code);
   MaskEdit_eurokurz = new QLineEdit;
   MaskEdit_eurokurz->setObjectName("MaskEdit_eurokurz");
-  MaskEdit_eurokurz->setInputMask("00.0000;_");
+  MaskEdit_eurokurz->setInputMask("99.9999;_");  // every digit required
   QPushButton* Btn_napln = Button("Btn_napln", "&Naplnenie mien");
   connect(Btn_napln, &QPushButton::clicked, this, [this] {
     session_.device().Btn_naplnClick(CB_aktivna->currentIndex(), CB_dualna->currentIndex(),
@@ -131,11 +132,11 @@ void TDlg_cfg::done(int result) {
 }
 
 void TDlg_cfg::reject() {
-  if (session_.locked()) done(QDialog::Rejected);
+  if (session_.MayCloseWithoutSaving()) done(QDialog::Rejected);
 }
 
 void TDlg_cfg::closeEvent(QCloseEvent* event) {
-  if (!session_.locked()) {
+  if (!session_.MayCloseWithoutSaving()) {
     event->ignore();
     return;
   }
@@ -144,6 +145,14 @@ void TDlg_cfg::closeEvent(QCloseEvent* event) {
 
 bool TDlg_cfg::eventFilter(QObject* watched, QEvent* event) {
   if (watched == Edit_pwd && event->type() == QEvent::FocusIn) session_.Edit_pwdEnter();
+  // Every leaving of an Expert time edit is checked, also when its text did not change since
+  // the last leaving (editingFinished is not emitted then), so it cannot be left empty.
+  if (event->type() == QEvent::FocusOut) {
+    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+    const bool leaves = reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason;
+    for (size_t i = 0; i < expert_edits_.size() && leaves && isVisible(); ++i)
+      if (watched == expert_edits_[i]) ExpertEditLeft(static_cast<ExpertEdit>(i));
+  }
   return QDialog::eventFilter(watched, event);
 }
 
@@ -165,6 +174,7 @@ SavedControls TDlg_cfg::Saved() const {
   c.drawer_row = otvor->currentIndex();
   for (size_t i = 0; i < c.port_timeouts.size(); ++i)
     c.port_timeouts[i] = ToCp1250(expert_edits_[i]->text());
+  c.info_time = ToCp1250(expert_edits_[static_cast<size_t>(ExpertEdit::InfoTime)]->text());
   c.startup_delay = ToCp1250(Edit_opozdenie->text());
   c.polling_period = ToCp1250(Edit_delay_file->text());
   c.dtr_dsr = CheckBox_dtrdsr->isChecked();

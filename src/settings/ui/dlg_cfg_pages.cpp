@@ -233,8 +233,9 @@ QWidget* TDlg_cfg::BuildExpertPage() {
   for (size_t i = 0; i < expert_edits_.size(); ++i) {
     expert_edits_[i] = Edit(edits[i]);
     const auto which = static_cast<ExpertEdit>(i);
-    connect(expert_edits_[i], &QLineEdit::editingFinished, this,
+    connect(expert_edits_[i], &QLineEdit::returnPressed, this,
             [this, which] { ExpertEditLeft(which); });
+    expert_edits_[i]->installEventFilter(this);  // leaving: TDlg_cfg::eventFilter
     grid->addWidget(Label(labels[i]), static_cast<int>(i), 0);
     grid->addWidget(expert_edits_[i], static_cast<int>(i), 1);
   }
