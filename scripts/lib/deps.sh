@@ -4,7 +4,7 @@ KV4910_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-httpserver-dev qt6-webso
   nlohmann-json3-dev libgtest-dev libgmock-dev fonts-dejavu-core)
 # Building and checking the Debian package (scripts/package) and its install test in scripts/test:
 # the packaging tools, lintian, and systemd for checking the user unit.
-KV4910_PACKAGE_PACKAGES=(dpkg-dev fakeroot file binutils lintian man-db systemd passwd)
+KV4910_PACKAGE_PACKAGES=(dpkg-dev file binutils lintian man-db systemd passwd)
 # The fuzz targets only (scripts/fuzz): clang with the libFuzzer and sanitizer runtimes.
 KV4910_FUZZ_PACKAGES=(cmake ninja-build clang libclang-rt-14-dev nlohmann-json3-dev)
 

@@ -85,6 +85,14 @@ snapshot() {  # names, modes, sizes and contents of everything in the user's pro
   [ -f "$progdir/rb4900_cfg.ini" ] || fail "no settings file in $progdir to compare"
 }
 
+uninstall_keeps_user_files() {  # remove|purge PATH: PATH goes, the user's directory stays
+  local before
+  before=$(snapshot)
+  apt_quiet "$1" kv4910
+  [ ! -e "$2" ] || fail "$2 is still there after apt-get $1"
+  [ "$(snapshot)" = "$before" ] || fail "the user's program directory changed on apt-get $1"
+}
+
 step "purge any installed kv4910, install $(basename "$deb")"
 if dpkg -s kv4910 >/dev/null 2>&1; then apt_quiet purge kv4910; fi
 apt_quiet install "$deb"
@@ -106,6 +114,8 @@ start_sim first as-user
 start_manager first.log
 echo "--- first start (stderr of kv4910)"
 cat "$work/first.log"
+echo "--- $progdir"
+ls -la "$progdir"
 [ "$(stat -c %a "$progdir")" = 700 ] || fail "$progdir is not mode 0700"
 for f in rb4900_cfg.ini kv4910_sk.lng kv4910_sk.msg; do
   cmp -s "/usr/share/kv4910/$f" "$progdir/$f" || fail "$f was not seeded from /usr/share/kv4910"
@@ -130,10 +140,7 @@ XDG_RUNTIME_DIR="$runtime" systemd-analyze --user verify /usr/lib/systemd/user/k
   fail "the user unit does not verify"
 
 step "remove: the user's program directory stays as it was"
-before=$(snapshot)
-apt_quiet remove kv4910
-[ ! -e /usr/bin/kv4910 ] || fail "/usr/bin/kv4910 is still there after the removal"
-[ "$(snapshot)" = "$before" ] || fail "the user's program directory changed on remove"
+uninstall_keeps_user_files remove /usr/bin/kv4910
 
 step "upgrade $version -> $next_version with the print manager running"
 apt_quiet install "$deb"
@@ -173,9 +180,6 @@ grep -a "Chyba opravnenia" "$denied_home/FM_err.txt" | head -n 1
 stop_manager
 
 step "purge: the user's program directory stays as it was"
-before=$(snapshot)
-apt_quiet purge kv4910
-[ ! -e /usr/share/kv4910 ] || fail "/usr/share/kv4910 is still there after the purge"
-[ "$(snapshot)" = "$before" ] || fail "the user's program directory changed on purge"
+uninstall_keeps_user_files purge /usr/share/kv4910
 
 step "package install test passed"
