@@ -55,7 +55,7 @@ void TSRB4900::StartupConnect() {
       continue;
     // Going on without a printer; the connect command switches the print-job timer on later.
     view.SetItemIndex(kPortBox, -1);
-    view.SetItemText(view_names::kStatusBar, view_names::kPanelState, Msg(108));
+    lang_.ShowStateMessage(Localization::StateText::StatePanel, kMsgNotConnected);
     return;
   }
 }

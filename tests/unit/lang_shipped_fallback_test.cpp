@@ -33,6 +33,18 @@ TEST_F(ShippedMessageFallback, MissingCopyIsToldAndTheShippedTextsStandIn) {
   EXPECT_EQ(pm.Msg(6), "shipped six");
 }
 
+TEST_F(ShippedMessageFallback, LanguageChangeFillsFromTheNewLanguagesShippedFile) {
+  dir.Write("kv4910_sk.msg", "[5]\r\nthe operator's five");
+  dir.Write("kv4910_en.msg", "[5]\r\nthe operator's English five");
+  shipped.Write("kv4910_en.msg", "[6]\r\nshipped English six\r\n[7]\r\n");
+  pm.lang().LoadMessages();
+  pm.cfg.message_files[1] = "kv4910_en.msg";
+  pm.cfg.language = 1;
+  EXPECT_TRUE(pm.lang().ReloadMessages());
+  EXPECT_EQ(pm.Msg(5), "the operator's English five");
+  EXPECT_EQ(pm.Msg(6), "shipped English six");
+}
+
 TEST_F(ShippedMessageFallback, WithoutAnInstallOnlyTheProgramDirectoryCounts) {
   pm.lang().SetShippedDir("");
   dir.Write("kv4910_sk.msg", "[5]\r\nthe operator's five");
