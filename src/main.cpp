@@ -1,14 +1,24 @@
 #include <QStringList>
 #include <exception>
+#include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "core/command_line_options.h"
 #include "core/ui/application.h"
 #include "core/ui/guarded_application.h"
 #include "core/ui/quit_on_signal.h"
 #include "core/ui/screenshots.h"
+#include "platform/program_home.h"
 
 int main(int argc, char* argv[]) {
+  // The options that only report or set something up need no screen.
+  const std::vector<std::string> options(argv + 1, argv + argc);
+  if (const std::optional<int> code = kv::RunCommandLineOption(
+          options, {KV4910_PACKAGE_VERSION, kv::ExecutablePath()}, std::cout, std::cerr))
+    return *code;
+
   kv::GuardedApplication qt(argc, argv);
   kv::QuitOnTerminationSignals();
 

@@ -1,7 +1,10 @@
 # Installs the Debian packages the build, the tests and the demo need, when one is missing.
-# Sourced by scripts/test, scripts/run, scripts/screenshots and scripts/fuzz.
+# Sourced by scripts/test, scripts/run, scripts/screenshots, scripts/fuzz and scripts/package.
 KV4910_PACKAGES=(cmake ninja-build g++ qt6-base-dev libboost-dev
   nlohmann-json3-dev libgtest-dev libgmock-dev fonts-dejavu-core)
+# Building and checking the Debian package (scripts/package) and its install test in scripts/test:
+# the packaging tools, lintian, and systemd for checking the user unit.
+KV4910_PACKAGE_PACKAGES=(dpkg-dev file binutils lintian man-db systemd passwd)
 # The fuzz targets only (scripts/fuzz): clang with the libFuzzer and sanitizer runtimes.
 KV4910_FUZZ_PACKAGES=(cmake ninja-build clang libclang-rt-14-dev nlohmann-json3-dev libboost-dev)
 
@@ -12,6 +15,10 @@ as_root() {
 
 install_deps() {
   install_packages "${KV4910_PACKAGES[@]}"
+}
+
+install_package_deps() {
+  install_packages "${KV4910_PACKAGE_PACKAGES[@]}"
 }
 
 install_fuzz_deps() {

@@ -95,8 +95,9 @@ class TSRB4900 {
   bool LoadConfig();
 
   // ---- start-up and shutdown (print_manager_startup.cpp) ----------------------------------
-  // The main window's early setup: program directory (KV4910_HOME, else `exe_dir`), made the
-  // working directory; the language slots; the message table.
+  // The main window's early setup: program directory (KV4910_HOME; else `exe_dir`, or for an
+  // installed program the per-user directory, seeded with the shipped files), made the working
+  // directory; the language slots; the message table.
   void FormCreate(const std::string& exe_dir);
   // The start-up sequence, run once when the settings dialog is created, before the message
   // loop; `args` are the command line parameters without the program name.

@@ -1,11 +1,12 @@
-#include <cstdlib>
 #include <filesystem>
 
 #include "base/ini_file.h"
+#include "base/operator_boxes.h"
 #include "base/view_names.h"
 #include "base/wait.h"
 #include "core/print_manager.h"
 #include "lang/codepage.h"
+#include "platform/program_home.h"
 
 namespace kv {
 
@@ -29,8 +30,13 @@ void TSRB4900::FormCreate(const std::string& exe_dir) {
   const char* currencies[] = {"EUR", "SKK", "CZK", "USD"};
   for (size_t i = 0; i < currency_codes.size(); ++i) currency_codes[i] = currencies[i];
 
-  const char* home = std::getenv("KV4910_HOME");
-  program_dir = WithoutTrailingSeparator(home && *home ? home : exe_dir);
+  const ProgramHome home = ChooseProgramHome(exe_dir);
+  program_dir = WithoutTrailingSeparator(home.dir);
+  if (home.per_user) {
+    const std::string problem = SeedProgramDir(home.shipped_dir, program_dir);
+    if (!problem.empty()) boxes.Captioned("KV4910", problem, BoxButtons::Ok, BoxIcon::Warning);
+  }
+  lang_.SetShippedDir(home.shipped_dir);
   // Relative paths in the configuration file resolve in the program directory.
   std::error_code ignored;
   std::filesystem::current_path(program_dir, ignored);

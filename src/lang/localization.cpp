@@ -1,5 +1,6 @@
 #include "lang/localization.h"
 
+#include <filesystem>
 #include <memory>
 
 #include "base/config.h"
@@ -40,8 +41,10 @@ std::string Localization::MessageFilePath() const {
 
 void Localization::LoadMessages() {
   const std::string path = MessageFilePath();
-  TellMessageFileStatus(path,
-                        path.empty() ? MessageFileStatus::Missing : ReadMessageFile(path, messages_));
+  const MessageFileStatus status =
+      path.empty() ? MessageFileStatus::Missing : ReadMessageFile(path, messages_);
+  TellMessageFileStatus(path, status);
+  if (status != MessageFileStatus::ReadError && !path.empty()) FillFromShippedFile(path);
 }
 
 bool Localization::ReloadMessages() {
@@ -52,6 +55,7 @@ bool Localization::ReloadMessages() {
   TellMessageFileStatus(path, status);
   if (status != MessageFileStatus::Loaded) return false;
   messages_ = fresh;
+  FillFromShippedFile(path);
   return true;
 }
 
@@ -66,6 +70,20 @@ void Localization::TellMessageFileStatus(const std::string& path, MessageFileSta
                      "Close.",
                      BoxButtons::OkCancel);
   }
+}
+
+// The operator's copy of a message file may predate messages a newer program shows, or be gone;
+// those are taken from the file shipped with the program, so no box is ever empty.
+void Localization::FillFromShippedFile(const std::string& path) {
+  if (shipped_dir_.empty()) return;
+  const std::string name = std::filesystem::path(path).filename().string();
+  const std::string shipped = IniFile::ResolvePath(shipped_dir_, name);
+  std::error_code error;
+  if (std::filesystem::equivalent(shipped, path, error)) return;
+  MessageTable table;
+  if (ReadMessageFile(shipped, table) != MessageFileStatus::Loaded) return;
+  for (int n = 0; n < MessageTable::kSlots; ++n)
+    if (messages_.Text(n).empty()) messages_.Slot(n) = table.Slot(n);
 }
 
 std::unique_ptr<IniFile> Localization::OpenLanguageFile() const {

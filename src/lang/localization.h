@@ -35,12 +35,15 @@ class Localization {
   const MessageTable& messages() const { return messages_; }
 
   // Fills the message table from the message file of the current language; a missing or
-  // unreadable file is told in a box and leaves the table as it was.
+  // unreadable file is told in a box and leaves the table as it was. A message the file lacks
+  // is taken from the shipped file of the same name, when there is one.
   void LoadMessages();
   // The same after the language was changed: the table is filled anew only from a file that
   // was read whole, so a missing or unreadable file (told in its box) keeps every message of
   // the previous language instead of a mixture. False when the table was kept.
   bool ReloadMessages();
+  // The directory of the installed program's shipped files (empty: none).
+  void SetShippedDir(std::string dir) { shipped_dir_ = std::move(dir); }
   // Applies the language file of the current language to the switched-on groups of windows
   // (built-in texts where the file or a key is missing).
   void LoadLanguage(bool settings, bool main, bool others);
@@ -62,6 +65,7 @@ class Localization {
 
  private:
   void TellMessageFileStatus(const std::string& path, MessageFileStatus status);
+  void FillFromShippedFile(const std::string& path);
   // The current language's file, or nullptr when the slot names none or it does not exist.
   std::unique_ptr<IniFile> OpenLanguageFile() const;
 
@@ -69,6 +73,7 @@ class Localization {
   const std::string& program_dir_;
   OperatorBoxes& boxes_;
   View& view_;
+  std::string shipped_dir_;
   MessageTable messages_;
   // What the windows show is no state of the texts, so const callers may keep it up to date.
   mutable std::array<int, 2> state_messages_{-1, -1};

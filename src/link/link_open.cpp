@@ -3,9 +3,11 @@
 #include "base/operator_boxes.h"
 #include "base/view.h"
 #include "base/view_names.h"
+#include "lang/codepage.h"
 #include "lang/localization.h"
 #include "link/link_host.h"
 #include "link/printer_link.h"
+#include "platform/port_access.h"
 
 // Bringing the line up: choosing the port and speed, deciding the handshake, and the status
 // query that tells whether the printer is there and in which condition.
@@ -51,10 +53,39 @@ int PrinterLink::AttachPort(int index, int input_size, int output_size) {
     port_.SetOutputSize(output_size);
     port_.Open();
     return index;
-  } catch (const EComPort&) {
-    if (cfg_.MSG == 1 && !unattended_) boxes_.App(lang_.Msg(139), BoxButtons::Ok, BoxIcon::Warning);
+  } catch (const EComPort& e) {
+    const std::optional<PortAccessDenied> denied =
+        e.Code() == kComOpenFailed
+            ? PortAccessDeniedBy(port_names_[static_cast<size_t>(index)], e.WinCode())
+            : std::nullopt;
+    if (denied) {
+      ReportPortAccessDenied(*denied);
+    } else if (cfg_.MSG == 1 && !unattended_) {
+      boxes_.App(lang_.Msg(139), BoxButtons::Ok, BoxIcon::Warning);
+    }
     return -1;
   }
+}
+
+// A port the user may not open is a matter of group membership, which the operator cannot see
+// from the usual message: name the device and the fix.
+void PrinterLink::ReportPortAccessDenied(const PortAccessDenied& denied) {
+  std::string log, text;
+  if (denied.group_may_open) {
+    const std::string command = "sudo usermod -aG " + denied.group + " " + denied.user;
+    log = "port " + denied.device + " patri skupine " + denied.group + ", pouzivatel " +
+          denied.user + " v nej nie je (" + command + ")";
+    text = "Používateľ " + denied.user + " nemá prístup k zariadeniu " + denied.device +
+           ". Zariadenie patrí skupine " + denied.group +
+           ": pridajte používateľa do tejto skupiny (" + command + ") a prihláste sa znova.";
+  } else {
+    log = "port " + denied.device + " moze otvorit len jeho vlastnik " + denied.owner;
+    text = "Používateľ " + denied.user + " nemá prístup k zariadeniu " + denied.device +
+           ". Zariadenie môže otvoriť len jeho vlastník " + denied.owner + ".";
+  }
+  host_.LogError("Chyba opravnenia: " + log);
+  if (cfg_.MSG == 1 && !unattended_)
+    boxes_.App(lang_.Msg(139) + "\r\n\r\n" + Utf8ToCp1250(text), BoxButtons::Ok, BoxIcon::Warning);
 }
 
 void PrinterLink::ApplyBaudRate() {

@@ -25,6 +25,7 @@ class OperatorBoxes;
 class View;
 struct Config;
 struct ConfigTimeouts;
+struct PortAccessDenied;
 
 // The printer condition flags of the last valid status answer (status byte 1 bits 7 to 0,
 // status byte 2 bits 7 to 5).
@@ -200,6 +201,7 @@ class PrinterLink {
   // then the operator (a box) or the error file is told, or nobody.
   enum class Tell { Nobody, Operator, ErrorFile };
   void SerialFailure(Tell tell, std::string_view text = {});
+  void ReportPortAccessDenied(const PortAccessDenied& denied);
   // The DSR and CTS lamps of the main window, lit while the line is on; told by the port's
   // line events and by every reading of the lines. Only changes reach the view.
   void ShowLine(TComSignal line, bool on);
