@@ -6,15 +6,14 @@
 #include <filesystem>
 #include <fstream>
 
+#include "base/system.h"
+
 namespace kv {
 
 namespace fs = std::filesystem;
 
 std::tm SystemLocalTime() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  return local;
+  return LocalTime(std::time(nullptr));
 }
 
 std::string DateText(const std::tm& t) {
