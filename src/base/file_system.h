@@ -34,6 +34,9 @@ bool RemoveFile(const std::string& path);
 // Renames `from` to `to`, replacing a file there.
 bool RenameFile(const std::string& from, const std::string& to);
 
+// Copies the file `from` over `to`, replacing a file there.
+bool CopyFileReplacing(const std::string& from, const std::string& to);
+
 // Moves `from` to `to` unless a file is at `to` already, in one step; false when it could not.
 bool MoveUnlessTaken(const std::string& from, const std::string& to);
 
@@ -64,8 +67,8 @@ class ReadOnlyFile {
   ~ReadOnlyFile() { Close(); }
 
   // With `alone`, no writer may hold the file meanwhile: an exclusive lock taken without waiting
-  // (on Windows, writers are shut out while it is open). A file system without locks is read
-  // unlocked.
+  // (on Windows also a share mode that keeps writers out while it is open). A file system
+  // without locks is read unlocked.
   FileOpen Open(const std::string& path, bool alone = false);
   // Reads at most `size` bytes from the current position: how many, 0 at the end, -1 on error.
   int64_t Read(char* buffer, size_t size);

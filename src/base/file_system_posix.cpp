@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 
 namespace kv {
 
@@ -82,6 +83,13 @@ bool RemoveFile(const std::string& path) {
 
 bool RenameFile(const std::string& from, const std::string& to) {
   return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool CopyFileReplacing(const std::string& from, const std::string& to) {
+  std::error_code error;
+  return std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing,
+                                    error) &&
+         !error;
 }
 
 bool MoveUnlessTaken(const std::string& from, const std::string& to) {

@@ -129,6 +129,11 @@ bool RenameFile(const std::string& from, const std::string& to) {
   return MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
+bool CopyFileReplacing(const std::string& from, const std::string& to) {
+  // The library's copy_file takes two files for one here (no inode numbers) and refuses.
+  return CopyFileW(WidePath(from).c_str(), WidePath(to).c_str(), FALSE);
+}
+
 bool MoveUnlessTaken(const std::string& from, const std::string& to) {
   // Without MOVEFILE_REPLACE_EXISTING the move fails when the name is taken.
   return MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(), 0);
@@ -181,6 +186,15 @@ FileOpen ReadOnlyFile::Open(const std::string& path, bool alone) {
   if (GetFileType(file) != FILE_TYPE_DISK) {
     CloseHandle(file);
     return FileOpen::NotRegular;
+  }
+  // Another reader that wants it alone is kept out by the lock (closing lets go of it).
+  OVERLAPPED whole{};
+  if (alone && !LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD,
+                           MAXDWORD, &whole)) {
+    const DWORD error = GetLastError();
+    CloseHandle(file);
+    return error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING ? FileOpen::Busy
+                                                                      : FileOpen::Unreadable;
   }
   handle_ = reinterpret_cast<intptr_t>(file);
   return FileOpen::Opened;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "base/file_system.h"
 #include "base/system.h"
 
 namespace kv {
@@ -56,9 +57,8 @@ bool WriteBytes(const std::string& path, std::string_view bytes) {
 }
 
 bool CopyFileOver(const std::string& from, const std::string& to) {
-  std::error_code error;
   ClearAttributes(to);
-  return fs::copy_file(from, to, fs::copy_options::overwrite_existing, error) && !error;
+  return CopyFileReplacing(from, to);
 }
 
 std::string DirectoryPart(const std::string& path) {

@@ -34,19 +34,6 @@ bool UnknownUart(const std::string& tty_dir) {
 
 }  // namespace
 
-std::vector<std::string> PortsFromList(const std::string& list) {
-  std::vector<std::string> ports;
-  size_t start = 0;
-  while (start <= list.size()) {
-    size_t end = list.find(':', start);
-    if (end == std::string::npos) end = list.size();
-    if (end > start) ports.push_back(list.substr(start, end - start));
-    start = end + 1;
-  }
-  std::sort(ports.begin(), ports.end());
-  return ports;
-}
-
 std::vector<std::string> SerialDevicesIn(const std::string& sys_class_tty,
                                          const std::string& dev_dir) {
   DIR* dir = ::opendir(sys_class_tty.c_str());

@@ -82,12 +82,12 @@ TEST(FileSystem, SaveWritesThroughALinkAndKeepsThePermissions) {
 TEST(FileSystem, IdentityTellsAFileRenamedIntoPlaceFromTheOneRead) {
   test::TempDir dir;
   dir.Write("blocek.txt", "receipt");
-  ReadOnlyFile held;
-  ASSERT_EQ(held.Open(dir / "blocek.txt", /*alone=*/true), FileOpen::Opened);
-  const std::optional<FileIdentity> read = held.Identity();
-  ASSERT_TRUE(read);
-  EXPECT_EQ(read->size, 7);
-  EXPECT_EQ(IdentityOf(dir / "blocek.txt"), read);
+  ReadOnlyFile read;
+  ASSERT_EQ(read.Open(dir / "blocek.txt", /*alone=*/true), FileOpen::Opened);
+  ASSERT_TRUE(read.Identity());
+  EXPECT_EQ(read.Identity()->size, 7);
+  EXPECT_EQ(IdentityOf(dir / "blocek.txt"), read.Identity());
+  read.Close();  // Windows replaces no file that is open
 
   // The same bytes and time, but another file: only its identity tells.
   dir.Write("blocek.part", "receipt");
@@ -100,7 +100,6 @@ TEST(FileSystem, IdentityTellsAFileRenamedIntoPlaceFromTheOneRead) {
   EXPECT_EQ(now->size, before->size);
   EXPECT_EQ(now->mtime_ns, before->mtime_ns);
   EXPECT_NE(now, before);
-  EXPECT_EQ(held.Identity(), before);  // what is open is still the file read
 
   // Moving never replaces a file that is there.
   dir.Write("other.txt", "other");
