@@ -45,7 +45,7 @@ ApiService::ApiService(Parts p)
 std::optional<ApiAnswer> ApiService::Allowed(int right) const {
   if (right == kNoRight) return std::nullopt;
   const UserRecord& user = cfg_.users.at(static_cast<size_t>(settings_.user));
-  if (user.rights[static_cast<size_t>(right)] == 1) return std::nullopt;
+  if (HasRight(user, static_cast<size_t>(right))) return std::nullopt;
   return ErrorAnswer(403, "forbidden",
                      "user " + std::to_string(settings_.user) + " lacks the right for this command");
 }

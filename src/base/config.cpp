@@ -27,6 +27,10 @@ Config::Config() {
   message_files[0] = "kv4910_sk.msg";
 }
 
+const char* DefaultTenderName(size_t index) {
+  return index < std::size(kPaymentDefaults) ? kPaymentDefaults[index] : "";
+}
+
 std::vector<std::string> ReadLanguageNames(const IniFile& ini) {
   std::vector<std::string> names{"Slovak"};
   for (int i = 1; i <= 9; ++i) {
@@ -50,8 +54,11 @@ void ReadConfig(const IniFile& ini, const std::string& program_dir, Config& cfg,
                 ConfigTimeouts& timeouts) {
   cfg.language_names = ReadLanguageNames(ini);
 
-  for (int i = 0; i < 10; ++i)
-    cfg.plat[i] = ini.ReadString("POKL", Numbered("plat", i + 1), kPaymentDefaults[i]);
+  for (int i = 0; i < 10; ++i) {
+    const std::string key = Numbered("plat", i + 1);
+    cfg.plat_from_file[i] = ini.HasKey("POKL", key);
+    cfg.plat[i] = ini.ReadString("POKL", key, kPaymentDefaults[i]);
+  }
   cfg.pokl_path_in = ini.ReadString("POKL", "path_in", "");
   if (cfg.pokl_path_in.empty()) cfg.pokl_path_in = program_dir + "/cennik/cennik.bin";
   cfg.pokl_run = ini.ReadBool("POKL", "pokl_run", false);
@@ -100,7 +107,7 @@ void ReadConfig(const IniFile& ini, const std::string& program_dir, Config& cfg,
     user.password = ini.ReadString(section, "PWD", "");
     user.name = ini.ReadString(section, "NAME", Numbered("user", u));
     for (const RightKey& right : kRightKeys)
-      user.rights[right.index] = static_cast<uint8_t>(ini.ReadInteger(section, right.key, 1));
+      user.rights[right.index] = ini.ReadInteger(section, right.key, 1) != 0 ? 1 : 0;
   }
 
   for (int i = 0; i < 20; ++i) {

@@ -35,6 +35,12 @@ struct UserRecord {
   std::array<uint8_t, 11> rights{};
 };
 
+// The one rule for a right, for the menu and the HTTP interface alike: granted when its value,
+// read from the file as a whole integer, is not 0.
+inline bool HasRight(const UserRecord& user, size_t index) {
+  return user.rights.at(index) != 0;
+}
+
 // Index of each stored right in UserRecord::rights and its INI key.
 struct RightKey {
   int index;
@@ -85,6 +91,8 @@ struct Config {
 
   // POKL
   std::array<FixedText<32>, 10> plat;
+  // Which tender names the file holds; the others are built-in names that follow the language.
+  std::array<bool, 10> plat_from_file{};
   std::string pokl_path_in;  // price list file; default: program directory + "/cennik/cennik.bin"
   bool pokl_run = false;
   bool platidla = true;
@@ -131,6 +139,9 @@ void ReadConfig(const IniFile& ini, const std::string& program_dir, Config& cfg,
                 ConfigTimeouts& timeouts);
 // LANGUAGE: the language index and the ten language and message file names.
 void ReadLanguageSlots(const IniFile& ini, Config& cfg);
+// The built-in (Slovak, cp1250) name of tender `index` (0 ... 9), used while neither the
+// configuration file nor the language file names it.
+const char* DefaultTenderName(size_t index);
 // "Slovak", then every non-empty LNG1 ... LNG9 in order.
 std::vector<std::string> ReadLanguageNames(const IniFile& ini);
 

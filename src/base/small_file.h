@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace kv {
@@ -20,5 +21,11 @@ enum class SmallFileStatus {
 // or a device in its place neither hangs the program nor feeds it without end.
 SmallFileStatus ReadSmallFile(const std::string& path, std::string& bytes,
                               size_t limit = kSmallFileLimit);
+
+// Reads the first `limit` bytes of a regular file, opened as ReadSmallFile opens it. A longer
+// file is not refused: `Read` with its start in `bytes`, and `file_size` tells its whole
+// length. After a ReadError `bytes` holds what was read before it.
+SmallFileStatus ReadFileStart(const std::string& path, std::string& bytes, size_t limit,
+                              uint64_t& file_size);
 
 }  // namespace kv

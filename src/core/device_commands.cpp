@@ -103,29 +103,25 @@ bool DeviceCommands::SendDailyClose() {
 }
 
 void DeviceCommands::popMUZClick() {
-  const auto lease = TakeLease();
-  if (!lease || link_.InitPort(0) == 0) return;
-  monthly_running_ = true;
-  const bool sent = show_monthly_dialog && show_monthly_dialog();
-  monthly_running_ = false;
-  // A dialog closed without a request (or one refused) asked for no closing: nothing to wait
-  // for and nothing to note.
-  if (sent) {
-    Drain(true);
-    DebugMarker("\r\n> Mesacna uzavierka (%s %s %s)\r\n\r\n", 4);
+  {
+    const auto lease = TakeLease();
+    if (!lease || link_.InitPort(0) == 0) return;
   }
-  ClosePortWhenConfigured();
+  // The dialog may stay on screen for long: the printer is not held meanwhile, the request
+  // takes it for its send (SendMonthlyRequest).
+  const bool sent = show_monthly_dialog && show_monthly_dialog();
+  // A dialog closed without a request (or one refused) asked for no closing: nothing to note.
+  if (sent) DebugMarker("\r\n> Mesacna uzavierka (%s %s %s)\r\n\r\n", 4);
+  // Someone else may have the printer by now (a till receipt): its port stays open.
+  if (const auto lease = link_.TryLease(kLeaseHolder)) ClosePortWhenConfigured();
 }
 
 bool DeviceCommands::SendMonthlyRequest(std::string_view bytes) {
-  std::optional<PrinterLease> own;
-  if (!monthly_running_) {
-    own = TakeLease();
-    if (!own || link_.InitPort(0) == 0) return false;
-  }
+  const auto lease = TakeLease();
+  if (!lease || link_.InitPort(0) == 0) return false;
   const int count = static_cast<int>(bytes.size());
   const bool sent = link_.WriteBlock(bytes.data(), count) == count;
-  if (own) Drain(true);
+  Drain(true);
   return sent;
 }
 

@@ -54,7 +54,8 @@ class DeviceCommands {
   // Asks first (No by default); refused with message 18 while the printer does not allow a
   // close (S1.5). After the close: the device record and the journal readout.
   void popDUZClick();
-  // Shows the monthly report dialog, which sends the request through SendMonthlyRequest.
+  // Brings the line up and shows the monthly report dialog, which sends the request through
+  // SendMonthlyRequest. The printer is not held while the dialog waits on screen.
   void popMUZClick();
   void popKDOKLClick();
   void popKDUClick();
@@ -65,9 +66,8 @@ class DeviceCommands {
   void popCASClick();
   void popOtvzasClick();
 
-  // The monthly report dialog's send: the request goes out as one block. Inside popMUZClick it
-  // is part of that command's exchange; on its own it is an exchange of its own. False when it
-  // did not go out.
+  // The monthly report dialog's send, an exchange of its own: the request goes out as one
+  // block and leaves the line. False when it did not go out (the printer busy: message 200).
   bool SendMonthlyRequest(std::string_view bytes);
 
   // ---- the exchanges alone ------------------------------------------------------------------
@@ -115,7 +115,6 @@ class DeviceCommands {
   PrinterReadouts& readouts_;
   WorkingFiles& files_;
   const std::function<std::tm()>& local_time_;
-  bool monthly_running_ = false;  // popMUZClick holds the lease while its dialog is open
 };
 
 }  // namespace kv

@@ -20,7 +20,6 @@ class TSRB4900::Host final : public LinkHost {
     pm_.readouts_.RequestJournal();
     pm_.readouts_.ReadJournal();
   }
-  std::string NoticeText() override { return pm_.startup.notice_text; }
   bool JobBusy() override { return pm_.jobs_.busy(); }
   void WriteDeviceInfoFiles(int32_t document_number, std::string_view record) override {
     pm_.files_.WriteDeviceInfoFiles(document_number, record);

@@ -55,7 +55,7 @@ void TSRB4900::StartupConnect() {
       continue;
     // Going on without a printer; the connect command switches the print-job timer on later.
     view.SetItemIndex(kPortBox, -1);
-    view.SetItemText(view_names::kStatusBar, view_names::kPanelState, Msg(108));
+    lang_.ShowStateMessage(Localization::StateText::StatePanel, kMsgNotConnected);
     return;
   }
 }
@@ -69,7 +69,10 @@ void TSRB4900::StartupLinkSteps() {
 void TSRB4900::Spusteniecasovaca1Click() {
   // Another exchange holds the printer: connecting now would cut into it.
   const auto lease = link_.TryLease("connect");
-  if (!lease) return;
+  if (!lease) {
+    boxes.App(Msg(DeviceCommands::kMsgPrinterBusy), BoxButtons::Ok, BoxIcon::Warning);
+    return;
+  }
   TComPort& port = link_.ComPort1();
   const std::vector<std::string>& names = link_.port_names();
   // The status query opens the port by its current name: make that the configured one, also

@@ -57,11 +57,10 @@ void TSRB4900::StartupShowVersions() {
 
   os_version = QueryOsVersion();
   const std::string os_text = OsVersionText(os_version, kWindows);
-  view.SetItemText(kStatusBar, view_names::kPanelState, os_text);
+  lang_.ShowStateText(Localization::StateText::StatePanel, os_text);
   view.SetHint(kStatusBar, os_text);
 
   startup.first_tick = true;
-  startup.notice_text = Utf8ToCp1250("Tlačový manažér KV4910");
   startup.version_text = kVersionText;
   view.SetItemText(kStatusBar, view_names::kPanelVersion, startup.version_text);
 }

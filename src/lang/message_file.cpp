@@ -31,14 +31,16 @@ void StoreText(MessageTable& table, int number, std::string_view text) {
 }
 
 // The text of a block that runs from `begin` to the next "[" (or the end of the file). A text
-// ended by a header loses its last two bytes, the line end before that header; a text ended by
-// the end of the file keeps them.
+// ended by a header loses the line end before that header: CR LF, or a lone LF in a file
+// saved with LF line ends (a text without a line end there loses its last two bytes). A text
+// ended by the end of the file keeps its line end.
 std::string_view BlockText(std::string_view bytes, size_t begin, size_t* next) {
   const size_t bracket = bytes.find('[', begin);
   *next = bracket;
   if (bracket == std::string_view::npos) return bytes.substr(begin);
   std::string_view text = bytes.substr(begin, bracket - begin);
-  text.remove_suffix(std::min<size_t>(2, text.size()));
+  const bool lone_lf = text.ends_with('\n') && !text.ends_with("\r\n");
+  text.remove_suffix(std::min<size_t>(lone_lf ? 1 : 2, text.size()));
   return text;
 }
 

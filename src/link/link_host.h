@@ -23,8 +23,6 @@ class LinkHost {
   // The printer asked for the daily close and it was sent: the device record and the journal
   // are read.
   virtual void AfterAutoDailyClose() = 0;
-  // The text of the state panel while the printer is not in test mode.
-  virtual std::string NoticeText() = 0;
   // A print job is in progress: the readouts then show nothing of their own.
   virtual bool JobBusy() = 0;
   // A client's information readout: writes info.txt (the document number) and info.ful and

@@ -18,25 +18,28 @@ namespace kv {
 
 namespace {
 
+using StateText = Localization::StateText;
+
 constexpr char kModel[] = "RB4900";
 // FF CR ETX clear the printer's input line, then ESC "e" ESC "i" ask for the model and version.
 constexpr uint8_t kIdentify[7] = {kFF, kCR, kETX, kESC, 'e', kESC, 'i'};
 
 }  // namespace
 
-// The window caption, the tray and the state panel of a printer that is not ready.
-void PrinterLink::ShowBringUpFailure(const std::string& caption_text,
-                                     const std::string& state_text) {
-  view_.SetText(view_names::kMainWindow, caption_text);
+// The window caption (the program's name, or message 108 too), the tray and the state panel
+// of a printer that is not ready.
+void PrinterLink::ShowBringUpFailure(bool name_in_caption) {
+  if (name_in_caption)
+    lang_.ShowStateText(StateText::Caption, "KV4910");
+  else
+    lang_.ShowStateMessage(StateText::Caption, kMsgNotConnected);
   view_.SetTrayPicture(1);
-  view_.SetTrayHint(state_text);
-  view_.SetItemText(view_names::kStatusBar, view_names::kPanelState, state_text);
+  view_.SetTrayHint(lang_.Msg(kMsgNotConnected));
+  lang_.ShowStateMessage(StateText::StatePanel, kMsgNotConnected);
   device_ready_ = 0;
 }
 
 int PrinterLink::InitPort(int quiet) {
-  using view_names::kPanelState;
-  using view_names::kStatusBar;
   if (quiet == 0 && cfg_.port == -1) {
     last_bring_up_ = BringUp::PortUnavailable;
     return 0;
@@ -46,11 +49,10 @@ int PrinterLink::InitPort(int quiet) {
   if (AttachPort(cfg_.port, 8500, 8500) < 0) {
     last_bring_up_ = BringUp::PortUnavailable;
     if (quiet == 0 && !unattended_) boxes_.Plain(lang_.Msg(107), BoxButtons::Ok, BoxIcon::Warning);
-    view_.SetItemText(kStatusBar, kPanelState, lang_.Msg(108));
     host_.LogError("Nepodarilo sa inicializovat port");
     view_.SetTrayPicture(1);
     view_.SetTrayHint(lang_.Msg(109));
-    view_.SetItemText(kStatusBar, kPanelState, lang_.Msg(108));
+    lang_.ShowStateMessage(StateText::StatePanel, kMsgNotConnected);
     device_ready_ = 0;
     status_value_ = 0;
     return 0;
@@ -78,7 +80,7 @@ int PrinterLink::InitPort(int quiet) {
       }
     }
     if (ready) {
-      view_.SetText(view_names::kMainWindow, "KV4910");
+      lang_.ShowStateText(StateText::Caption, "KV4910");
       identification_.fill(0);
       port_.Write(kIdentify, sizeof kIdentify);
       const int got = port_.Read(identification_.data(), 8);
@@ -89,11 +91,11 @@ int PrinterLink::InitPort(int quiet) {
         version_number_ = version;
         const char text[11] = {id[0], id[1], id[2], id[3], id[4], id[5], ' ', id[6], '.', id[7], 0};
         ident_text_ = std::string_view(text, 10);
-        view_.SetText(view_names::kMainWindow, ident_text_.view());
+        lang_.ShowStateText(StateText::Caption, ident_text_.view());
       }
       if (got != 8 || std::memcmp(id, kModel, 6) != 0) {
         last_bring_up_ = got != 8 ? BringUp::NoAnswer : BringUp::NotIdentified;
-        ShowBringUpFailure("KV4910", lang_.Msg(108));
+        ShowBringUpFailure(true);
         if (cfg_.CLOSE_PORT) ClosePort();
         return 0;
       }
@@ -108,16 +110,16 @@ int PrinterLink::InitPort(int quiet) {
   if (!ready) {
     ClosePort();
     if (cfg_.MSG == 1 && quiet == 0 && !unattended_) boxes_.Plain(lang_.Msg(111), BoxButtons::Ok, BoxIcon::Warning);
-    ShowBringUpFailure(lang_.Msg(108), lang_.Msg(108));
+    ShowBringUpFailure(false);
     return 0;
   }
 
   last_bring_up_ = BringUp::Ready;
   host_.AfterBringUp();
-  view_.SetText(view_names::kMainWindow, ident_text_.view());
+  lang_.ShowStateText(StateText::Caption, ident_text_.view());
   view_.SetTrayPicture(0);
   view_.SetTrayHint(lang_.Msg(112));
-  view_.SetItemText(kStatusBar, kPanelState, host_.NoticeText());
+  lang_.ShowStateMessage(StateText::StatePanel, kMsgNotice);
   view_.SetItemIndex(view_names::kPortBox, cfg_.port);
   return 1;
 }

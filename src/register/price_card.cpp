@@ -1,13 +1,13 @@
 #include "register/price_card.h"
 
+#include <algorithm>
 #include <bit>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <memory>
 #include <string_view>
 
 #include "base/file_system.h"
+#include "base/small_file.h"
 
 namespace kv {
 
@@ -42,10 +42,6 @@ FixedText<N> GetText(const uint8_t* in) {
   return FixedText<N>(std::string_view(chars, strnlen(chars, N)));
 }
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
 }  // namespace
 
 std::array<uint8_t, kPriceCardSize> EncodePriceCard(const TPriceCard& card) {
@@ -75,23 +71,26 @@ TPriceCard DecodePriceCard(const uint8_t* bytes) {
 
 PriceFileContent ReadPriceFile(const std::string& path) {
   PriceFileContent content;
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (!file) return content;
+  std::string bytes;
+  uint64_t file_size = 0;
+  const SmallFileStatus status = ReadFileStart(path, bytes, kPriceFileReadLimit, file_size);
+  if (status != SmallFileStatus::Read && status != SmallFileStatus::ReadError) return content;
   content.opened = true;
-  uint8_t record[kPriceCardSize];
-  for (;;) {
-    const size_t got = std::fread(record, 1, sizeof record, file.get());
-    if (got < sizeof record) {
-      content.read_error = std::ferror(file.get()) != 0;
-      if (!content.read_error) content.stray_tail_bytes = got;
-      break;
-    }
+  content.read_error = status == SmallFileStatus::ReadError;
+  size_t at = 0;
+  for (; at + kPriceCardSize <= bytes.size(); at += kPriceCardSize) {
+    const auto* record = reinterpret_cast<const uint8_t*>(bytes.data() + at);
     if (record[kNameOffset] == 0) continue;
     if (content.cards.size() < static_cast<size_t>(kPriceListCapacity))
       content.cards.push_back(DecodePriceCard(record));
     else
       ++content.dropped_records;
   }
+  if (content.read_error) return content;
+  // What lies past the part read is not looked at: its whole records count as dropped.
+  const uint64_t rest = std::max<uint64_t>(file_size, bytes.size()) - at;
+  content.dropped_records += static_cast<size_t>(rest / kPriceCardSize);
+  content.stray_tail_bytes = static_cast<size_t>(rest % kPriceCardSize);
   return content;
 }
 

@@ -44,9 +44,12 @@ struct PriceFileContent {
   bool read_error = false;        // reading stopped early; `cards` holds what came before
   std::vector<TPriceCard> cards;  // the named records, at most kPriceListCapacity
   size_t stray_tail_bytes = 0;    // bytes after the last whole record
-  size_t dropped_records = 0;     // named records beyond the capacity
+  size_t dropped_records = 0;     // named records beyond the capacity, and records not read
 };
-// Reads the whole records of the file; records with an empty name are skipped.
+// Reads the whole records of a regular file, opened without blocking (a FIFO or a device is not
+// opened: `opened` stays false); records with an empty name are skipped. Only the first
+// kPriceFileReadLimit bytes are read: the whole records past them count as dropped.
+inline constexpr size_t kPriceFileReadLimit = 1024 * 1024;
 PriceFileContent ReadPriceFile(const std::string& path);
 // Writes the cards to a new file beside `path` and renames it over `path`, so the old list
 // stays whole when writing fails. False on any failure.

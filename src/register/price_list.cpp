@@ -130,6 +130,7 @@ bool PriceList::SavePriceList() {
 }
 
 std::optional<int> PriceList::FindByCode(std::string_view code) const {
+  if (code.empty()) return std::nullopt;
   for (int i = 0; i < Count(); ++i)
     if (cards_[i].code.view() == code) return i;
   return std::nullopt;
@@ -188,8 +189,8 @@ int PriceList::Remove(int row) {
   return row;
 }
 
-bool PriceList::SaveTo(const std::optional<std::string>& chosen) {
-  working_path_ = chosen ? *chosen : configured_path_;
+bool PriceList::SaveTo(const std::string& chosen) {
+  working_path_ = chosen;
   return SavePriceList();
 }
 

@@ -59,7 +59,8 @@ class PriceList {
   const std::string& ConfiguredPath() const { return configured_path_; }
   bool Loading() const { return loading_; }
 
-  // The first record whose code equals `code` byte for byte.
+  // The first record whose code equals `code` byte for byte. An empty code looks nothing up,
+  // also when an article is stored without a code.
   std::optional<int> FindByCode(std::string_view code) const;
   // Fills the match table with every record whose name contains `text`, ignoring case.
   const std::vector<int>& SearchByName(std::string_view text);
@@ -87,9 +88,9 @@ class PriceList {
   // "&Vymaž": removes record `row` (the file is written by the next save). Returns the row to
   // select afterwards.
   int Remove(int row);
-  // "Ulož &do": `chosen` becomes the working path; a cancelled dialog (nothing chosen) goes
-  // back to the configured path. Then the list is saved.
-  bool SaveTo(const std::optional<std::string>& chosen);
+  // "Ulož &do" with a chosen file: it becomes the working path and the list is saved there. A
+  // cancelled dialog saves nothing (the window does not call this).
+  bool SaveTo(const std::string& chosen);
 
  private:
   std::string configured_path_;

@@ -210,7 +210,10 @@ CashCountResult SaleModel::PrintCashCount(const CashCountFields& fields, std::st
 std::optional<ArticleFields> SaleModel::FindByCode(std::string_view code) const {
   const std::optional<int> index = prices_.FindByCode(code);
   if (!index) return std::nullopt;
-  const TPriceCard& card = prices_.Card(*index);
+  return ArticleOf(prices_.Card(*index));
+}
+
+ArticleFields SaleModel::ArticleOf(const TPriceCard& card) {
   return ArticleFields{card.code.str(), card.name.str(), FormatGeneral(card.price),
                        VatLevelValid(card) ? card.vat_level : -1};
 }
@@ -224,7 +227,8 @@ std::vector<std::string> SaleModel::SearchByName(std::string_view text) {
 std::optional<ArticleFields> SaleModel::MatchFields(int n) const {
   const std::vector<int>& matches = prices_.Matches();
   if (n < 0 || n >= static_cast<int>(matches.size())) return std::nullopt;
-  return FindByCode(prices_.Card(matches[n]).code.view());
+  // The chosen entry itself, also when its article has no code to look it up by.
+  return ArticleOf(prices_.Card(matches[n]));
 }
 
 void SaleModel::Select(int row) {

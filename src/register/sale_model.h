@@ -143,6 +143,7 @@ class SaleModel {
   std::string TotalText() const;
 
  private:
+  static ArticleFields ArticleOf(const TPriceCard& card);
   std::optional<TSaleItem> BuildItem(const SaleEntry& entry, AddOutcome& refusal) const;
   void RecomputeTotal();
 

@@ -12,11 +12,16 @@
 // the window converts to Unicode). The text is the lines joined by '\n', the last line without
 // one, so "A CR LF" gives "A\n": the line A and an empty line.
 //
+// A line longer than kJournalLineLimit characters goes on on the next display line, so a file
+// with few or no line ends (CR only, binary) still loads in time proportional to its size.
+//
 // Loading runs in steps of a bounded number of bytes, so a window can load a large journal
 // piece by piece from its event loop without freezing; the pieces added up are exactly the
 // text a single load gives.
 
 namespace kv {
+
+inline constexpr size_t kJournalLineLimit = 4096;
 
 // How many file bytes one Step reads by default: a few milliseconds of work.
 inline constexpr size_t kJournalStepBytes = 256 * 1024;
@@ -48,6 +53,7 @@ class JournalLoader {
   std::FILE* file_ = nullptr;
   std::vector<unsigned char> chunk_;
   std::string text_;
+  size_t column_ = 0;  // characters on the current display line
   bool failed_ = false;
 };
 

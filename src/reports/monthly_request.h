@@ -8,12 +8,16 @@
 
 namespace kv {
 
-// CB_mesiac's items, "Január" ... "December" (cp1250).
-extern const std::array<const char*, 12> kMonthNames;
-
-// The item preselected on showing the dialog: the current month (1-12) as a list position.
-inline int PreselectedMonth(int month) {
-  return month >= 1 && month <= 12 ? month - 1 : 0;
+// What the dialog shows on opening: the last finished month, the one before today's `month`
+// (1-12), so December of the year before in January. The current month is still running.
+struct MonthChoice {
+  int year;
+  int position;  // in CB_mesiac, 0-11
+  bool operator==(const MonthChoice&) const = default;
+};
+inline MonthChoice PreselectedMonth(int year, int month) {
+  if (month <= 1) return {year - 1, 11};
+  return {year, (month > 12 ? 12 : month) - 2};
 }
 
 // Edit_rok's key filter: digits and Backspace (8).

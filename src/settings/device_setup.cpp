@@ -52,6 +52,12 @@ void DeviceSetup::RB3900Show() {
 }
 
 void DeviceSetup::Btn_zaokruhlenieClick(const std::array<std::string, 6>& edits) {
+  for (const std::string& edit : edits) {
+    if (!MaskedValueComplete(edit, 1)) {
+      Show(SetupBox::ValueIncomplete);
+      return;
+    }
+  }
   if (p_.link.InitPort(0) != 1) {
     Show(SetupBox::RoundingNotReady);
     return;
@@ -63,6 +69,11 @@ void DeviceSetup::Btn_zaokruhlenieClick(const std::array<std::string, 6>& edits)
 }
 
 void DeviceSetup::Btn_naplnClick(int active, int dual, const std::string& rate) {
+  // An incomplete rate is neither sent nor stored.
+  if (!MaskedValueComplete(rate, 2)) {
+    Show(SetupBox::ValueIncomplete);
+    return;
+  }
   if (Show(SetupBox::CurrencyQuestion) != BoxAnswer::Yes) return;
   const std::optional<std::string> command = BuildCurrencyCommand(active, dual, rate);
   if (command) p_.cfg.mena = active;
@@ -106,7 +117,12 @@ void DeviceSetup::Btn_vymazClick() {
   p_.link.WaitTxEmpty();
 }
 
+void DeviceSetup::ShowTextsAgain() {
+  if (test_button_shown_) ShowTestModeButton();
+}
+
 void DeviceSetup::ShowTestModeButton() {
+  test_button_shown_ = true;
   p_.view.SetText(view_names::kTestModeButton,
                   p_.lang.Msg(TestModeButtonMessage(p_.readouts.test_mode() == 1)));
 }

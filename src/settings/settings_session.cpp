@@ -49,13 +49,25 @@ void SettingsSession::FormCreate(const std::function<void()>& startup_sequence) 
 void SettingsSession::ShowPortOnReleaseButton() {
   const std::vector<std::string>& ports = p_.link.port_names();
   const bool known = p_.cfg.port >= 0 && static_cast<size_t>(p_.cfg.port) < ports.size();
-  p_.view.SetText(names::kReleasePortButton,
-                  p_.lang.Msg(35) + (known ? ports[static_cast<size_t>(p_.cfg.port)] : ""));
+  ShowReleaseButton(35, known ? ports[static_cast<size_t>(p_.cfg.port)] : "");
+}
+
+void SettingsSession::ShowTextsAgain() {
+  ShowReleaseButton(release_message_, release_port_);
+  device_.ShowTextsAgain();
+  p_.view.SetText(names::kSettingsLockLabel, p_.lang.Msg(lock_.label_message()));
+}
+
+void SettingsSession::ShowReleaseButton(int n, const std::string& port) {
+  release_message_ = n;
+  release_port_ = port;
+  p_.view.SetText(names::kReleasePortButton, p_.lang.Msg(n) + port);
 }
 
 bool SettingsSession::Open() {
   if (lease_) return false;
   lease_ = p_.link.TryLease("settings");
+  save_failed_ = false;
   if (!lease_) {
     p_.boxes.App(p_.lang.Msg(kMsgPrinterBusy), BoxButtons::Ok, BoxIcon::Warning);
     return false;
@@ -172,6 +184,8 @@ bool SettingsSession::OKBtnClick(const SavedControls& c) {
     if (!value) return refuse(kMsgPortTimeoutNotNumber);
     port[i] = *value;
   }
+  const std::optional<int32_t> info_time = Milliseconds(c.info_time);
+  if (!info_time) return refuse(kMsgPortTimeoutNotNumber);
 
   // The running settings change only once the file holds them.
   Config next = p_.cfg;
@@ -180,6 +194,7 @@ bool SettingsSession::OKBtnClick(const SavedControls& c) {
   next.MSG = c.operator_messages ? 1 : 0;
   next.synchr_time = c.set_clock ? 1 : 0;
   ApplyDrawerRow(c.drawer_row, next);
+  next.time_info = *info_time;
   next.opozdenie = *delay;
   next.delay_file = ClampDelayFile(*period);
   next.dtr_dsr = c.dtr_dsr;
@@ -196,10 +211,15 @@ bool SettingsSession::OKBtnClick(const SavedControls& c) {
 
   IniFile ini(ConfigFilePath(p_.program_dir));
   if (!WriteConfig(ini, next, timeouts, ParseNotifyEntries(c.message_files))) {
-    p_.boxes.App(p_.lang.Msg(kMsgConfigNotWritten) + "\n" + ini.path(), BoxButtons::Ok,
-                 BoxIcon::Warning);
+    // The operator must not be kept in a dialog that holds the printer: Esc leaves it.
+    save_failed_ = true;
+    p_.boxes.App(p_.lang.Msg(kMsgConfigNotWritten) + "\n" + ini.path() + "\n" +
+                     p_.lang.Msg(kMsgCloseWithoutSaving),
+                 BoxButtons::Ok, BoxIcon::Warning);
     return false;
   }
+  // The message endpoint keeps the name it was opened with until the program starts again.
+  const bool renamed = next.id_aplikacia != p_.cfg.id_aplikacia;
   Config& cfg = p_.cfg;
   cfg = std::move(next);
   if (cfg.CLOSE_PORT) p_.link.ClosePort();
@@ -207,11 +227,12 @@ bool SettingsSession::OKBtnClick(const SavedControls& c) {
   p_.timer_prmgr.SetInterval(static_cast<uint32_t>(cfg.delay_file));
   p_.app.SetTitle(cfg.id_aplikacia);
 
-  p_.view.SetItemText(names::kStatusBar, names::kPanelState,
-                      p_.readouts.test_mode() == 1 ? p_.lang.Msg(32) : p_.host.NoticeText());
+  p_.lang.ShowStateMessage(Localization::StateText::StatePanel,
+                           p_.readouts.test_mode() == 1 ? 32 : kMsgNotice);
   if (!cfg.spravy) p_.timer_prmgr.SetEnabled(true);
   lock_.Lock();
   ShowLock();
+  if (renamed) p_.boxes.App(p_.lang.Msg(kMsgNewIdAtRestart), BoxButtons::Ok, BoxIcon::Information);
   return true;
 }
 

@@ -64,6 +64,7 @@ struct SavedControls {
   int drawer_row = -1;            // otvor; -1: none selected
   // Edit_caswrite, Edit_caswritem, Edit_readtotal, Edit_readmulti, Edit_readinterval.
   std::array<std::string, 5> port_timeouts;
+  std::string info_time;                   // Edit_casinfo
   std::string startup_delay;               // Edit_opozdenie
   std::string polling_period;              // Edit_delay_file
   bool dtr_dsr = false;                    // CheckBox_dtrdsr
@@ -117,6 +118,11 @@ class SettingsSession {
   void FormCreate(const std::function<void()>& startup_sequence);
   // Btn_close_com's caption: message 35 and the name of the configured port.
   void ShowPortOnReleaseButton();
+  // Btn_close_com's caption: message `n` and a port name, kept for a language change.
+  void ShowReleaseButton(int n, const std::string& port);
+  // After the language file's texts were applied: the captions built from messages and state
+  // (Btn_close_com, Btn_test, the lock panel's prompt) again, from the current messages.
+  void ShowTextsAgain();
   // The dialog comes up: takes the printer's lease (taken by someone else: message 234 and
   // false), then FormActivate and FormShow. False as well while it is already shown.
   bool Open();
@@ -126,8 +132,12 @@ class SettingsSession {
   bool CheckServicePassword(std::string_view entered);
   // OKBtn. Every number is checked before anything is written; a value that is not a whole
   // number, or a file that cannot be written, stops the save with a box and changes nothing.
-  // True when saved: the dialog is locked again and closes (FormClose follows).
+  // True when saved: the dialog is locked again and closes (FormClose follows). A new
+  // application id is told to reach the client programs at the next start.
   bool OKBtnClick(const SavedControls& controls);
+  // Whether Esc and the window's close button may close the dialog without saving: while it
+  // is locked, and once a save could not write the file (the box says so).
+  bool MayCloseWithoutSaving() const { return lock_.locked() || save_failed_; }
   // After saving or Btn_psw_koniec: the configuration is read again, the print-job timer runs
   // (unless messaging drives it), the device record is read, and the lease is given back.
   void FormClose();
@@ -181,6 +191,9 @@ class SettingsSession {
   DeviceSetup device_;
   SettingsLock lock_;
   std::optional<PrinterLease> lease_;
+  bool save_failed_ = false;
+  int release_message_ = 35;  // Btn_close_com's caption: this message and the port's name
+  std::string release_port_;
 };
 
 }  // namespace kv

@@ -1,5 +1,6 @@
 #include "settings/setup_boxes.h"
 
+#include "settings/settings_messages.h"
 #include "settings/setup_commands.h"
 
 namespace kv {
@@ -35,6 +36,8 @@ BoxShape ShapeOf(SetupBox which) {
       return {45, 44, true, BoxIcon::Warning};
     case SetupBox::TestModeNotReady:
       return {59, 47, false, BoxIcon::Warning};
+    case SetupBox::ValueIncomplete:
+      return {kMsgValueIncomplete, 0, false, BoxIcon::Warning};
   }
   return {0, 0, false, BoxIcon::None};
 }

@@ -20,6 +20,7 @@ enum class SetupBox {
   EraseQuestion,      // erase the journal? (43, caption 44)
   EraseConfirmation,  // really? (45, caption 44)
   TestModeNotReady,   // InitPort failed (59, caption 47)
+  ValueIncomplete,    // a rate or rounding value not filled: nothing sent (237, caption "KV4910")
 };
 
 Box MakeSetupBox(SetupBox which, const MessageTable& messages);

@@ -52,6 +52,13 @@ std::array<std::string, 3> BuildRoundingCommands(const std::array<std::string, 6
   return commands;
 }
 
+bool MaskedValueComplete(std::string_view text, size_t before_point) {
+  if (text.size() != before_point + 5 || text[before_point] != '.') return false;
+  for (size_t i = 0; i < text.size(); ++i)
+    if (i != before_point && (text[i] < '0' || text[i] > '9')) return false;
+  return true;
+}
+
 const std::array<const char*, 4> kActiveCurrencies = {"EUR", "SKK", "CZK", "USD"};
 const std::array<const char*, 6> kDualCurrencies = {"EUR", "SKK", "CZK", "USD", "PLN", "HUF"};
 

@@ -36,6 +36,10 @@ inline constexpr int kVatEditMaxLength = 2;
 // Edit_informacna_koef, Edit_informacna_plus, as their masks read. Gives the three texts
 // "%c+z1%s\r%s\r", "%c+z2..." and "%c+z3...", sent in this order.
 std::array<std::string, 3> BuildRoundingCommands(const std::array<std::string, 6>& edits);
+// A masked value as the printer takes it, every place filled: `before_point` digits, a point and
+// four digits ("9.9999" for rounding, "99.9999" for the currency rate). A text the mask left
+// with empty places ("3.1") is not sent.
+bool MaskedValueComplete(std::string_view text, size_t before_point);
 
 // ---- currencies (Btn_napln)
 

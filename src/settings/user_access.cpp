@@ -36,12 +36,15 @@ UserAccess::UserAccess(std::array<UserRecord, 3>& users) : users_(users) {
 }
 
 int UserAccess::SelectUser(int index, PasswordPrompt& prompt) {
-  current_ = index >= 0 && index < 3 ? index : 0;
-  if (current_ > 0) {
+  int chosen = index >= 0 && index < 3 ? index : 0;
+  // The password dialog is modal but the tray menu can still open meanwhile: the chosen user
+  // becomes current only once his password was checked.
+  if (chosen > 0) {
     const std::optional<std::string> entered = prompt.AskPassword();
-    const bool accepted = entered && SecretEquals(*entered, users_[current_].password.view());
-    if (!accepted) current_ = 0;
+    const bool accepted = entered && SecretEquals(*entered, users_[chosen].password.view());
+    if (!accepted) chosen = 0;
   }
+  current_ = chosen;
   CopyPriceListAccess();
   return current_;
 }
@@ -57,7 +60,7 @@ void UserAccess::ConfigLoaded() {
 bool UserAccess::MenuItemAllowed(std::string_view menu_item) const {
   for (const RightInfo& right : kRights)
     if (right.menu_item && menu_item == right.menu_item)
-      return users_[current_].rights[right.index] != 0;
+      return HasRight(users_[current_], static_cast<size_t>(right.index));
   return true;
 }
 

@@ -66,32 +66,40 @@ TEST_F(FormZurnalTest, ShowsTheFileLineByLineOrTheMissingFileLine) {
 }
 
 TEST_F(FormZurnalTest, ABigJournalLoadsWhileTheEventLoopKeepsTurning) {
-  std::string bytes;
-  const std::string line = "06.12.2026 14:30 Doklad c. 1234 \x1b\xe8iastka 12.50\r\n";
-  while (bytes.size() < 16u * 1024 * 1024) bytes += line;
-  dir.Write("big.txt", bytes);
+  // Lines ending in CR LF, and a file whose lines end in CR alone (one line once CR is
+  // dropped), which is cut into display lines.
+  const struct {
+    const char* line;
+    size_t size;
+  } files[] = {{"06.12.2026 14:30 Doklad c. 1234 \x1b\xe8iastka 12.50\r\n", 16u * 1024 * 1024},
+               {"06.12.2026 14:30 Doklad c. 1234 \x1b\xe8iastka 12.50\r", 4u * 1024 * 1024}};
+  for (const auto& file : files) {
+    std::string bytes;
+    while (bytes.size() < file.size) bytes += file.line;
+    dir.Write("big.txt", bytes);
 
-  // A timer that should tick every 10 ms: the longest gap between two ticks is how long the
-  // window stood still.
-  QElapsedTimer since_tick;
-  qint64 longest_gap = 0;
-  QTimer ticker;
-  ticker.setInterval(10);
-  QObject::connect(&ticker, &QTimer::timeout,
-                   [&] { longest_gap = std::max(longest_gap, since_tick.restart()); });
-  since_tick.start();
-  ticker.start();
-  form.Open(dir / "big.txt");
-  EXPECT_TRUE(form.loading());
-  QElapsedTimer limit;
-  limit.start();
-  while (form.loading() && limit.elapsed() < 120000)
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-  ticker.stop();
-  ASSERT_FALSE(form.loading());
-  EXPECT_LT(longest_gap, 1000);
-  EXPECT_EQ(Text()->toPlainText().toStdString(),
-            Cp1250ToUtf8(LoadJournalText(dir / "big.txt", "[93]")));
+    // A timer that should tick every 10 ms: the longest gap between two ticks is how long the
+    // window stood still.
+    QElapsedTimer since_tick;
+    qint64 longest_gap = 0;
+    QTimer ticker;
+    ticker.setInterval(10);
+    QObject::connect(&ticker, &QTimer::timeout,
+                     [&] { longest_gap = std::max(longest_gap, since_tick.restart()); });
+    since_tick.start();
+    ticker.start();
+    form.Open(dir / "big.txt");
+    EXPECT_TRUE(form.loading());
+    QElapsedTimer limit;
+    limit.start();
+    while (form.loading() && limit.elapsed() < 60000)
+      QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    ticker.stop();
+    ASSERT_FALSE(form.loading()) << file.size;
+    EXPECT_LT(longest_gap, 1000) << file.size;
+    EXPECT_EQ(Text()->toPlainText().toStdString(),
+              Cp1250ToUtf8(LoadJournalText(dir / "big.txt", "[93]")));
+  }
 }
 
 TEST_F(FormZurnalTest, SearchFindsTheDateThenSaysNotFoundAndStartsAgainFromTheTop) {

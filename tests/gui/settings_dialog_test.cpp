@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <filesystem>
 #include <sstream>
@@ -27,7 +28,7 @@ class SettingsDialogTest : public ::testing::Test {
     setenv("KV4910_HOME", home.path().c_str(), 1);
     home.Write("rb4900_cfg.ini",
                "[CONFIG]\r\nopozdenie=0\r\ndelay_file=700\r\nbaud=57600\r\n"
-               "[SPRAVY]\r\nid_aplikacia=GUITEST\r\n");
+               "[SPRAVY]\r\nid_aplikacia=GUITEST\r\n[LANGUAGE]\r\nLNG1=English\r\n");
     home.Write("kv4910_sk.msg", Utf8ToCp1250("[33]\r\nZadajte heslo\r\n[34]\r\nNesprávne heslo"));
     app = std::make_unique<Application>(std::vector<std::string>{"/nohide"}, "/nonexistent");
     app->Start();
@@ -67,7 +68,7 @@ TEST_F(SettingsDialogTest, EveryLanguageKeyOfTheDialogFindsItsControl) {
     ++keys;
     EXPECT_NE(QtView::Find(key.target), nullptr) << key.key << " " << key.target;
   }
-  EXPECT_EQ(keys, 103);
+  EXPECT_EQ(keys, 103 + 33);  // the key map's and our own
   EXPECT_EQ(Child<QTabWidget>("PageControl1")->tabText(2), "EXPERT");  // the built-in text
 }
 
@@ -134,6 +135,48 @@ TEST_F(SettingsDialogTest, SavingWritesEveryKeyInTheDialogsOrderAndLocksAgain) {
   ASSERT_TRUE(dialog->Activate());
   dialog->show();
   EXPECT_TRUE(Locked());
+}
+
+TEST_F(SettingsDialogTest, ControlsThatActAtOnceReachTheFileOnSave) {
+  ASSERT_TRUE(dialog->Activate());
+  dialog->show();
+  EnterPassword("plomzera");
+  const std::pair<const char*, const char*> edits[] = {
+      {"Edit_in", "vstup.txt"}, {"Edit_out", "zurnal2.txt"},
+      {"Edit_zaloha1", "/zaloha/a"}, {"Edit_zaloha2", "/zaloha/b"}};
+  for (const auto& [name, text] : edits) {
+    Child<QLineEdit>(name)->setText(text);
+    emit Child<QLineEdit>(name)->editingFinished();  // leaving the edit
+  }
+  Child<QWidget>("RadioGroup1")->findChildren<QRadioButton*>().at(1)->click();
+  for (const auto& [name, position] : {std::pair{"CB_baud", 2}, std::pair{"CB_jazyk", 1}}) {
+    Child<QComboBox>(name)->setCurrentIndex(position);
+    emit Child<QComboBox>(name)->activated(position);
+  }
+  Child<QPushButton>("OKBtn")->click();
+  ASSERT_FALSE(dialog->isVisible());
+
+  const std::string file = home.Read("rb4900_cfg.ini");
+  for (const char* line : {"\npath_in=vstup.txt", "\npath_out=zurnal2.txt", "\nbackup1=/zaloha/a",
+                           "\nbackup2=/zaloha/b", "\nbackup_date=1", "\nbaud=115200",
+                           "\ndefault=1"})
+    EXPECT_NE(file.find(line), std::string::npos) << line;
+}
+
+TEST_F(SettingsDialogTest, AfterAFailedWriteEscClosesWithoutSavingAndFreesThePrinter) {
+  std::filesystem::remove(home / "rb4900_cfg.ini");
+  std::filesystem::create_directory(home / "rb4900_cfg.ini");  // cannot be written
+  ASSERT_TRUE(dialog->Activate());
+  dialog->show();
+  EnterPassword("plomzera");
+  dialog->reject();  // Esc while unlocked: only saving closes it
+  EXPECT_TRUE(dialog->isVisible());
+
+  Child<QPushButton>("OKBtn")->click();
+  EXPECT_TRUE(dialog->isVisible());
+  dialog->reject();
+  EXPECT_FALSE(dialog->isVisible());
+  EXPECT_FALSE(app->settings_windows().SettingsDialogShown());
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -346,6 +347,28 @@ TEST_F(TillWindowsTest, CancelledFileDialogsChangeNothing) {
   Editor<QPushButton>("BitBtn_uloz")->click();
   EXPECT_EQ(dir.Read("cennik.bin"), configured);
   EXPECT_EQ(prices.WorkingPath(), dir / "other.bin");
+}
+
+TEST_F(TillWindowsTest, PastedTextPassesTheKeyFilterOrIsRefusedWhole) {
+  auto* cash = platba.findChild<QLineEdit*>("Edit_hotovost");
+  auto* code = Sale<QLineEdit>("Edit_kod");
+  const struct {
+    QLineEdit* field;
+    const char* pasted;
+    const char* shown;
+  } cases[] = {
+      {cash, "-5", "7.00"},     {cash, "12,5", "12.5"}, {cash, "1.234", "7.00"},
+      {cash, "8\n", "7.00"},    {code, "858a", "7.00"}, {code, "858", "858"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pasted);
+    c.field->setText("7.00");
+    c.field->selectAll();
+    QGuiApplication::clipboard()->setText(QString::fromUtf8(c.pasted));
+    QKeyEvent paste(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier, "\x16");
+    QApplication::sendEvent(c.field, &paste);
+    EXPECT_EQ(c.field->text(), c.shown);
+  }
 }
 
 TEST_F(TillWindowsTest, EveryControlTheLanguageFileNamesExists) {

@@ -142,6 +142,8 @@ TEST_F(DeviceCommandsTest, MonthlyCloseWritesItsDebugLineOnlyWhenTheRequestWentO
   EXPECT_FALSE(pm.link().ComPort1().Connected());
 
   commands().show_monthly_dialog = [this] {
+    // While the dialog waits on screen the printer is free for file jobs; the send takes it.
+    EXPECT_FALSE(pm.link().Leased());
     return commands().SendMonthlyRequest("\x1bXD20100201\r20100231\r");
   };
   commands().popMUZClick();
@@ -177,6 +179,32 @@ TEST_F(DeviceCommandsTest, ReportsWindowOpensWithTheLineUpAndThePrintJobTimerSto
   EXPECT_TRUE(timer_prmgr.Enabled());
 }
 
+TEST_F(DeviceCommandsTest, EachByteWaitsForTheHandshakeAtMostItsLimitThenThePause) {
+  pm.cfg.drawer = {27, 'p', 0, 25, 250, 0, 0, 0, 0, 0};
+  ASSERT_EQ(pm.link().AttachPort(0, 8500, 8500), 0);
+  pm.link().SetCtsGate(1);
+  line.a().ForceCts(false);  // the printer never clears to send: every byte waits its limit
+  const struct {
+    const char* name;
+    Command send;
+    uint64_t waited_ms;  // the bytes' limits, then the pause after the last has left
+  } cases[] = {
+      {"X report: ESC 1000, x 100, pause 100", &DeviceCommands::SendXReport, 1200},
+      {"last document: ESC 1000, c 500, pause 100", &DeviceCommands::SendCopyLastDocument, 1600},
+      {"last daily close: ESC 1000, D 500, pause 100", &DeviceCommands::SendCopyLastClosing,
+       1600},
+      {"drawer: ten bytes of 300, no pause", &DeviceCommands::SendDrawerPulse, 3000},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const uint64_t before = clock.slept();
+    Run(c.send);
+    // Besides: the last byte's few milliseconds on the line before it has left.
+    EXPECT_GE(clock.slept() - before, c.waited_ms);
+    EXPECT_LE(clock.slept() - before, c.waited_ms + 5);
+  }
+}
+
 TEST_F(DeviceCommandsTest, EveryCommandFindingThePrinterBusySaysSoAndSendsNothing) {
   commands().show_monthly_dialog = [] { return true; };
   commands().show_copies_window = [] { ADD_FAILURE() << "copies window opened"; };
@@ -194,6 +222,8 @@ TEST_F(DeviceCommandsTest, EveryCommandFindingThePrinterBusySaysSoAndSendsNothin
   }
   boxes.Expect("msg200");
   EXPECT_FALSE(commands().SendMonthlyRequest("\x1bXD20100201\r20100231\r"));
+  boxes.Expect("msg200");
+  pm.Spusteniecasovaca1Click();  // "Pripojenie KV4910"
   EXPECT_EQ(engine().ReceivedBytes(), "");
   EXPECT_EQ(pm.link().Holder(), "print job");
 }

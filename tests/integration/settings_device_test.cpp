@@ -109,6 +109,29 @@ TEST_F(DeviceSetupTest, CurrencyGoesIntoTheFileAtOnceAndToThePrinterAfterYes) {
   EXPECT_EQ(view.Text("Dlg_cfg/MaskEdit_eurokurz"), "30.5000");
 }
 
+TEST_F(DeviceSetupTest, AValueWithEmptyPlacesIsRefusedBeforeAnythingIsSentOrStored) {
+  const std::array<std::string, 6> rounding = {"0.0500", "0.0250", "1.0000",
+                                               "0.5000", "0.1000", "0.0000"};
+  const struct {
+    int edit;  // the rounding edit changed, or -1 for the currency rate
+    const char* value;
+  } cases[] = {{0, "3.1"}, {3, "0.500"}, {5, " .0000"}, {-1, "3.1"}, {-1, "30.12"},
+               {-1, "301.260"}, {-1, "3a.1260"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.value);
+    boxes.Expect("msg237");
+    if (c.edit >= 0) {
+      auto edits = rounding;
+      edits[static_cast<size_t>(c.edit)] = c.value;
+      setup().Btn_zaokruhlenieClick(edits);
+    } else {
+      setup().Btn_naplnClick(0, 1, c.value);
+    }
+    EXPECT_EQ(printer.received(), "");
+    EXPECT_FALSE(dir.Exists("rb4900_cfg.ini"));
+  }
+}
+
 class DeviceSetupSim : public SettingsTest {
  protected:
   DeviceSetupSim() {

@@ -31,6 +31,7 @@ class SettingsTest : public LinkTest {
     c.operator_messages = pm.cfg.MSG == 1;
     c.drawer_row = pm.cfg.drawer_idx;
     c.port_timeouts = {"5000", "5000", "2000", "200", "500"};
+    c.info_time = std::to_string(pm.cfg.time_info);
     c.startup_delay = std::to_string(pm.cfg.opozdenie);
     c.polling_period = std::to_string(pm.cfg.delay_file);
     c.message_name = pm.cfg.id_manager;

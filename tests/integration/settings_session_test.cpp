@@ -78,7 +78,9 @@ TEST_F(SettingsTest, NumberThatIsNotWholeStopsTheSaveAndLeavesTheFileAsItWas) {
   };
   for (const Case& c : {Case{[](SavedControls& s) { s.startup_delay = "1,5"; }, "msg230"},
                         Case{[](SavedControls& s) { s.polling_period = ""; }, "msg231"},
-                        Case{[](SavedControls& s) { s.port_timeouts[2] = ""; }, "msg232"}}) {
+                        Case{[](SavedControls& s) { s.port_timeouts[2] = ""; }, "msg232"},
+                        // the information time edit left empty: its old value is not written
+                        Case{[](SavedControls& s) { s.info_time = ""; }, "msg232"}}) {
     SavedControls controls = Shown();
     controls.application_title = "CHANGED";
     c.change(controls);
@@ -98,12 +100,15 @@ TEST_F(SettingsTest, SaveTakesTheControlsRunsTheJobsAgainAndLocksTheNextOpening)
   controls.tenders[9] = "Kupon";
   controls.message_files = {"(7) C:/pos/a.txt", "(9) b.txt"};
   controls.drawer_row = 3;
+  controls.info_time = "6500";
+  boxes.Expect("msg238");  // the new application id reaches the clients at the next start
   ASSERT_TRUE(session->OKBtnClick(controls));
+  EXPECT_EQ(pm.cfg.time_info, 6500);
   EXPECT_EQ(shell.Title(), "POKLADNA2");
   EXPECT_EQ(pm.cfg.plat[9], "Kupon");
   EXPECT_EQ(pm.cfg.drawer, (std::array<int32_t, 10>{27, 70, 7, 3, 0, 0, 0, 0, 0, 0}));
   EXPECT_TRUE(timer_prmgr.Enabled());
-  EXPECT_EQ(view.Get("SRB4900/StatusBar1[3].text"), pm.startup.notice_text);
+  EXPECT_EQ(view.Get("SRB4900/StatusBar1[3].text"), "msg115");
   const std::string file = ConfigFile();
   EXPECT_NE(file.find("msg1=9\npath1=b.txt\nmsg2=2\npath2=\n"), std::string::npos);
   EXPECT_NE(file.find("[OPEN]\n0=27\n1=70\n2=7\n3=3\n"), std::string::npos);
@@ -115,6 +120,49 @@ TEST_F(SettingsTest, SaveTakesTheControlsRunsTheJobsAgainAndLocksTheNextOpening)
   EXPECT_TRUE(session->locked());
   EXPECT_EQ(view.Text("Dlg_cfg/Label3"), "msg33");
   EXPECT_EQ(view.Get("Dlg_cfg/PageControl1.visible"), "0");
+}
+
+TEST_F(SettingsTest, AFailedWriteLetsTheOperatorLeaveWithoutSavingAndFreesThePrinter) {
+  std::filesystem::create_directory(dir / "rb4900_cfg.ini");  // cannot be written
+  OpenUnlocked();
+  EXPECT_FALSE(session->MayCloseWithoutSaving());  // unlocked: only saving closes it
+  boxes.Expect("msg236");
+  EXPECT_FALSE(session->OKBtnClick(Shown()));
+  EXPECT_EQ(boxes.shown().back().text.find("msg233"), 0u);
+  EXPECT_TRUE(session->MayCloseWithoutSaving());
+  EXPECT_TRUE(pm.link().Leased());
+  session->FormClose();
+  EXPECT_FALSE(pm.link().Leased());
+  EXPECT_TRUE(timer_prmgr.Enabled());
+
+  // The next opening starts afresh.
+  ASSERT_TRUE(session->Open());
+  ASSERT_TRUE(session->CheckServicePassword("plomzera"));
+  EXPECT_FALSE(session->MayCloseWithoutSaving());
+}
+
+TEST_F(SettingsTest, ClosingWithoutSavingKeepsTheRunningPortWhenTheFileHasNoneOrAWrongOne) {
+  ASSERT_FALSE(pm.link().port_names().empty());
+  const struct {
+    const char* file;
+    int32_t port;
+  } cases[] = {{"[CONFIG]\r\ncopy_bl=1\r\n", 0},
+               {"[CONFIG]\r\nport=-1\r\n", 0},
+               {"[CONFIG]\r\nport=99\r\n", 0},
+               {"[CONFIG]\r\nport=x\r\n", 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    dir.Write("rb4900_cfg.ini", c.file);
+    pm.cfg.port = 0;  // chosen at start-up (message 117) without being written
+    ASSERT_TRUE(session->Open());
+    session->FormClose();
+    EXPECT_EQ(pm.cfg.port, c.port);
+  }
+  // Without a running port the file's value stands.
+  pm.cfg.port = -1;
+  dir.Write("rb4900_cfg.ini", "[CONFIG]\r\nport=-1\r\n");
+  pm.LoadConfig();
+  EXPECT_EQ(pm.cfg.port, -1);
 }
 
 TEST_F(SettingsTest, WrongPasswordKeepsTheLockAndTheRightOneFillsThePages) {

@@ -23,10 +23,6 @@ class FixedPrompt final : public PasswordPrompt {
   std::optional<std::string> answer_;
 };
 
-std::string ShortName(std::string_view view_name) {
-  return std::string(view_name.substr(view_name.find('/') + 1));
-}
-
 bool Enabled(const CommandMenuState& state, std::string_view name) {
   for (const auto& item : state.items)
     if (item.name == name) return item.enabled;
@@ -41,14 +37,23 @@ class CommandMenuTest : public PrintManagerTest {
 };
 
 TEST_F(CommandMenuTest, EachRightEnablesItsItemOnlyWhileThePrinterIsReady) {
+  // Each right by its index in the user record and the one menu item it gates (none for KMU,
+  // which is only stored, and CEN, which is the price list's).
+  const struct {
+    int right;
+    const char* item;
+  } rights[] = {{0, "SRB4900/popXUZ"},   {1, "SRB4900/popDUZ"},      {2, "SRB4900/popMUZ"},
+                {3, "SRB4900/popKDOKL"}, {4, "SRB4900/popKDU"},      {5, nullptr},
+                {6, "SRB4900/popCAS"},   {7, "SRB4900/popOtvzas"},   {8, "SRB4900/KopieRB3900"},
+                {10, nullptr}};
   UserAccess& users = pm.users();
-  for (const RightInfo& right : kRights) {
-    users.SetRight(right.index, false);
+  for (const auto& right : rights) {
+    users.SetRight(right.right, false);
     for (const bool ready : {false, true}) {
-      SCOPED_TRACE(std::string(right.check_box) + (ready ? " ready" : " not ready"));
+      SCOPED_TRACE(std::to_string(right.right) + (ready ? " ready" : " not ready"));
       const CommandMenuState state = PopupState({ready, users, false, false});
       for (const char* item : view_names::kGatedItems) {
-        const bool gated_by_this = right.menu_item && ShortName(item) == right.menu_item;
+        const bool gated_by_this = right.item && std::string_view(item) == right.item;
         EXPECT_EQ(Enabled(state, item), ready && !gated_by_this) << item;
       }
       EXPECT_EQ(Enabled(state, view_names::kTillItem), ready);
@@ -57,7 +62,7 @@ TEST_F(CommandMenuTest, EachRightEnablesItsItemOnlyWhileThePrinterIsReady) {
       EXPECT_EQ(state.clear_port_selection, !ready);
       EXPECT_EQ(state.copy_price_list_access, ready);
     }
-    users.SetRight(right.index, true);
+    users.SetRight(right.right, true);
   }
 }
 

@@ -35,6 +35,15 @@ TEST(MessageFile, TextEndsBeforeTheNextHeaderOrKeepsItsLineEndAtTheEndOfTheFile)
   EXPECT_EQ(Parse("[7]\r\none\r\ntwo\r\n[8]\r\n").Text(7), "one\r\ntwo");
 }
 
+TEST(MessageFile, LfOnlyLineEndsLoseOnlyTheLf) {
+  const MessageTable table = Parse("[5]\nfirst\n[6]\nx\n[7]\r\nmixed\r\n[8]\n\n[9]\nlast\n");
+  EXPECT_EQ(table.Text(5), "first");
+  EXPECT_EQ(table.Text(6), "x");
+  EXPECT_EQ(table.Text(7), "mixed");
+  EXPECT_EQ(table.Text(8), "");
+  EXPECT_EQ(table.Text(9), "last\n");  // the end of the file: kept, as with CR LF
+}
+
 TEST(MessageFile, NumberIsTheHeadersDigitsAfterItsLastUnderscore) {
   const MessageTable table = Parse(
       "[12]\r\ntwelve\r\n[MSG_13]\r\nthirteen\r\n[1_2_14]\r\nfourteen\r\n[a1b5 c]\r\nfifteen\r\n"

@@ -2,6 +2,7 @@
 #include "register/price_list.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <filesystem>
@@ -202,15 +203,24 @@ TEST_F(PriceListTest, SaveAfterDeleteIsOneRecordShorterAndReplacesTheFile) {
   EXPECT_EQ(dir.Read("cennik.bin"), saved);
 }
 
-TEST_F(PriceListTest, CancelledSaveAsGoesToTheConfiguredFile) {
+TEST_F(PriceListTest, SaveAsWritesTheChosenFileWhichStaysTheWorkingPath) {
   List().SaveTo(dir / "copy.bin");
   EXPECT_EQ(List().WorkingPath(), dir / "copy.bin");
   List().Store(0, Fields("1", "Chlieb"));
   EXPECT_EQ(dir.Read("copy.bin").size(), kPriceCardSize);
+  EXPECT_FALSE(dir.Exists("cennik.bin"));
+}
 
-  EXPECT_TRUE(List().SaveTo(std::nullopt));
-  EXPECT_EQ(List().WorkingPath(), Path());
-  EXPECT_EQ(dir.Read("cennik.bin").size(), kPriceCardSize);
+TEST_F(PriceListTest, AFifoOrADeviceIsNotReadAndTheWindowsStayResponsive) {
+  ASSERT_EQ(mkfifo((dir / "fifo.bin").c_str(), 0600), 0);
+  const std::string paths[] = {dir / "fifo.bin", "/dev/zero", dir.path()};
+  for (const std::string& path : paths) {
+    SCOPED_TRACE(path);
+    PriceList other(path, messages, boxes, nullptr);
+    boxes.Expect("[91]");
+    EXPECT_FALSE(other.LoadPriceList(false).read);
+    EXPECT_EQ(other.Count(), 0);
+  }
 }
 
 TEST_F(PriceListTest, LookUpByExactCodeAndByNameIgnoringCase) {
@@ -218,8 +228,10 @@ TEST_F(PriceListTest, LookUpByExactCodeAndByNameIgnoringCase) {
   List().Store(0, Fields("100", Utf8ToCp1250("Mlieko polotučné")));
   List().Store(1, Fields("10", Utf8ToCp1250("ČOKOLÁDA mliečna")));
   List().Store(2, Fields("2", Utf8ToCp1250("Šťava")));
+  List().Store(3, Fields("", "Bez kódu"));
   EXPECT_EQ(List().FindByCode("10"), 1);
   EXPECT_FALSE(List().FindByCode("1"));
+  EXPECT_FALSE(List().FindByCode(""));  // an empty code field looks nothing up
   EXPECT_EQ(List().SearchByName("MLIE"), (std::vector<int>{0, 1}));
   EXPECT_EQ(List().SearchByName(Utf8ToCp1250("čokol")), (std::vector<int>{1}));
   EXPECT_EQ(List().SearchByName(Utf8ToCp1250("šŤ")), (std::vector<int>{2}));

@@ -36,11 +36,36 @@ TEST(JournalLoader, MissingFileShowsMessageAndPath) {
   JournalLoader loader(path, kMissing);
   EXPECT_TRUE(loader.done());
   EXPECT_EQ(loader.text(), std::string(kMissing) + path);
+  // The path's letters are shown as the viewer's code page has them.
+  JournalLoader accented(dir / "\xC5\xBEurn\xC3\xA1l.txt", kMissing);  // "žurnál.txt" in UTF-8
+  EXPECT_EQ(accented.text(), std::string(kMissing) + dir.path() + "/\x9Eurn\xE1l.txt");
   // A directory exists but is no file to read: nothing is shown, the failure is known.
   JournalLoader directory(dir.path(), kMissing);
   while (!directory.done()) directory.Step();
   EXPECT_EQ(directory.text(), "");
   EXPECT_TRUE(directory.failed());
+}
+
+std::string Repeat(const std::string& part, int times) {
+  std::string text;
+  for (int i = 0; i < times; ++i) text += part;
+  return text;
+}
+
+TEST(JournalLoader, LongLinesGoOnOnTheNextDisplayLine) {
+  const std::string a4096(4096, 'a');
+  const struct {
+    std::string bytes;
+    std::string shown;
+  } cases[] = {
+      {std::string(10000, 'a'), a4096 + "\n" + a4096 + "\n" + std::string(1808, 'a')},
+      {a4096 + "\r\nb", a4096 + "\nb"},  // exactly full: no extra break
+      // CR-only line ends are dropped, so such a file is one long line.
+      {Repeat("ab\r", 2100), Repeat("ab", 2048) + "\n" + Repeat("ab", 52)},
+      // A control byte's "~n~" is never split.
+      {std::string(4094, 'x') + "\x1b", std::string(4094, 'x') + "\n~27~"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Load(c.bytes), c.shown) << c.bytes.size();
 }
 
 TEST(JournalLoader, PiecesAddUpToTheWholeLoadAndStayShortForALargeFile) {
@@ -123,10 +148,11 @@ TEST(MonthlyRequest, BytesAndRefusals) {
     EXPECT_EQ(refused.message, kMsgYearNotNumber) << year;
   }
   EXPECT_EQ(BuildMonthlyRequest("2010", -1).message, kMsgNoMonth);
-  EXPECT_EQ(PreselectedMonth(2), 1);
-  EXPECT_STREQ(kMonthNames[PreselectedMonth(10)],
-               "Okt\xf3"
-               "ber");
+  // The dialog opens on the last finished month.
+  EXPECT_EQ(PreselectedMonth(2026, 1), (MonthChoice{2025, 11}));
+  EXPECT_EQ(PreselectedMonth(2026, 2), (MonthChoice{2026, 0}));
+  EXPECT_EQ(PreselectedMonth(2026, 12), (MonthChoice{2026, 10}));
+  EXPECT_EQ(PreselectedMonth(2026, 11).position, 9);  // October
   EXPECT_TRUE(YearKeyAccepted('\b'));
   EXPECT_FALSE(YearKeyAccepted('-'));
 }

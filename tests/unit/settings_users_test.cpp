@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -16,8 +17,10 @@ class ScriptedPrompt final : public PasswordPrompt {
  public:
   std::deque<std::optional<std::string>> answers;
   int shown = 0;
+  std::function<void()> while_shown;  // what happens while the dialog is on screen
   std::optional<std::string> AskPassword() override {
     ++shown;
+    if (while_shown) while_shown();
     if (answers.empty()) return std::nullopt;
     auto answer = answers.front();
     answers.pop_front();
@@ -74,6 +77,41 @@ TEST(Users, SelectingAUserAsksTheOthersForTheirPasswordAndFallsBackToTheFirst) {
     prompt.answers = {wrong};
     EXPECT_EQ(access.SelectUser(1, prompt), 0) << wrong;
   }
+}
+
+TEST(Users, TheChosenUserBecomesCurrentOnlyAfterHisPasswordWasChecked) {
+  Config cfg = FreshConfig();
+  cfg.users[1].password = "Secret";
+  cfg.users[0].rights[0] = 0;  // the first user may not print the X report, the second may
+  UserAccess access(cfg.users);
+  ScriptedPrompt prompt;
+  prompt.while_shown = [&] {
+    // A menu opened meanwhile shows the first user's rights.
+    EXPECT_EQ(access.currentUser(), 0);
+    EXPECT_FALSE(access.MenuItemAllowed("popXUZ"));
+  };
+  prompt.answers = {"wrong", "Secret"};
+  EXPECT_EQ(access.SelectUser(1, prompt), 0);
+  EXPECT_EQ(access.SelectUser(1, prompt), 1);
+  EXPECT_EQ(prompt.shown, 2);
+  EXPECT_TRUE(access.MenuItemAllowed("popXUZ"));
+}
+
+TEST(Users, ARightIsGrantedWhenItsWholeIntegerValueIsNotZero) {
+  test::TempDir dir;
+  dir.Write(kConfigFileName,
+            "[USER0]\r\nXUZ=256\r\nDUZ=-1\r\nMUZ=0\r\nCOPY=1\r\nKDU=2\r\n");
+  Config cfg;
+  ConfigTimeouts timeouts;
+  ReadConfig(IniFile(dir / kConfigFileName), dir.path(), cfg, timeouts);
+  const struct {
+    size_t index;
+    bool granted;
+  } cases[] = {{0, true}, {1, true}, {2, false}, {3, true}, {4, true}, {6, true}, {7, true}};
+  for (const auto& c : cases) EXPECT_EQ(HasRight(cfg.users[0], c.index), c.granted) << c.index;
+  UserAccess access(cfg.users);
+  EXPECT_TRUE(access.MenuItemAllowed("popXUZ"));
+  EXPECT_FALSE(access.MenuItemAllowed("popMUZ"));
 }
 
 TEST(Users, RightsGateTheirMenuItemsOnly) {

@@ -30,5 +30,28 @@ TEST(SmallFile, OnlyARegularFileUpToTheLimitIsRead) {
   }
 }
 
+TEST(SmallFile, TheStartOfALongerRegularFileIsRead) {
+  test::TempDir dir;
+  dir.Write("ten", "0123456789");
+  ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+  const struct {
+    std::string path;
+    size_t limit;
+    SmallFileStatus status;
+    std::string bytes;
+    uint64_t size;
+  } cases[] = {{dir / "ten", 4, SmallFileStatus::Read, "0123", 10},
+               {dir / "ten", 20, SmallFileStatus::Read, "0123456789", 10},
+               {dir / "fifo", 4, SmallFileStatus::NotRegular, "", 0},
+               {"/dev/zero", 4, SmallFileStatus::NotRegular, "", 0}};
+  for (const auto& c : cases) {
+    std::string bytes = "old";
+    uint64_t size = 99;
+    EXPECT_EQ(ReadFileStart(c.path, bytes, c.limit, size), c.status) << c.path;
+    EXPECT_EQ(bytes, c.bytes) << c.path;
+    EXPECT_EQ(size, c.size) << c.path;
+  }
+}
+
 }  // namespace
 }  // namespace kv

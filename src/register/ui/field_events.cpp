@@ -1,8 +1,15 @@
 #include "register/ui/field_events.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <memory>
 #include <optional>
 
 #include "lang/codepage.h"
@@ -28,6 +35,7 @@ FieldEvents::FieldEvents(QWidget* field, QLineEdit* edit) : QObject(field), edit
   // An editable combo box is the focus widget itself and hands its keys to its edit: the
   // field alone is watched.
   field->installEventFilter(this);
+  if (edit_ && edit_ != field) edit_->installEventFilter(this);
 }
 
 FieldEvents& FieldEvents::Watch(QWidget* field, QLineEdit* edit) {
@@ -37,9 +45,20 @@ FieldEvents& FieldEvents::Watch(QWidget* field, QLineEdit* edit) {
 }
 
 bool FieldEvents::eventFilter(QObject*, QEvent* event) {
+  const bool filtered = key_rule && edit_;
   switch (event->type()) {
     case QEvent::KeyPress:
       return KeyPress(static_cast<QKeyEvent*>(event));
+    case QEvent::ContextMenu:
+      return filtered && ContextMenu(static_cast<QContextMenuEvent*>(event)->globalPos());
+    case QEvent::MouseButtonRelease:
+      if (!filtered || static_cast<QMouseEvent*>(event)->button() != Qt::MiddleButton) break;
+      if (QGuiApplication::clipboard()->supportsSelection())
+        Paste(QGuiApplication::clipboard()->text(QClipboard::Selection));
+      return true;
+    case QEvent::DragEnter:
+    case QEvent::Drop:
+      return filtered;  // not accepted: nothing is dropped
     case QEvent::FocusIn:
     case QEvent::FocusOut: {
       // A drop-down list opening, or another window taking the focus for a while, neither
@@ -57,6 +76,10 @@ bool FieldEvents::eventFilter(QObject*, QEvent* event) {
 }
 
 bool FieldEvents::KeyPress(QKeyEvent* key) {
+  if (key_rule && edit_ && key->matches(QKeySequence::Paste)) {
+    Paste(QGuiApplication::clipboard()->text());
+    return true;
+  }
   if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
   if (key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
     return false;
@@ -87,6 +110,42 @@ bool FieldEvents::KeyPress(QKeyEvent* key) {
       return true;
   }
   return true;
+}
+
+bool FieldEvents::ContextMenu(const QPoint& at) {
+  // The field's own menu, whose "Paste" goes through the filter.
+  std::unique_ptr<QMenu> menu(edit_->createStandardContextMenu());
+  for (QAction* action : menu->actions()) {
+    if (action->objectName() != QLatin1String("edit-paste")) continue;
+    action->disconnect();
+    connect(action, &QAction::triggered, this,
+            [this] { Paste(QGuiApplication::clipboard()->text()); });
+  }
+  menu->exec(at);
+  return true;
+}
+
+void FieldEvents::Paste(const QString& pasted) {
+  if (pasted.isEmpty() || edit_->isReadOnly()) return;
+  const std::string bytes = ToCp1250(pasted);
+  if (FromCp1250(bytes) != pasted) return;  // a character the code page cannot hold
+  // The text as it is once the selection is gone, and the caret where the paste goes.
+  std::string text = ToCp1250(edit_->text());
+  size_t caret = static_cast<size_t>(edit_->cursorPosition());
+  if (edit_->hasSelectedText()) {
+    caret = static_cast<size_t>(edit_->selectionStart());
+    text.erase(caret, static_cast<size_t>(edit_->selectedText().size()));
+  }
+  std::string inserted;
+  for (const char c : bytes) {
+    if (static_cast<unsigned char>(c) < 32) return;  // line ends, tabs: not text of a field
+    const KeyVerdict verdict = key_rule(EditText{text, caret, 0}, c);
+    if (verdict.action != KeyVerdict::Accept) return;
+    text.insert(caret++, 1, verdict.key);
+    inserted += verdict.key;
+  }
+  if (text.size() > static_cast<size_t>(edit_->maxLength())) return;
+  edit_->insert(FromCp1250(inserted));
 }
 
 }  // namespace kv

@@ -10,6 +10,7 @@
 
 class QKeyEvent;
 class QLineEdit;
+class QPoint;
 class QWidget;
 
 namespace kv {
@@ -19,7 +20,9 @@ namespace kv {
 // The events of one of the till's fields, forwarded to its window: a typed character goes
 // through a key filter of the core (refused characters are swallowed, "," goes in as "."),
 // Enter runs `on_return`, and entering and leaving the field run `on_focus_in` and
-// `on_focus_out`. Keys with Ctrl or Alt (shortcuts, clipboard) are left to the field.
+// `on_focus_out`. Keys with Ctrl or Alt (shortcuts) are left to the field. Pasted text (Ctrl+V,
+// the context menu, the middle button) goes through the key filter as if typed; a character
+// the filter would refuse refuses the whole paste. Nothing can be dropped into a filtered field.
 class FieldEvents final : public QObject {
  public:
   using KeyRule = std::function<KeyVerdict(const EditText& edit, char key)>;
@@ -39,6 +42,8 @@ class FieldEvents final : public QObject {
  private:
   FieldEvents(QWidget* field, QLineEdit* edit);
   bool KeyPress(QKeyEvent* key);
+  bool ContextMenu(const QPoint& at);
+  void Paste(const QString& pasted);
 
   QLineEdit* edit_;
 };

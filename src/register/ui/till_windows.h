@@ -28,6 +28,8 @@ class TillWindows {
 
   // Shows the sale window, non-modal, in front (the tray menu's "pop_pokladna").
   void ShowSaleWindow();
+  // The language was changed: the sale and price list windows' message texts follow it.
+  void LanguageChanged();
   // Whether the current user may edit the price list; until it is set, the first user's CEN
   // right from the configuration.
   void SetPriceListAccess(std::function<bool()> access) { price_list_access_ = std::move(access); }

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -18,6 +19,7 @@
 
 #include "lang/message_table.h"
 #include "reports/ui/window_support.h"
+#include "settings/settings_messages.h"
 #include "settings/setup_commands.h"
 
 namespace kv {
@@ -39,13 +41,10 @@ TDlg_cfg::TDlg_cfg(SettingsSession& session, const MessageTable& messages, QWidg
   PageControl1->setObjectName("PageControl1");
   PageControl1->setTabPosition(QTabWidget::East);
   PageControl1->tabBar()->setUsesScrollButtons(false);  // every page's tab stays in sight
-  PageControl1->addTab(BuildMainPage(), "KV4910");
-  PageControl1->addTab(BuildVatPage(), "DPH");
-  PageControl1->addTab(BuildExpertPage(), "Expert");
-  PageControl1->addTab(BuildMessagesPage(), QString::fromUtf8("Správy"));
-  PageControl1->addTab(BuildBackupPage(), QString::fromUtf8("Záloha"));
-  PageControl1->addTab(BuildRoundingPage(), QString::fromUtf8("Zaokrúhli"));
-  PageControl1->addTab(BuildTillPage(), QString::fromUtf8("Pokladňa"));
+  // Every caption, hint and page title comes from the language texts.
+  for (QWidget* page : {BuildMainPage(), BuildVatPage(), BuildExpertPage(), BuildMessagesPage(),
+                        BuildBackupPage(), BuildRoundingPage(), BuildTillPage()})
+    PageControl1->addTab(page, QString());
   PageControl1->setVisible(false);
   connect(PageControl1, &QTabWidget::currentChanged, this,
           [this](int page) { session_.PageShown(page); });
@@ -65,12 +64,11 @@ QWidget* TDlg_cfg::BuildLockPanel() {
   Edit_heslo->setObjectName("Edit_heslo");
   Edit_heslo->setEchoMode(QLineEdit::Password);
   // Enter in the field presses the default button Btn_psw_yes.
-  Btn_psw_yes = Button("Btn_psw_yes", "&Potvrdenie");
-  Btn_psw_yes->setToolTip("Potvrdenie hesla");
+  Btn_psw_yes = Button("Btn_psw_yes");
   connect(Btn_psw_yes, &QPushButton::clicked, this, &TDlg_cfg::CheckServicePassword);
-  QPushButton* Btn_psw_koniec = Button("Btn_psw_koniec", "&Koniec");
+  QPushButton* Btn_psw_koniec = Button("Btn_psw_koniec");
   connect(Btn_psw_koniec, &QPushButton::clicked, this, &TDlg_cfg::reject);
-  QPushButton* Button1 = Button("Button1", "Pripoj IP");
+  QPushButton* Button1 = Button("Button1");
   Button1->setVisible(false);
   grid->addWidget(Label3, 0, 0, 1, 2);
   grid->addWidget(Edit_heslo, 1, 0, 1, 2);
@@ -78,7 +76,7 @@ QWidget* TDlg_cfg::BuildLockPanel() {
   grid->addWidget(Btn_psw_koniec, 2, 1);
   grid->addWidget(Button1, 3, 0);
 
-  auto* GroupBox_euro = new QGroupBox(QString::fromUtf8("     Konfigurácia mien    "));
+  auto* GroupBox_euro = new QGroupBox;
   GroupBox_euro->setObjectName("GroupBox_euro");
   auto* currencies = new QGridLayout(GroupBox_euro);
   CB_aktivna = new QComboBox;
@@ -89,8 +87,8 @@ QWidget* TDlg_cfg::BuildLockPanel() {
   for (const char* code : kDualCurrencies) CB_dualna->addItem(code);
   MaskEdit_eurokurz = new QLineEdit;
   MaskEdit_eurokurz->setObjectName("MaskEdit_eurokurz");
-  MaskEdit_eurokurz->setInputMask("00.0000;_");
-  QPushButton* Btn_napln = Button("Btn_napln", "&Naplnenie mien");
+  MaskEdit_eurokurz->setInputMask("99.9999;_");  // every digit required
+  QPushButton* Btn_napln = Button("Btn_napln");
   connect(Btn_napln, &QPushButton::clicked, this, [this] {
     session_.device().Btn_naplnClick(CB_aktivna->currentIndex(), CB_dualna->currentIndex(),
                                      ToCp1250(MaskEdit_eurokurz->text()));
@@ -131,11 +129,11 @@ void TDlg_cfg::done(int result) {
 }
 
 void TDlg_cfg::reject() {
-  if (session_.locked()) done(QDialog::Rejected);
+  if (session_.MayCloseWithoutSaving()) done(QDialog::Rejected);
 }
 
 void TDlg_cfg::closeEvent(QCloseEvent* event) {
-  if (!session_.locked()) {
+  if (!session_.MayCloseWithoutSaving()) {
     event->ignore();
     return;
   }
@@ -144,6 +142,14 @@ void TDlg_cfg::closeEvent(QCloseEvent* event) {
 
 bool TDlg_cfg::eventFilter(QObject* watched, QEvent* event) {
   if (watched == Edit_pwd && event->type() == QEvent::FocusIn) session_.Edit_pwdEnter();
+  // Every leaving of an Expert time edit is checked, also when its text did not change since
+  // the last leaving (editingFinished is not emitted then), so it cannot be left empty.
+  if (event->type() == QEvent::FocusOut) {
+    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+    const bool leaves = reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason;
+    for (size_t i = 0; i < expert_edits_.size() && leaves && isVisible(); ++i)
+      if (watched == expert_edits_[i]) ExpertEditLeft(static_cast<ExpertEdit>(i));
+  }
   return QDialog::eventFilter(watched, event);
 }
 
@@ -165,6 +171,7 @@ SavedControls TDlg_cfg::Saved() const {
   c.drawer_row = otvor->currentIndex();
   for (size_t i = 0; i < c.port_timeouts.size(); ++i)
     c.port_timeouts[i] = ToCp1250(expert_edits_[i]->text());
+  c.info_time = ToCp1250(expert_edits_[static_cast<size_t>(ExpertEdit::InfoTime)]->text());
   c.startup_delay = ToCp1250(Edit_opozdenie->text());
   c.polling_period = ToCp1250(Edit_delay_file->text());
   c.dtr_dsr = CheckBox_dtrdsr->isChecked();
@@ -198,7 +205,8 @@ void TDlg_cfg::ChooseFile(FileChoice which) {
   const FileDialogSetup setup = session_.FileDialogFor(which);
   std::optional<std::string> chosen;
   if (!NoScreen()) {
-    QFileDialog dialog(this, setup.title.empty() ? "Cesta k suboru" : FromCp1250(setup.title), {},
+    const std::string title = setup.title.empty() ? messages_.Text(kMsgFileDialogTitle) : setup.title;
+    QFileDialog dialog(this, FromCp1250(title), {},
                        FromCp1250(setup.filter));
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.selectFile(FromCp1250(setup.file_name));
