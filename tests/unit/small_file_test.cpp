@@ -33,7 +33,7 @@ TEST(SmallFile, OnlyARegularFileUpToTheLimitIsRead) {
 TEST(SmallFile, TheStartOfALongerRegularFileIsRead) {
   test::TempDir dir;
   dir.Write("ten", "0123456789");
-  ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+  ASSERT_TRUE(test::MakeFifo(dir / "fifo"));
   const struct {
     std::string path;
     size_t limit;
