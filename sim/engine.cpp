@@ -4,6 +4,7 @@
 #include <cctype>
 #include <string_view>
 
+#include "base/system.h"
 #include "sim/records.h"
 
 namespace kv::sim {
@@ -76,9 +77,7 @@ void Engine::PaperMark(std::string_view text) {
 
 std::tm Engine::PrinterTime() const {
   const std::time_t t = host_now_() + static_cast<std::time_t>(state_.clock_offset_s);
-  std::tm out{};
-  localtime_r(&t, &out);
-  return out;
+  return kv::LocalTime(t);
 }
 
 void Engine::DropLines(bool rts, bool dtr, uint32_t after_bytes) {

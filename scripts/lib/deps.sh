@@ -5,6 +5,10 @@ KV4910_PACKAGES=(cmake ninja-build g++ qt6-base-dev libboost-dev
 # Building and checking the Debian package (scripts/package) and its install test in scripts/test:
 # the packaging tools, lintian, and systemd for checking the user unit.
 KV4910_PACKAGE_PACKAGES=(dpkg-dev file binutils lintian man-db systemd passwd)
+# The Windows cross build (scripts/test-windows): mingw-w64, Wine to run its tests (Debian 12's
+# wine64 alone has no `wine` command) and GoogleTest's sources to build for the target.
+KV4910_WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix wine wine64 googletest
+  nlohmann-json3-dev libboost-dev)
 # The fuzz targets only (scripts/fuzz): clang with the libFuzzer and sanitizer runtimes.
 KV4910_FUZZ_PACKAGES=(cmake ninja-build clang libclang-rt-14-dev nlohmann-json3-dev libboost-dev)
 
@@ -19,6 +23,10 @@ install_deps() {
 
 install_package_deps() {
   install_packages "${KV4910_PACKAGE_PACKAGES[@]}"
+}
+
+install_windows_deps() {
+  install_packages "${KV4910_WINDOWS_PACKAGES[@]}"
 }
 
 install_fuzz_deps() {

@@ -1,14 +1,12 @@
 #include "api/idempotency_store.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
 
 #include <nlohmann/json.hpp>
 
+#include "base/file_system.h"
 #include "base/small_file.h"
 
 namespace kv {
@@ -32,25 +30,6 @@ bool Exists(const std::string& path) {
   std::error_code ec;
   return std::filesystem::symlink_status(path, ec).type() != std::filesystem::file_type::not_found &&
          !ec;
-}
-
-bool WriteDurably(const std::string& path, const std::string& text) {
-  const std::string tmp = path + ".tmp";
-  const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  if (fd < 0) return false;
-  size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n <= 0) break;
-    done += static_cast<size_t>(n);
-  }
-  const bool ok = done == text.size() && ::fsync(fd) == 0;
-  ::close(fd);
-  if (!ok || std::rename(tmp.c_str(), path.c_str()) != 0) {
-    std::remove(tmp.c_str());
-    return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -118,7 +97,7 @@ bool IdempotencyStore::Save() {
     nlohmann::json line = {key, std::to_string(e.hash), e.time, e.status, e.body};
     text += line.dump() + "\n";
   }
-  return WriteDurably(path_, text);
+  return SaveFileAtomically(path_, text);
 }
 
 void IdempotencyStore::Load() {

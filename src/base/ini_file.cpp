@@ -1,13 +1,11 @@
 #include "base/ini_file.h"
 
 #include <dirent.h>
-#include <unistd.h>
 
 #include <cctype>
 #include <charconv>
-#include <cstdio>
-#include <fstream>
 
+#include "base/file_system.h"
 #include "base/small_file.h"
 
 namespace kv {
@@ -72,7 +70,7 @@ std::optional<int32_t> ParseInt32(std::string_view text) {
 std::string IniFile::ResolvePath(const std::string& dir, const std::string& name) {
   const std::string base = dir.empty() ? std::string(".") : dir;
   const std::string joined = dir.empty() ? name : dir + "/" + name;
-  if (access(joined.c_str(), F_OK) == 0) return joined;
+  if (SomethingAt(joined)) return joined;
   if (DIR* d = opendir(base.c_str())) {
     std::string found;
     while (dirent* entry = readdir(d)) {
@@ -233,21 +231,7 @@ std::string IniFile::Text() const {
 
 bool IniFile::Save() {
   if (refused_ || path_.empty()) return false;
-  const std::string temp = path_ + ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out << Text();
-    out.flush();
-    if (!out) {
-      std::remove(temp.c_str());
-      return false;
-    }
-  }
-  if (std::rename(temp.c_str(), path_.c_str()) != 0) {
-    std::remove(temp.c_str());
-    return false;
-  }
+  if (!SaveFileAtomically(path_, Text())) return false;
   exists_ = true;
   return true;
 }

@@ -1,53 +1,32 @@
 #include "base/small_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
+#include "base/file_system.h"
 
 namespace kv {
 
 namespace {
 
-// Closes a descriptor when the scope ends.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) close(fd_);
+// Opens a regular file without blocking (a FIFO with no writer does not hold the program);
+// `size` is its length.
+SmallFileStatus OpenRegular(ReadOnlyFile& file, const std::string& path, uint64_t& size) {
+  switch (file.Open(path)) {
+    case FileOpen::Opened: break;
+    case FileOpen::NotRegular: return SmallFileStatus::NotRegular;
+    default: return SmallFileStatus::Missing;
   }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-// Checks that the opened descriptor is a regular file; `size` is its length.
-SmallFileStatus OpenRegular(const Descriptor& fd, uint64_t& size) {
-  if (fd.get() < 0) return SmallFileStatus::Missing;
-  struct stat st;
-  if (fstat(fd.get(), &st) != 0) return SmallFileStatus::ReadError;
-  if (!S_ISREG(st.st_mode)) return SmallFileStatus::NotRegular;
-  size = st.st_size < 0 ? 0 : static_cast<uint64_t>(st.st_size);
+  const std::optional<FileIdentity> identity = file.Identity();
+  if (!identity) return SmallFileStatus::ReadError;
+  size = identity->size < 0 ? 0 : static_cast<uint64_t>(identity->size);
   return SmallFileStatus::Read;
 }
 
-// Opening without blocking: a FIFO with no writer does not hold the program.
-int OpenWithoutBlocking(const std::string& path) {
-  return open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-}
-
-// Appends at most `count` bytes of the descriptor to `bytes`, stopping at the end of the file.
-SmallFileStatus ReadUpTo(int fd, std::string& bytes, size_t count) {
+// Appends at most `count` bytes of the file to `bytes`, stopping at the end of the file.
+SmallFileStatus ReadUpTo(ReadOnlyFile& file, std::string& bytes, size_t count) {
   char chunk[4096];
   const size_t end = bytes.size() + count;
   while (bytes.size() < end) {
     const size_t room = end - bytes.size();
-    const ssize_t n = read(fd, chunk, room < sizeof chunk ? room : sizeof chunk);
-    if (n < 0 && errno == EINTR) continue;
+    const int64_t n = file.Read(chunk, room < sizeof chunk ? room : sizeof chunk);
     if (n < 0) return SmallFileStatus::ReadError;
     if (n == 0) break;
     bytes.append(chunk, static_cast<size_t>(n));
@@ -59,13 +38,13 @@ SmallFileStatus ReadUpTo(int fd, std::string& bytes, size_t count) {
 
 SmallFileStatus ReadSmallFile(const std::string& path, std::string& bytes, size_t limit) {
   bytes.clear();
-  Descriptor fd(OpenWithoutBlocking(path));
+  ReadOnlyFile file;
   uint64_t size = 0;
-  const SmallFileStatus opened = OpenRegular(fd, size);
+  const SmallFileStatus opened = OpenRegular(file, path, size);
   if (opened != SmallFileStatus::Read) return opened;
   if (size > limit) return SmallFileStatus::TooLarge;
   // The file may grow while it is read: never take more than one byte past the limit.
-  const SmallFileStatus status = ReadUpTo(fd.get(), bytes, limit + 1);
+  const SmallFileStatus status = ReadUpTo(file, bytes, limit + 1);
   if (status == SmallFileStatus::Read && bytes.size() > limit) {
     bytes.clear();
     return SmallFileStatus::TooLarge;
@@ -77,10 +56,10 @@ SmallFileStatus ReadFileStart(const std::string& path, std::string& bytes, size_
                               uint64_t& file_size) {
   bytes.clear();
   file_size = 0;
-  Descriptor fd(OpenWithoutBlocking(path));
-  const SmallFileStatus opened = OpenRegular(fd, file_size);
+  ReadOnlyFile file;
+  const SmallFileStatus opened = OpenRegular(file, path, file_size);
   if (opened != SmallFileStatus::Read) return opened;
-  return ReadUpTo(fd.get(), bytes, limit);
+  return ReadUpTo(file, bytes, limit);
 }
 
 }  // namespace kv

@@ -6,15 +6,15 @@
 #include <filesystem>
 #include <fstream>
 
+#include "base/file_system.h"
+#include "base/system.h"
+
 namespace kv {
 
 namespace fs = std::filesystem;
 
 std::tm SystemLocalTime() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  return local;
+  return LocalTime(std::time(nullptr));
 }
 
 std::string DateText(const std::tm& t) {
@@ -57,9 +57,8 @@ bool WriteBytes(const std::string& path, std::string_view bytes) {
 }
 
 bool CopyFileOver(const std::string& from, const std::string& to) {
-  std::error_code error;
   ClearAttributes(to);
-  return fs::copy_file(from, to, fs::copy_options::overwrite_existing, error) && !error;
+  return CopyFileReplacing(from, to);
 }
 
 std::string DirectoryPart(const std::string& path) {

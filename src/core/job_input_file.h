@@ -5,23 +5,9 @@
 #include <optional>
 #include <string>
 
+#include "base/file_system.h"
+
 namespace kv {
-
-// Which file a path names at one moment: device, inode, modification time and size. Another
-// file written in its place (or the same file rewritten) has another identity.
-struct FileIdentity {
-  uint64_t device = 0;
-  uint64_t inode = 0;
-  int64_t mtime_ns = 0;
-  int64_t size = 0;
-  bool operator==(const FileIdentity&) const = default;
-};
-
-// The identity of the file at `path`; none when there is none.
-std::optional<FileIdentity> IdentityOf(const std::string& path);
-
-// Deletes a file; true when it is gone afterwards.
-bool RemoveFile(const std::string& path);
 
 // What RemoveIfSame did.
 enum class Removal {
@@ -41,9 +27,6 @@ struct RemovalResult {
 // to be another one goes back to `path` unless a file has taken the path meanwhile.
 RemovalResult RemoveIfSame(const std::string& path, const FileIdentity& identity);
 
-// Moves `from` to `to` unless a file is at `to` already; false when it could not.
-bool MoveUnlessTaken(const std::string& from, const std::string& to);
-
 // Moves a file aside under a dated name in its own directory ("blocek.txt" becomes
 // "blocek_261206_143000.txt", with "_2", "_3" ... when that name is taken). Returns the new path,
 // or none when the file could not be moved.
@@ -57,10 +40,9 @@ enum class InputOpen {
   Unreadable,  // something that cannot be read as a job: no permission, not a regular file
 };
 
-// The job's input file, held open and locked for the length of the job. "Exclusive" here is an
-// exclusive advisory lock (flock) taken without waiting: a writer that holds a lock on the file
-// keeps the job away until it lets go. The open never blocks (a FIFO at the path is refused,
-// not waited on).
+// The job's input file, held open and locked for the length of the job (ReadOnlyFile's lock
+// without waiting): a writer that holds the file keeps the job away until it lets go. The open
+// never blocks (a FIFO at the path is refused, not waited on).
 class JobInputFile {
  public:
   // A receipt is a few kilobytes; anything larger than this is not taken as a job.
@@ -69,7 +51,6 @@ class JobInputFile {
   JobInputFile() = default;
   JobInputFile(const JobInputFile&) = delete;
   JobInputFile& operator=(const JobInputFile&) = delete;
-  ~JobInputFile() { Close(); }
 
   InputOpen Open(const std::string& path);
   // Reads the whole file from its start; false on a read error or when it holds more than
@@ -78,10 +59,10 @@ class JobInputFile {
   // The identity of the open file.
   std::optional<FileIdentity> Identity() const;
   void Close();
-  bool IsOpen() const { return fd_ >= 0; }
+  bool IsOpen() const { return file_.IsOpen(); }
 
  private:
-  int fd_ = -1;
+  ReadOnlyFile file_;
 };
 
 }  // namespace kv

@@ -1,15 +1,12 @@
 #include "register/price_card.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <bit>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <memory>
 #include <string_view>
 
+#include "base/file_system.h"
 #include "base/small_file.h"
 
 namespace kv {
@@ -44,10 +41,6 @@ FixedText<N> GetText(const uint8_t* in) {
   const char* chars = reinterpret_cast<const char*>(in);
   return FixedText<N>(std::string_view(chars, strnlen(chars, N)));
 }
-
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
 
 }  // namespace
 
@@ -102,26 +95,14 @@ PriceFileContent ReadPriceFile(const std::string& path) {
 }
 
 bool WritePriceFile(const std::string& path, const std::vector<TPriceCard>& cards) {
-  const std::string temp = path + ".tmp";
-  bool written = false;
-  {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(temp.c_str(), "wb"));
-    if (!file) return false;
-    written = true;
-    for (const auto& card : cards) {
-      if (card.name.view().empty()) continue;
-      const auto bytes = EncodePriceCard(card);
-      if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
-        written = false;
-        break;
-      }
-    }
-    written = written && std::fflush(file.get()) == 0 && ::fsync(fileno(file.get())) == 0;
-    written = std::fclose(file.release()) == 0 && written;
+  std::string bytes;
+  bytes.reserve(cards.size() * kPriceCardSize);
+  for (const auto& card : cards) {
+    if (card.name.view().empty()) continue;
+    const auto record = EncodePriceCard(card);
+    bytes.append(reinterpret_cast<const char*>(record.data()), record.size());
   }
-  if (written && std::rename(temp.c_str(), path.c_str()) == 0) return true;
-  std::remove(temp.c_str());
-  return false;
+  return SaveFileAtomically(path, bytes);
 }
 
 bool EnsurePriceListFolder(const std::string& path) {

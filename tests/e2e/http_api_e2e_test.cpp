@@ -1,5 +1,6 @@
 // The local HTTP/JSON interface as a POS program meets it: real requests over TCP to the real
 // kv4910 printing on kv4910-sim.
+#include <filesystem>
 #include <dirent.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -112,6 +113,7 @@ TEST_F(HttpShop, APortThatCannotBeOpenedIsNotReady) {
   Start(Enabled(), "CLOSE_PORT=1\r\n");
   ASSERT_EQ(Request("GET", "/status").status, 200);
   sim_->Stop();  // its pseudo-terminal goes with it
+  std::filesystem::remove(home_ / "printer-port");
   const Reply reply = Request("GET", "/info");
   EXPECT_EQ(reply.status, 503) << reply.body;
   EXPECT_NE(reply.body.find("printer_not_ready"), std::string::npos);

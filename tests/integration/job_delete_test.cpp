@@ -1,9 +1,7 @@
-#include <fcntl.h>
-#include <sys/stat.h>
-
 #include <filesystem>
 
 #include "support/job_fixture.h"
+#include "support/test_os.h"
 
 // Removing the input file after a job, and the input file left over at start-up.
 
@@ -12,8 +10,7 @@ namespace {
 
 // Makes the file's modification time differ from any it had before.
 void Touch(const std::string& path, long seconds) {
-  const timespec times[2] = {{seconds, 0}, {seconds, 0}};
-  utimensat(AT_FDCWD, path.c_str(), times, 0);
+  test::SetModifiedTime(path, seconds);
 }
 
 TEST_F(JobTest, ReceiptRenamedIntoPlaceDuringAJobIsPrintedAfterIt) {

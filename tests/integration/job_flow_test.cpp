@@ -1,12 +1,9 @@
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <filesystem>
 #include <future>
 
 #include "support/job_fixture.h"
+#include "support/test_os.h"
 
 // Jobs that send nothing of their file, the printer that is not ready, and the tick's own
 // bookkeeping: first tick, terminate marker, timer and client.
@@ -185,11 +182,11 @@ TEST_F(JobTest, FileWrittenInPlaceIsTakenOnlyOnceItStopsChanging) {
 
 TEST_F(JobTest, InputThatCannotBeReadIsReportedOnceAndNeverBlocks) {
   const std::function<void()> makers[] = {
-      [&] { ASSERT_EQ(::mkfifo(pm.cfg.path_in.c_str(), 0600), 0); },
-      [&] { ASSERT_EQ(::mkdir(pm.cfg.path_in.c_str(), 0700), 0); },
+      [&] { ASSERT_TRUE(test::MakeFifo(pm.cfg.path_in)); },
+      [&] { ASSERT_TRUE(std::filesystem::create_directory(pm.cfg.path_in)); },
       [&] {
         WriteJob("");
-        ASSERT_EQ(::truncate(pm.cfg.path_in.c_str(), JobInputFile::kMaxBytes + 1), 0);
+        std::filesystem::resize_file(pm.cfg.path_in, JobInputFile::kMaxBytes + 1);
       }};
   for (const auto& make : makers) {
     std::filesystem::remove_all(pm.cfg.path_in);
@@ -199,7 +196,7 @@ TEST_F(JobTest, InputThatCannotBeReadIsReportedOnceAndNeverBlocks) {
       auto job = std::async(std::launch::async, [&] { Tick(); });
       if (job.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
         ADD_FAILURE() << "the tick blocked on " << pm.cfg.path_in;
-        ::close(::open(pm.cfg.path_in.c_str(), O_WRONLY | O_NONBLOCK));  // lets it go
+        test::ReleaseFifoReader(pm.cfg.path_in);
       }
       job.get();
     }

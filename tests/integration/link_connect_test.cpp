@@ -1,7 +1,6 @@
-#include <cstdlib>
-
 #include "link_fixture.h"
 #include "sim/line_printer.h"
+#include "support/test_os.h"
 
 // Connecting at start-up, the connect command and the close query, against the simulator.
 
@@ -13,10 +12,10 @@ class LinkConnect : public LinkTest {
   LinkConnect() {
     printer.SetScheduler(
         [this](uint32_t tick, std::function<void()> action) { clock.At(tick, std::move(action)); });
-    ::setenv("KV4910_PORTS", "/dev/b:/dev/a", 1);
+    test::SetEnv("KV4910_PORTS", "/dev/b:/dev/a");
     pm.startup.first_tick = true;
   }
-  ~LinkConnect() override { ::unsetenv("KV4910_PORTS"); }
+  ~LinkConnect() override { test::SetEnv("KV4910_PORTS", nullptr); }
   sim::Engine& engine() { return printer.engine(); }
 
   sim::LinePrinter printer{line};

@@ -1,10 +1,9 @@
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include <filesystem>
 #include <sstream>
 
 #include "core/file_io.h"
 #include "link_fixture.h"
+#include "support/test_os.h"
 
 namespace kv::test {
 namespace {
@@ -36,7 +35,9 @@ TEST_F(WorkingFiles, InfoFileThatCannotBeCreatedIsTriedTwentyTimesThenReported) 
 TEST_F(WorkingFiles, ErrorLineFormatAndReadOnlyFileStillAppended) {
   pm.link().SetIdentText("RB4900 1.2");
   dir.Write("FM_err.txt", "first\r\n");
-  ASSERT_EQ(::chmod((dir / "FM_err.txt").c_str(), 0444), 0);
+  std::filesystem::permissions(dir / "FM_err.txt", std::filesystem::perms::owner_read |
+                                                       std::filesystem::perms::group_read |
+                                                       std::filesystem::perms::others_read);
   pm.files().LogError("Terminate");
   EXPECT_EQ(dir.Read("FM_err.txt"), "first\r\n> (06.12.2026 14:30:00 RB4900 1.2) Terminate \r\n");
 
@@ -118,8 +119,8 @@ TEST_F(WorkingFiles, JournalThatCannotBeOpenedIsReportedWithMessage2) {
 class Backup : public LinkTest {
  protected:
   void SetUp() override {
-    ASSERT_EQ(::mkdir((dir / "zal").c_str(), 0755), 0);
-    ASSERT_EQ(::mkdir((dir / "copy").c_str(), 0755), 0);
+    ASSERT_TRUE(std::filesystem::create_directory(dir / "zal"));
+    ASSERT_TRUE(std::filesystem::create_directory(dir / "copy"));
     pm.cfg.backup1 = dir / "zal/x.txt";
     pm.cfg.backup2 = dir / "copy/y.txt";
     pm.cfg.backup_date = true;
@@ -150,7 +151,7 @@ TEST_F(Backup, UndatedTargetIsBackup1Itself) {
 }
 
 TEST_F(Backup, TargetThatCannotBeWrittenKeepsTheJournal) {
-  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
+  if (!test::PermissionsApply()) GTEST_SKIP() << "file permissions do not bind this process";
   dir.Write("zurnal.txt", "keep me");
   dir.Write("zal/zal_261206.txt", "earlier");
   // The target is read-only in a read-only directory: appending fails.

@@ -1,5 +1,6 @@
 #include "support/http_shop.h"
 
+#include <filesystem>
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -123,6 +124,11 @@ void HttpShop::Start(const std::string& http, const std::string& extra,
   ASSERT_TRUE(pty && !pty->empty()) << "the simulator did not start";
   for (const char* file : {"kv4910_sk.msg", "kv4910_sk.lng"})
     home_.Write(file, ReadFile(std::string(KV4910_BUILD_DIR) + "/" + file));
+  // The program reaches the pseudo-terminal through a link of ours: once the simulator is gone,
+  // a test removes the link, since another test's simulator may get the same /dev/pts number.
+  const std::string port_link = home_ / "printer-port";
+  std::filesystem::remove(port_link);
+  std::filesystem::create_symlink(*pty, port_link);
   port_ = FreePort();
   home_.Write("rb4900_cfg.ini", "[CONFIG]\r\nport=0\r\nopozdenie=0\r\ndelay_file=100\r\n" + extra +
                                     "[HTTP]\r\n" + http + "port=" + std::to_string(port_) + "\r\n");
@@ -130,7 +136,7 @@ void HttpShop::Start(const std::string& http, const std::string& extra,
       BuildProgram("kv4910"), std::vector<std::string>{},
       std::map<std::string, std::string>{{"KV4910_HOME", home_.path()},
                                          {"KV4910_RUNTIME_DIR", home_.path()},
-                                         {"KV4910_PORTS", *pty},
+                                         {"KV4910_PORTS", port_link},
                                          {"QT_QPA_PLATFORM", "offscreen"}});
   // The interface starts last: start-up is over once it answers (or, disabled, once the
   // message socket is there and a moment has passed).

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "support/test_os.h"
+
 namespace kv::test {
 
 // Sets an environment variable (or removes it, for a null value) for the lifetime of the object
@@ -12,18 +14,10 @@ class ScopedEnv {
  public:
   ScopedEnv(const char* name, const char* value) : name_(name) {
     if (const char* old = std::getenv(name)) old_ = old;
-    if (value) {
-      setenv(name, value, 1);
-    } else {
-      unsetenv(name);
-    }
+    SetEnv(name, value);
   }
   ~ScopedEnv() {
-    if (old_) {
-      setenv(name_, old_->c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
+    SetEnv(name_, old_ ? old_->c_str() : nullptr);
   }
   ScopedEnv(const ScopedEnv&) = delete;
   ScopedEnv& operator=(const ScopedEnv&) = delete;

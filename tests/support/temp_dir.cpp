@@ -1,5 +1,7 @@
 #include "support/temp_dir.h"
 
+#include "support/test_os.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -9,9 +11,7 @@
 namespace kv::test {
 
 TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "kv4910-test-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+  path_ = MakeUniqueDirectory((std::filesystem::temp_directory_path() / "kv4910-test-").string());
 }
 
 TempDir::~TempDir() {

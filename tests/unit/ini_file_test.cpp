@@ -1,12 +1,12 @@
 #include "base/ini_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 
 #include "base/small_file.h"
 #include "support/temp_dir.h"
+#include "support/test_os.h"
 
 namespace kv {
 namespace {
@@ -125,7 +125,7 @@ TEST(IniFile, WriteToAnUnwritableDirectoryFails) {
 
 TEST(IniFile, SomethingThatIsNotASmallRegularFileIsNeitherReadNorReplaced) {
   test::TempDir dir;
-  ASSERT_EQ(mkfifo((dir / "fifo.ini").c_str(), 0600), 0);
+  ASSERT_TRUE(test::MakeFifo(dir / "fifo.ini"));
   dir.Write("big.ini", "[S]\r\nk=2\r\n" + std::string(kSmallFileLimit, ';'));
   for (const char* name : {"fifo.ini", "big.ini"}) {
     IniFile ini(dir / name);
@@ -133,9 +133,7 @@ TEST(IniFile, SomethingThatIsNotASmallRegularFileIsNeitherReadNorReplaced) {
     EXPECT_EQ(ini.ReadInteger("S", "k", 7), 7) << name;
     EXPECT_FALSE(ini.WriteInteger("S", "k", 1)) << name;
   }
-  struct stat st;
-  ASSERT_EQ(stat((dir / "fifo.ini").c_str(), &st), 0);
-  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  EXPECT_TRUE(std::filesystem::is_fifo(dir / "fifo.ini"));
   EXPECT_GT(std::filesystem::file_size(dir / "big.ini"), kSmallFileLimit);
 }
 

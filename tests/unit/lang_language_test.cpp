@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <map>
@@ -11,6 +10,7 @@
 #include "lang/codepage.h"
 #include "lang/language_map.h"
 #include "support/print_manager_fixture.h"
+#include "support/test_os.h"
 
 namespace kv {
 namespace {
@@ -174,7 +174,7 @@ TEST(LoadMessages, UnreadableFileShowsTheFileErrorBoxAndKeepsWhatWasLoaded) {
 
   // None of these is read: no hang on a FIFO nobody writes to, no endless device.
   std::filesystem::create_directory(f.dir / "subdir");
-  ASSERT_EQ(mkfifo((f.dir / "fifo.msg").c_str(), 0600), 0);
+  ASSERT_TRUE(test::MakeFifo(f.dir / "fifo.msg"));
   std::filesystem::create_symlink("/dev/zero", f.dir / "zero.msg");
   f.dir.Write("big.msg", "[1]\r\n" + std::string(kSmallFileLimit, 'x'));
   const struct {

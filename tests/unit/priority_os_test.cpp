@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include "core/print_manager.h"
 #include "platform/os.h"
@@ -8,6 +7,7 @@
 #include "support/recording_view.h"
 #include "support/scripted_boxes.h"
 #include "support/temp_dir.h"
+#include "support/test_os.h"
 
 namespace kv {
 namespace {
@@ -28,8 +28,7 @@ TEST(Priority, LowClassLowersTheProcessAndShowsLow) {
   ASSERT_TRUE(f.manager.LoadConfig());
   EXPECT_EQ(f.manager.priority_label, "LOW");
   EXPECT_EQ(f.view.Text("SRB4900/Label_priority"), "LOW");
-  errno = 0;
-  EXPECT_EQ(getpriority(PRIO_PROCESS, 0), 10);
+  EXPECT_EQ(test::ProcessPriorityClass(), 64);
   EXPECT_EQ(f.view.Get("SRB4900/Label_USB.visible"), "0");
 }
 

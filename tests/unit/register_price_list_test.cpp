@@ -2,7 +2,6 @@
 #include "register/price_list.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cstring>
 #include <filesystem>
@@ -10,6 +9,7 @@
 #include "lang/codepage.h"
 #include "support/scripted_boxes.h"
 #include "support/temp_dir.h"
+#include "support/test_os.h"
 #include "support/till_fixture.h"
 
 namespace kv {
@@ -212,8 +212,8 @@ TEST_F(PriceListTest, SaveAsWritesTheChosenFileWhichStaysTheWorkingPath) {
 }
 
 TEST_F(PriceListTest, AFifoOrADeviceIsNotReadAndTheWindowsStayResponsive) {
-  ASSERT_EQ(mkfifo((dir / "fifo.bin").c_str(), 0600), 0);
-  const std::string paths[] = {dir / "fifo.bin", "/dev/zero", dir.path()};
+  ASSERT_TRUE(test::MakeFifo(dir / "fifo.bin"));
+  const std::string paths[] = {dir / "fifo.bin", test::DevicePath(), dir.path()};
   for (const std::string& path : paths) {
     SCOPED_TRACE(path);
     PriceList other(path, messages, boxes, nullptr);

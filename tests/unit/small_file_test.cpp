@@ -1,11 +1,11 @@
 #include "base/small_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 
 #include "support/temp_dir.h"
+#include "support/test_os.h"
 
 namespace kv {
 namespace {
@@ -15,7 +15,7 @@ TEST(SmallFile, OnlyARegularFileUpToTheLimitIsRead) {
   dir.Write("ten", "0123456789");
   dir.Write("eleven", "0123456789a");
   std::filesystem::create_directory(dir / "subdir");
-  ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+  ASSERT_TRUE(test::MakeFifo(dir / "fifo"));
   const struct {
     std::string path;
     SmallFileStatus status;
@@ -33,7 +33,7 @@ TEST(SmallFile, OnlyARegularFileUpToTheLimitIsRead) {
 TEST(SmallFile, TheStartOfALongerRegularFileIsRead) {
   test::TempDir dir;
   dir.Write("ten", "0123456789");
-  ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+  ASSERT_TRUE(test::MakeFifo(dir / "fifo"));
   const struct {
     std::string path;
     size_t limit;

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 
@@ -7,6 +6,7 @@
 #include "platform/os.h"
 #include "support/print_manager_fixture.h"
 #include "support/temp_dir.h"
+#include "support/test_os.h"
 
 namespace kv {
 namespace {
@@ -16,11 +16,11 @@ namespace {
 class Startup : public test::PrintManagerTest {
  protected:
   Startup() : cwd_(std::filesystem::current_path()) {
-    setenv("KV4910_HOME", (home.path() + "/").c_str(), 1);
+    test::SetEnv("KV4910_HOME", (home.path() + "/").c_str());
     home.Write("kv4910_sk.msg", "[113]\r\nStarting\r\n[114]\r\n");
   }
   ~Startup() override {
-    unsetenv("KV4910_HOME");
+    test::SetEnv("KV4910_HOME", nullptr);
     std::filesystem::current_path(cwd_);
   }
 
@@ -45,7 +45,7 @@ TEST_F(Startup, FormCreateTakesTheProgramDirectoryFromTheEnvironmentAndLoadsTheM
 }
 
 TEST_F(Startup, FormCreateWithoutTheEnvironmentUsesTheProgramsDirectory) {
-  unsetenv("KV4910_HOME");
+  test::SetEnv("KV4910_HOME", nullptr);
   test::TempDir exe_dir;
   boxes.Expect("KV4910 file doesn't exists");  // nothing shipped there
   pm.FormCreate(exe_dir.path() + "//");
