@@ -135,9 +135,9 @@ class TSRB4900 {
   class Host;  // the link's view of the parts above it
   std::unique_ptr<Host> host_;
   Localization lang_;
+  WorkingFiles files_;
   PrinterLink link_;
   PrinterReadouts readouts_;
-  WorkingFiles files_;
   PrintJobLoop jobs_;
   ClientMessaging client_messaging_;
   UserAccess users_;

@@ -1,5 +1,8 @@
 #include "base/view_names.h"
+#include "core/core_messages.h"
 #include "core/print_manager.h"
+#include "link/link_messages.h"
+#include "link/printer_exchange.h"
 #include "platform/port_enum.h"
 
 // Connecting to the printer: at start-up, from the menu, and the printer's say in closing the
@@ -28,14 +31,15 @@ void TSRB4900::StartupPortList() {
 void TSRB4900::StartupChoosePort() {
   // Any negative index means that no port has been chosen.
   if (cfg.port >= 0) return;
-  boxes.App(Msg(117), BoxButtons::Ok, BoxIcon::Warning);
+  boxes.App(Msg(kMsgNoPortConfigured), BoxButtons::Ok, BoxIcon::Warning);
   cfg.port = 0;
   view.SetItemIndex(kSettingsPorts, cfg.port);
 }
 
 void TSRB4900::StartupConnect() {
-  const auto lease = link_.TryLease("connect");
-  if (!lease) return;
+  // Connected, the port stays open for the first job; given up, the bring-up has closed it.
+  PrinterExchange exchange(link_, "connect", PrinterExchange::PortAfter::LeaveOpen);
+  if (!exchange) return;
   for (;;) {
     if (link_.InitPort(0) == 1) {
       view.SetItemIndex(kPortBox, cfg.port);
@@ -49,13 +53,13 @@ void TSRB4900::StartupConnect() {
     }
     // Yes tries again after a pause, so that a printer that cannot be reached (and a box
     // nobody sees) costs neither a core nor a flood of error lines.
-    if (boxes.Captioned(Msg(119), Msg(118), BoxButtons::YesNo, BoxIcon::Question) ==
-            BoxAnswer::Yes &&
+    if (boxes.Captioned(Msg(kMsgConnectCaption), Msg(kMsgRetryConnect), BoxButtons::YesNo,
+                        BoxIcon::Question) == BoxAnswer::Yes &&
         link_.RetryPause())
       continue;
     // Going on without a printer; the connect command switches the print-job timer on later.
     view.SetItemIndex(kPortBox, -1);
-    view.SetItemText(view_names::kStatusBar, view_names::kPanelState, Msg(108));
+    view.SetItemText(view_names::kStatusBar, view_names::kPanelState, Msg(kMsgNotConnected));
     return;
   }
 }
@@ -68,8 +72,8 @@ void TSRB4900::StartupLinkSteps() {
 
 void TSRB4900::Spusteniecasovaca1Click() {
   // Another exchange holds the printer: connecting now would cut into it.
-  const auto lease = link_.TryLease("connect");
-  if (!lease) {
+  PrinterExchange exchange(link_, "connect");
+  if (!exchange) {
     boxes.App(Msg(DeviceCommands::kMsgPrinterBusy), BoxButtons::Ok, BoxIcon::Warning);
     return;
   }
@@ -89,12 +93,11 @@ void TSRB4900::Spusteniecasovaca1Click() {
       view.SetTrayPicture(0);
       break;
     }
-    if (boxes.Captioned(Msg(119), Msg(118), BoxButtons::YesNo, BoxIcon::Question) !=
-            BoxAnswer::Yes ||
+    if (boxes.Captioned(Msg(kMsgConnectCaption), Msg(kMsgRetryConnect), BoxButtons::YesNo,
+                        BoxIcon::Question) != BoxAnswer::Yes ||
         !link_.RetryPause())
       break;
   }
-  if (cfg.CLOSE_PORT) link_.ClosePort();
 }
 
 bool TSRB4900::FormCloseQuery() {
@@ -104,18 +107,20 @@ bool TSRB4900::FormCloseQuery() {
   if (till_receipt || link_.OpenPort(0) != 0) {
     if (till_receipt || link_.flags().S1_7) {
       // A document is open on the printer: it has to be finished first.
-      boxes.Captioned(Msg(134), Msg(133), BoxButtons::Ok, BoxIcon::Warning);
+      boxes.Captioned(Msg(kMsgDocumentOpenCaption), Msg(kMsgDocumentOpenInPrinter), BoxButtons::Ok,
+                      BoxIcon::Warning);
       view.ShowWindow(view_names::kSaleWindow, View::WindowState::Front);
       return false;
     }
     if (!cfg.UKONCI) {
-      boxes.Captioned(Msg(136), Msg(135), BoxButtons::Ok, BoxIcon::Warning);
+      boxes.Captioned(Msg(kMsgPrintManagerTitle), Msg(kMsgQuitNotAllowed), BoxButtons::Ok,
+                      BoxIcon::Warning);
       return false;
     }
   }
   if (!cfg.UKONCI) return true;
-  if (boxes.Captioned(Msg(138), Msg(137), BoxButtons::YesNo, BoxIcon::Question, 1) !=
-      BoxAnswer::Yes)
+  if (boxes.Captioned(Msg(kMsgQuitCaption), Msg(kMsgConfirmQuit), BoxButtons::YesNo,
+                      BoxIcon::Question, 1) != BoxAnswer::Yes)
     return false;
   files_.LogError("Ukoncenie uzivatelom");
   app.Quit();

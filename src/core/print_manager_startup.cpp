@@ -4,6 +4,7 @@
 #include "base/ini_file.h"
 #include "base/view_names.h"
 #include "base/wait.h"
+#include "core/core_messages.h"
 #include "core/print_manager.h"
 #include "lang/codepage.h"
 
@@ -53,7 +54,7 @@ void TSRB4900::StartupSequence(const std::vector<std::string>& args) {
 
 void TSRB4900::StartupShowVersions() {
   using view_names::kStatusBar;
-  view.SetTrayHint(Msg(113));
+  view.SetTrayHint(Msg(kMsgStarting));
 
   os_version = QueryOsVersion();
   const std::string os_text = OsVersionText(os_version, kWindows);

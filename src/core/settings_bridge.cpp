@@ -1,5 +1,6 @@
 #include "core/settings_bridge.h"
 
+#include "core/core_messages.h"
 #include "core/print_manager.h"
 
 namespace kv {
@@ -11,9 +12,9 @@ void SettingsBridge::ReloadConfig() {
 void SettingsBridge::RegisterClientMessage(const std::string& name) {
   // Before start-up has opened the program's message window nothing can be registered.
   if (Messaging* messaging = pm_.client_messaging().messaging())
-    messaging->RegisterTypedName(true, name, pm_.boxes, pm_.Msg(36));
+    messaging->RegisterTypedName(true, name, pm_.boxes, pm_.Msg(kMsgRegistrationFailed));
   else
-    pm_.boxes.Plain(pm_.Msg(36));
+    pm_.boxes.Plain(pm_.Msg(kMsgRegistrationFailed));
 }
 
 std::string SettingsBridge::NoticeText() {

@@ -3,13 +3,16 @@
 
 #include "base/config.h"
 #include "base/control_bytes.h"
+#include "base/error_log.h"
 #include "base/operator_boxes.h"
 #include "base/view.h"
 #include "base/view_names.h"
 #include "lang/localization.h"
 #include "link/link_host.h"
+#include "link/link_messages.h"
 #include "link/printer_link.h"
 #include "link/printer_readouts.h"
+#include "link/result_files.h"
 
 // The device record (ESC "I"): counters, the day's amounts and the printer's date and time,
 // read after each job and on a client's request, and shown on the main window.
@@ -48,8 +51,8 @@ bool PrinterReadouts::ParseDeviceRecord(size_t length, size_t received) {
                 std::to_string(number) + "/" + std::to_string(parsed->second_counter + 1));
   view_.SetText(names::kDateLabel, parsed->date);
   view_.SetText(names::kTimeLabel, parsed->time);
-  view_.SetCell(names::kDataGrid, 2, 0, lang_.Msg(123));
-  view_.SetCell(names::kDataGrid, 1, 0, lang_.Msg(124));
+  view_.SetCell(names::kDataGrid, 2, 0, lang_.Msg(kMsgVat));
+  view_.SetCell(names::kDataGrid, 1, 0, lang_.Msg(kMsgTurnover));
   for (int row = 1; row <= 5; ++row)
     view_.SetCell(names::kDataGrid, 0, row, " " + std::to_string(vatRates_[row - 1]) + " %");
   for (int row = 6; row <= 12; ++row)
@@ -61,7 +64,7 @@ bool PrinterReadouts::ParseDeviceRecord(size_t length, size_t received) {
       view_.SetCell(names::kDataGrid, 2, row, Amount(parsed->amounts2[row - 1]));
   }
   view_.SetItemText(names::kStatusBar, names::kPanelState,
-                    test_mode_ == 1 ? lang_.Msg(132) : host_.NoticeText());
+                    test_mode_ == 1 ? lang_.Msg(kMsgTestMode) : host_.NoticeText());
   return true;
 }
 
@@ -115,7 +118,7 @@ bool PrinterReadouts::cfg_to_cis(int port_index) {
   } catch (const EComPort&) {
     link_.PortFailed();
     if (link_.Unattended())
-      host_.LogError("cfg_to_cis - catch()");
+      errors_.LogError("cfg_to_cis - catch()");
     else
       boxes_.Plain("cfg_to_cis - catch()", BoxButtons::Ok, BoxIcon::Warning);
     return false;
@@ -126,7 +129,7 @@ int PrinterReadouts::ReadDeviceInfo() {
   if (ReadDeviceInfoRecord()) return 1;
   // info.txt then says that no record came ("9999" and the status), not what an earlier job
   // left there.
-  host_.WriteInfoFile();
+  results_.WriteInfoFile();
   return 0;
 }
 
@@ -146,7 +149,8 @@ bool PrinterReadouts::ReadDeviceInfoRecord() {
     }
   }
   if (!ParseDeviceRecord(n, n)) return false;
-  host_.WriteDeviceInfoFiles(document_number(), {reinterpret_cast<const char*>(answer_.data()), n});
+  results_.WriteDeviceInfoFiles(document_number(),
+                                {reinterpret_cast<const char*>(answer_.data()), n});
   return true;
 }
 

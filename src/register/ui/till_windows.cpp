@@ -13,14 +13,13 @@ namespace kv {
 
 TillWindows::TillWindows(TSRB4900& pm)
     : pm_(pm),
-      price_list_access_([&cfg = pm.cfg] { return cfg.users[0].rights[kPriceListRight] != 0; }),
       prices_(pm.cfg.pokl_path_in, pm.lang().messages(), pm.boxes, nullptr),
       calc_(pm.lang().messages()) {
   const auto log_error = [&files = pm.files()](const std::string& line) { files.LogError(line); };
   TillLink& till = pm.till();
   predaj_ = std::make_unique<TForm_predaj>(
       SaleScreenParts{prices_, till, till, till, pm.boxes, pm.lang().messages(), pm.cfg,
-                      [this] { return price_list_access_ && price_list_access_(); }, log_error});
+                      [&users = pm.users()] { return users.priceListAccess() != 0; }, log_error});
   sklad_ = std::make_unique<TForm_sklad>(prices_, till, pm.lang().messages(), log_error);
   platba_ = std::make_unique<TForm_platba>(calc_, pm.cfg);
   predaj_->SetCompanions(*platba_, *sklad_);
