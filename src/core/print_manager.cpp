@@ -10,8 +10,8 @@ class TSRB4900::Host final : public LinkHost {
  public:
   explicit Host(TSRB4900& pm) : pm_(pm) {}
 
-  bool StartupReadsDue() override { return pm_.startup.first_tick; }
-  std::string NoticeText() override { return pm_.startup.notice_text; }
+  bool StartupReadsDue() override { return pm_.startup().first_tick; }
+  std::string NoticeText() override { return pm_.startup().notice_text; }
   bool JobBusy() override { return pm_.jobs_.busy(); }
 
  private:
@@ -19,29 +19,29 @@ class TSRB4900::Host final : public LinkHost {
 };
 
 TSRB4900::TSRB4900(PrintManagerServices services)
-    : clock(services.clock),
-      boxes(services.boxes),
-      view(services.view),
-      Timer_prmgr(services.timer_prmgr),
-      Timer_msg(services.timer_msg),
-      app(services.app),
-      local_time(SystemLocalTime),
+    : clock_(services.clock),
+      boxes_(services.boxes),
+      view_(services.view),
+      timer_prmgr_(services.timer_prmgr),
+      timer_msg_(services.timer_msg),
+      app_(services.app),
+      local_time_(SystemLocalTime),
       host_(std::make_unique<Host>(*this)),
-      lang_(cfg, program_dir, boxes, view),
+      lang_(cfg_, program_dir_, boxes_, view_),
       // The files come before the link that reports into them; they read the link's state
       // only when they write.
-      files_(clock, app, boxes, view, cfg, lang_, link_, program_dir, local_time),
-      link_({clock, boxes, view, app, cfg, lang_, *host_, files_, files_, local_time,
+      files_(clock_, app_, boxes_, view_, cfg_, lang_, link_, program_dir_, local_time_),
+      link_({clock_, boxes_, view_, app_, cfg_, lang_, *host_, files_, files_, local_time_,
              services.port_backend}),
-      readouts_({link_, cfg, lang_, boxes, view, *host_, files_, files_}),
-      jobs_({clock, app, boxes, view, Timer_prmgr, cfg, lang_, link_, readouts_, files_, startup,
-             local_time}),
-      client_messaging_({clock, app, boxes, Timer_prmgr, Timer_msg, cfg, lang_, link_, readouts_,
-                         files_, jobs_, program_dir, local_time}),
-      users_(cfg.users),
+      readouts_({link_, cfg_, lang_, boxes_, view_, *host_, files_, files_}),
+      jobs_({clock_, app_, boxes_, view_, timer_prmgr_, cfg_, lang_, link_, readouts_, files_,
+             startup_, local_time_}),
+      client_messaging_({clock_, app_, boxes_, timer_prmgr_, timer_msg_, cfg_, lang_, link_,
+                         readouts_, files_, jobs_, program_dir_, local_time_}),
+      users_(cfg_.users),
       device_commands_(
-          {boxes, view, Timer_prmgr, cfg, lang_, link_, readouts_, files_, local_time}),
-      till_(link_, readouts_, cfg, lang_, boxes) {}
+          {boxes_, view_, timer_prmgr_, cfg_, lang_, link_, readouts_, files_, local_time_}),
+      till_(link_, readouts_, cfg_, lang_, boxes_) {}
 
 TSRB4900::~TSRB4900() {
   // The repeat counts name the printer: written while the link is still there.

@@ -28,16 +28,16 @@ std::string WithoutTrailingSeparator(std::string dir) {
 
 void TSRB4900::FormCreate(const std::string& exe_dir) {
   const char* currencies[] = {"EUR", "SKK", "CZK", "USD"};
-  for (size_t i = 0; i < currency_codes.size(); ++i) currency_codes[i] = currencies[i];
+  for (size_t i = 0; i < currency_codes_.size(); ++i) currency_codes_[i] = currencies[i];
 
   const char* home = std::getenv("KV4910_HOME");
-  program_dir = WithoutTrailingSeparator(home && *home ? home : exe_dir);
+  program_dir_ = WithoutTrailingSeparator(home && *home ? home : exe_dir);
   // Relative paths in the configuration file resolve in the program directory.
   std::error_code ignored;
-  std::filesystem::current_path(program_dir, ignored);
+  std::filesystem::current_path(program_dir_, ignored);
 
   const IniFile ini(files_.ProgramFile(kConfigFileName));
-  ReadLanguageSlots(ini, cfg);
+  ReadLanguageSlots(ini, cfg_);
   lang_.LoadMessages();
 }
 
@@ -48,36 +48,36 @@ void TSRB4900::StartupSequence(const std::vector<std::string>& args) {
   StartupLoadSettings();
   // The single-instance check looks for a window titled id_aplikacia, so it comes before this
   // program takes that title.
-  app.SetTitle(cfg.id_aplikacia);
+  app_.SetTitle(cfg_.id_aplikacia);
   // Then: message registration, the port list, connecting, a leftover input file.
 }
 
 void TSRB4900::StartupShowVersions() {
   using view_names::kStatusBar;
-  view.SetTrayHint(Msg(kMsgStarting));
+  view_.SetTrayHint(Msg(kMsgStarting));
 
-  os_version = QueryOsVersion();
-  const std::string os_text = OsVersionText(os_version, kWindows);
-  view.SetItemText(kStatusBar, view_names::kPanelState, os_text);
-  view.SetHint(kStatusBar, os_text);
+  os_version_ = QueryOsVersion();
+  const std::string os_text = OsVersionText(os_version_, kWindows);
+  view_.SetItemText(kStatusBar, view_names::kPanelState, os_text);
+  view_.SetHint(kStatusBar, os_text);
 
-  startup.first_tick = true;
-  startup.notice_text = Utf8ToCp1250("Tlačový manažér KV4910");
-  startup.version_text = kVersionText;
-  view.SetItemText(kStatusBar, view_names::kPanelVersion, startup.version_text);
+  startup_.first_tick = true;
+  startup_.notice_text = Utf8ToCp1250("Tlačový manažér KV4910");
+  startup_.version_text = kVersionText;
+  view_.SetItemText(kStatusBar, view_names::kPanelVersion, startup_.version_text);
 }
 
 void TSRB4900::StartupReadCommandLine(const std::vector<std::string>& args) {
   for (const std::string& arg : args)
-    if (arg == "/nohide" || arg == "/NOHIDE") startup.no_hide = true;
+    if (arg == "/nohide" || arg == "/NOHIDE") startup_.no_hide = true;
 }
 
 void TSRB4900::StartupLoadSettings() {
   LoadConfig();
   // The first print-job tick comes after the polling period, as every later one.
-  Timer_prmgr.SetInterval(static_cast<uint32_t>(cfg.delay_file));
+  timer_prmgr_.SetInterval(static_cast<uint32_t>(cfg_.delay_file));
   // Gives a printer that is switched on together with the PC time to come up.
-  WaitFor(clock, app, cfg.opozdenie > 0 ? static_cast<uint32_t>(cfg.opozdenie) : 0, nullptr);
+  WaitFor(clock_, app_, cfg_.opozdenie > 0 ? static_cast<uint32_t>(cfg_.opozdenie) : 0, nullptr);
 }
 
 }  // namespace kv

@@ -123,7 +123,7 @@ TEST_F(MainWindowTest, StartUpShowsTheLanguageTextsVersionsAndSettings) {
   EXPECT_EQ(QCoreApplication::applicationName(), "GUITEST");
   EXPECT_EQ(app->main_window().tray().hint(), "Spustenie testu");
   EXPECT_EQ(app->main_window().tray().picture(), 1);
-  EXPECT_TRUE(app->print_manager().startup.no_hide);
+  EXPECT_TRUE(app->print_manager().startup().no_hide);
   EXPECT_TRUE(window->isVisible());
   EXPECT_EQ(window->pos(), QPoint(1, 1));
 }
@@ -151,7 +151,7 @@ TEST_F(MainWindowTest, TillWindowsAreCreatedAtStartWithTheLanguageTexts) {
 
 TEST_F(MainWindowTest, ViewReachesTheControlsByTheirNames) {
   ASSERT_NE(window, nullptr);
-  View& view = app->print_manager().view;
+  View& view = app->print_manager().view();
   view.SetText("SRB4900/L_dokl", "125/8");
   view.SetItemText("SRB4900/StatusBar1", 1, "PRN:P");
   view.SetCell("SRB4900/StringGrid_data", 2, 0, Utf8ToCp1250("DPH"));
@@ -176,7 +176,7 @@ TEST_F(MainWindowTest, ViewReachesTheControlsByTheirNames) {
 TEST_F(MainWindowTest, WithoutANotificationAreaTheWindowStaysReachable) {
   ASSERT_NE(window, nullptr);
   ASSERT_FALSE(app->main_window().tray().shown());  // offscreen has no tray
-  app->print_manager().view.ShowWindow("SRB4900", View::WindowState::Hidden);
+  app->print_manager().view().ShowWindow("SRB4900", View::WindowState::Hidden);
   EXPECT_TRUE(window->isVisible());
   window->showMinimized();
   QApplication::processEvents();

@@ -90,7 +90,7 @@ TEST_F(TrayMenuTest, OpeningEnablesByThePrinterAndTheRights) {
   TSRB4900& pm = app->print_manager();
   pm.link().SetDeviceReady(true);
   pm.users().SetRight(1, false);  // DUZ
-  pm.cfg.obrat_hide = true;
+  pm.config().obrat_hide = true;
   Open();
   EXPECT_FALSE(Item("popXUZ")->isEnabled());
   EXPECT_FALSE(Item("popDUZ")->isEnabled());

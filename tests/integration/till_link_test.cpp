@@ -79,9 +79,9 @@ TEST_F(TillLinkTest, AFileJobDroppedWhileAReceiptIsOpenPrintsAfterIt) {
 }
 
 TEST_F(TillLinkTest, WhileAReceiptIsOpenAClientIsToldBusyAndItsStatusWaitsForTheClosing) {
-  pm.cfg.spravy = true;
+  pm.config().spravy = true;
   FakeEndpoint* endpoint = &StartFakeMessaging();
-  const uint32_t number = MessageNumberForName(pm.cfg.id_manager);
+  const uint32_t number = MessageNumberForName(pm.config().id_manager);
   OpenReceiptOfThreeItems();
   engine().ClearReceived();
 

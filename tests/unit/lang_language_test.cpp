@@ -18,7 +18,9 @@ namespace {
 // A print manager object with fakes, its program directory a fresh temporary directory.
 struct Fixture : test::PrintManagerFakes {
   // Reads the language slots of the configuration file the test wrote.
-  void ReadSlots() { ReadLanguageSlots(IniFile(pm.files().ProgramFile(kConfigFileName)), pm.cfg); }
+  void ReadSlots() {
+    ReadLanguageSlots(IniFile(pm.files().ProgramFile(kConfigFileName)), pm.config());
+  }
 };
 
 std::string Cp(const char* utf8) {
@@ -112,7 +114,7 @@ TEST(LoadLanguage, ListPositionSelectsTheSlotEvenWhenANameIsMissing) {
   f.ReadSlots();
   const IniFile ini(f.pm.files().ProgramFile(kConfigFileName));
   EXPECT_EQ(ReadLanguageNames(ini), (std::vector<std::string>{"Slovak", "English", "Deutsch"}));
-  ASSERT_EQ(f.pm.cfg.language, 1);
+  ASSERT_EQ(f.pm.config().language, 1);
   // Position 1 of the list ("English", named by LNG2) selects slot 1; the file name matches
   // without regard to case.
   f.pm.LoadLanguage(false, true, false);
@@ -155,10 +157,10 @@ TEST(LoadMessages, MissingFileShowsItsPathAndLeavesTheMessagesEmpty) {
   EXPECT_EQ(f.pm.Msg(113), "");
 
   // A slot without a message file name, or an index outside the ten slots, is missing too.
-  f.pm.cfg.language = 3;
+  f.pm.config().language = 3;
   f.boxes.Expect("KV4910 file doesn't exists");
   f.pm.lang().LoadMessages();
-  f.pm.cfg.language = 10;
+  f.pm.config().language = 10;
   f.boxes.Expect("KV4910 file doesn't exists");
   f.pm.lang().LoadMessages();
 }
@@ -183,7 +185,7 @@ TEST(LoadMessages, UnreadableFileShowsTheFileErrorBoxAndKeepsWhatWasLoaded) {
                {"zero.msg", "File Error"},
                {"big.msg", "KV4910 file doesn't exists"}};
   for (const auto& c : cases) {
-    f.pm.cfg.message_files[0] = c.name;
+    f.pm.config().message_files[0] = c.name;
     f.boxes.Expect(c.caption, BoxAnswer::Ok, BoxAnswer::Ok);
     f.pm.lang().LoadMessages();
     ASSERT_FALSE(f.boxes.shown().empty());

@@ -14,7 +14,7 @@ namespace kv {
 TrayMenu::TrayMenu(MainWindow& window, TSRB4900& pm, PasswordPrompt& password)
     : pm_(pm),
       password_(password),
-      logic_(pm.view, pm.link(), pm.cfg, pm.users(), pm.device_commands()),
+      logic_(pm.view(), pm.link(), pm.config(), pm.users(), pm.device_commands()),
       menu_(new QMenu(&window)) {
   menu_->setObjectName("PopupRB2900");
   DeviceCommands& commands = pm.device_commands();
@@ -58,7 +58,7 @@ TrayMenu::TrayMenu(MainWindow& window, TSRB4900& pm, PasswordPrompt& password)
   QMenu* journal = menu_->addMenu(MenuPicture(16), QString::fromUtf8("Žurnál / ERR páska"));
   journal->setObjectName("popzurnal");
   AddItem(journal, "Elektronickapaska1", "Elektronická páska", 16, [this] {
-    if (open_viewer) open_viewer(pm_.cfg.path_out);
+    if (open_viewer) open_viewer(pm_.config().path_out);
   });
   AddItem(journal, "Chybovysubor1", "Chybové hlásenia", 17, [this] {
     if (open_viewer) open_viewer(pm_.files().ProgramFile("FM_err.txt"));
