@@ -28,6 +28,10 @@ Config::Config() {
   message_files[0] = "kv4910_sk.msg";
 }
 
+const char* DefaultTenderName(size_t index) {
+  return index < std::size(kPaymentDefaults) ? kPaymentDefaults[index] : "";
+}
+
 std::vector<std::string> ReadLanguageNames(const IniFile& ini) {
   std::vector<std::string> names{"Slovak"};
   for (int i = 1; i <= 9; ++i) {
@@ -51,8 +55,11 @@ void ReadConfig(const IniFile& ini, const std::string& program_dir, Config& cfg,
                 ConfigTimeouts& timeouts) {
   cfg.language_names = ReadLanguageNames(ini);
 
-  for (int i = 0; i < 10; ++i)
-    cfg.plat[i] = ini.ReadString("POKL", Numbered("plat", i + 1), kPaymentDefaults[i]);
+  for (int i = 0; i < 10; ++i) {
+    const std::string key = Numbered("plat", i + 1);
+    cfg.plat_from_file[i] = ini.HasKey("POKL", key);
+    cfg.plat[i] = ini.ReadString("POKL", key, kPaymentDefaults[i]);
+  }
   cfg.pokl_path_in = ini.ReadString("POKL", "path_in", "");
   if (cfg.pokl_path_in.empty()) cfg.pokl_path_in = program_dir + "/cennik/cennik.bin";
   cfg.pokl_run = ini.ReadBool("POKL", "pokl_run", false);

@@ -81,6 +81,8 @@ struct Config {
 
   // POKL
   std::array<FixedText<32>, 10> plat;
+  // Which tender names the file holds; the others are built-in names that follow the language.
+  std::array<bool, 10> plat_from_file{};
   std::string pokl_path_in;  // price list file; default: program directory + "/cennik/cennik.bin"
   bool pokl_run = false;
   bool platidla = true;
@@ -127,6 +129,9 @@ void ReadConfig(const IniFile& ini, const std::string& program_dir, Config& cfg,
                 ConfigTimeouts& timeouts);
 // LANGUAGE: the language index and the ten language and message file names.
 void ReadLanguageSlots(const IniFile& ini, Config& cfg);
+// The built-in (Slovak, cp1250) name of tender `index` (0 ... 9), used while neither the
+// configuration file nor the language file names it.
+const char* DefaultTenderName(size_t index);
 // "Slovak", then every non-empty LNG1 ... LNG9 in order.
 std::vector<std::string> ReadLanguageNames(const IniFile& ini);
 

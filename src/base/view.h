@@ -34,6 +34,8 @@ class View {
   // Tray icon picture (0 = connected, 1 = not connected) and tool tip.
   virtual void SetTrayPicture(int picture) = 0;
   virtual void SetTrayHint(std::string_view hint) = 0;
+  // Locale ("sk_SK", "en_GB") of a window and its controls: month and day names, numbers.
+  virtual void SetLocale(std::string_view window, std::string_view locale) = 0;
 };
 
 }  // namespace kv

@@ -11,7 +11,6 @@ class TSRB4900::Host final : public LinkHost {
   explicit Host(TSRB4900& pm) : pm_(pm) {}
 
   bool StartupReadsDue() override { return pm_.startup().first_tick; }
-  std::string NoticeText() override { return pm_.startup().notice_text; }
   bool JobBusy() override { return pm_.jobs_.busy(); }
 
  private:

@@ -118,6 +118,13 @@ class TSRB4900 {
   void LoadLanguage(bool settings, bool main, bool others) {
     lang_.LoadLanguage(settings, main, others);
   }
+  // After the language was changed and its texts applied: the texts built from messages and
+  // state (caption, state panel, the figures' headings), the tender names the configuration
+  // file does not hold, and the windows' own message texts (`on_language_changed`).
+  void LanguageChanged();
+  std::function<void()> on_language_changed;
+  // The tenders the configuration file names none for take the language's built-in names.
+  void ApplyTenderNames();
 
   // ---- connecting (print_manager_link_startup.cpp) ----------------------------------------
   // Start-up steps 10 to 12: the port list and the speed, the choice of a port when none is

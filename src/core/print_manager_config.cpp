@@ -15,6 +15,7 @@ bool TSRB4900::LoadConfig() {
     return port >= 0 && static_cast<size_t>(port) < link_.port_names().size();
   };
   if (!listed(cfg_.port) && listed(running_port)) cfg_.port = running_port;
+  ApplyTenderNames();
   link_.ApplyPortTimeouts(timeouts_);
 
   priority_label_ = "NORMAL";
@@ -27,6 +28,19 @@ bool TSRB4900::LoadConfig() {
   // Names, passwords and rights are the stored ones now; the current user stays.
   users_.ConfigLoaded();
   return true;
+}
+
+void TSRB4900::ApplyTenderNames() {
+  const std::array<std::string, 10> names = lang_.TenderNames();
+  for (size_t i = 0; i < names.size(); ++i)
+    if (!cfg_.plat_from_file[i]) cfg_.plat[i] = names[i];
+}
+
+void TSRB4900::LanguageChanged() {
+  ApplyTenderNames();
+  lang_.ShowStateMessagesAgain();
+  readouts_.ShowGridHeadings();
+  if (on_language_changed) on_language_changed();
 }
 
 }  // namespace kv

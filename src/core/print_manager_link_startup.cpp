@@ -59,7 +59,7 @@ void TSRB4900::StartupConnect() {
       continue;
     // Going on without a printer; the connect command switches the print-job timer on later.
     view_.SetItemIndex(kPortBox, -1);
-    view_.SetItemText(view_names::kStatusBar, view_names::kPanelState, Msg(kMsgNotConnected));
+    lang_.ShowStateMessage(Localization::StateText::StatePanel, kMsgNotConnected);
     return;
   }
 }

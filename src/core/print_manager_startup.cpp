@@ -58,11 +58,10 @@ void TSRB4900::StartupShowVersions() {
 
   os_version_ = QueryOsVersion();
   const std::string os_text = OsVersionText(os_version_, kWindows);
-  view_.SetItemText(kStatusBar, view_names::kPanelState, os_text);
+  lang_.ShowStateText(Localization::StateText::StatePanel, os_text);
   view_.SetHint(kStatusBar, os_text);
 
   startup_.first_tick = true;
-  startup_.notice_text = Utf8ToCp1250("Tlačový manažér KV4910");
   startup_.version_text = kVersionText;
   view_.SetItemText(kStatusBar, view_names::kPanelVersion, startup_.version_text);
 }

@@ -17,8 +17,8 @@ void SettingsBridge::RegisterClientMessage(const std::string& name) {
     pm_.boxes().Plain(pm_.Msg(kMsgRegistrationFailed));
 }
 
-std::string SettingsBridge::NoticeText() {
-  return pm_.startup().notice_text;
+void SettingsBridge::LanguageChanged() {
+  pm_.LanguageChanged();
 }
 
 std::unique_ptr<SettingsSession> SettingsBridge::MakeSession(UserAccess& users) {

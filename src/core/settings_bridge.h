@@ -18,7 +18,7 @@ class SettingsBridge final : public SettingsHost {
 
   void ReloadConfig() override;
   void RegisterClientMessage(const std::string& name) override;
-  std::string NoticeText() override;
+  void LanguageChanged() override;
 
   // The settings dialog's session over the print manager's parts, this bridge and `users`.
   std::unique_ptr<SettingsSession> MakeSession(UserAccess& users);

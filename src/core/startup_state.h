@@ -9,7 +9,6 @@ struct StartupState {
   bool no_hide = false;      // "/nohide" or "/NOHIDE" on the command line
   bool first_tick = false;   // set by start-up, consumed by the first print-job tick
   std::string version_text;  // shown in the first status bar panel, written to the debug copies
-  std::string notice_text;   // the state panel while the printer is not in test mode
 };
 
 }  // namespace kv

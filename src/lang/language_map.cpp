@@ -151,6 +151,41 @@ constexpr std::array kSettingsKeys = {
         "Opozdenia otvorenia portu pri nabehu aplikacie"),
     Cfg("HINT45", "Dlg_cfg/Edit_delay_file", P::Hint, 0, "Perioda zistovania dokladu na tlac"),
     Cfg("HINT46", "Dlg_cfg/CB_del", P::Hint, 0, "Vymazanie súboru v prípade problému s KV4910"),
+    // Keys of our own: texts the dialog showed built in.
+    Cfg("HINT47", "Dlg_cfg/Btn_psw_yes", P::Hint, 0, "Potvrdenie hesla"),
+    Cfg("BTN13", "Dlg_cfg/Button1", P::Text, 0, "Pripoj IP"),
+    Cfg("HINT48", "Dlg_cfg/Btn_in", P::Hint, 0, "Vyhladaj vstupny subor"),
+    Cfg("HINT49", "Dlg_cfg/Btn_out", P::Hint, 0, "Vyhladaj vystupny subor"),
+    Cfg("HINT50", "Dlg_cfg/Btn_info", P::Hint, 0, "Nalistuj cestu k suboru info.txt"),
+    Cfg("TXT54", "Dlg_cfg/CB_del", P::Text, 0, "DEL"),
+    Cfg("HINT51", "Dlg_cfg/otvor", P::Hint, 0, "Nastavenie sekvencie na otvorenie zasuvky"),
+    Cfg("TXT55", "Dlg_cfg/otvor", P::Item, 5, "Zadane rucne"),
+    Cfg("BTN14", "Dlg_cfg/Btn_open", P::Text, 0, "Test"),
+    Cfg("TXT56", "Dlg_cfg/Label_otvor", P::Text, 0, "Zásuvka"),
+    Cfg("BTN15", "Dlg_cfg/Btn_find", P::Text, 0, "Detekcia RB2900"),
+    Cfg("TXT57", "Dlg_cfg/Label_port", P::Text, 0, "Port"),
+    Cfg("TXT58", "Dlg_cfg/CB_XUZ", P::Text, 0, "XUZ"),
+    Cfg("TXT59", "Dlg_cfg/CB_DUZ", P::Text, 0, "DUZ"),
+    Cfg("TXT60", "Dlg_cfg/CB_MUZ", P::Text, 0, "MUZ"),
+    Cfg("TXT61", "Dlg_cfg/CB_kopia", P::Text, 0, "COPY"),
+    Cfg("TXT62", "Dlg_cfg/CB_KDU", P::Text, 0, "KDU"),
+    Cfg("TXT63", "Dlg_cfg/CB_KMU", P::Text, 0, "KMU"),
+    Cfg("TXT64", "Dlg_cfg/CB_CAS", P::Text, 0, "CAS"),
+    Cfg("TXT65", "Dlg_cfg/CB_ZAS", P::Text, 0, "ZAS"),
+    Cfg("TXT66", "Dlg_cfg/CB_K3900", P::Text, 0, "COPY"),
+    Cfg("TXT67", "Dlg_cfg/CB_CEN", P::Text, 0, "CEN"),
+    Cfg("TXT68", "Dlg_cfg/Label_dph1", P::Text, 0, "DPH1"),
+    Cfg("TXT69", "Dlg_cfg/Label_dph2", P::Text, 0, "DPH2"),
+    Cfg("TXT70", "Dlg_cfg/Label_dph3", P::Text, 0, "DPH3"),
+    Cfg("TXT71", "Dlg_cfg/Label_dph4", P::Text, 0, "DPH4"),
+    Cfg("TXT72", "Dlg_cfg/Label_dph5", P::Text, 0, "DPH5"),
+    Cfg("TXT73", "Dlg_cfg/Label_baud", P::Text, 0, "BAUD"),
+    Cfg("TXT74", "Dlg_cfg/CB_auto_du", P::Text, 0, "Auto DU"),
+    Cfg("HINT52", "Dlg_cfg/CB_auto_du", P::Hint, 0,
+        "Automatické vykonanie DU, ak je potreba vykonať DU  "),
+    Cfg("TXT75", "Dlg_cfg/RG_priority", P::Item, 0, "Low"),
+    Cfg("TXT76", "Dlg_cfg/RG_priority", P::Item, 1, "Normal"),
+    Cfg("TXT77", "Dlg_cfg/RG_priority", P::Item, 2, "High"),
 };
 
 // The main window's menu and labels. TXT21 and TXT40 both feed Label_pamet; TXT40 comes later
@@ -205,6 +240,41 @@ constexpr std::array kOtherKeys = {
     Other("TXT37", "Form_platba/Label1", P::Text, 0, "Prijatá hotovosť"),
     Other("TXT38", "Form_platba/Label2", P::Text, 0, "Ostatné platidlá"),
     Other("BTN4", "Form_platba/BitBtn_ok", P::Text, 0, "&OK"),
+    // Keys of our own: texts these windows and the password dialog and journal viewer showed
+    // built in.
+    Other("TXT41", "Form_copy/RG_kopie", P::Text, 0, "Typ zostavy"),
+    Other("TXT42", "Form_copy/RG_kopie", P::Item, 4, "Podľa dátumu a času"),
+    Other("TXT43", "Form_copy/RG_kopie", P::Item, 5, "CRC16 surová hlavička"),
+    Other("TXT44", "Form_copy/Label_kdokladu", P::Text, 0, "Číslo dokladu"),
+    Other("TXT45", "Form_copy/Label_kbldu", P::Text, 0, "Číslo DU dokladu"),
+    Other("TXT46", "Form_copy/Label_kdu", P::Text, 0, "Číslo DU"),
+    Other("TXT47", "Form_copy/Label_crc16", P::Text, 0, "CRC16"),
+    Other("BTN5", "Form_copy/BitBtn_zrus", P::Text, 0, "&Zrušiť čakanie"),
+    Other("TXT48", "Form_copy/PreniestdokolonkyOd1", P::Text, 0, "Preniesť do kolonky Od"),
+    Other("TXT49", "Form_copy/PreniestdokolonkyDo1", P::Text, 0, "Preniesť do kolonky Do"),
+    Other("TXT50", "Form_copy", P::Locale, 0, "sk_SK"),
+    Other("TXT51", "Form_mesacna/CB_mesiac", P::Item, 0, "Január"),
+    Other("TXT52", "Form_mesacna/CB_mesiac", P::Item, 1, "Február"),
+    Other("TXT53", "Form_mesacna/CB_mesiac", P::Item, 2, "Marec"),
+    Other("TXT54", "Form_mesacna/CB_mesiac", P::Item, 3, "Apríl"),
+    Other("TXT55", "Form_mesacna/CB_mesiac", P::Item, 4, "Máj"),
+    Other("TXT56", "Form_mesacna/CB_mesiac", P::Item, 5, "Jún"),
+    Other("TXT57", "Form_mesacna/CB_mesiac", P::Item, 6, "Júl"),
+    Other("TXT58", "Form_mesacna/CB_mesiac", P::Item, 7, "August"),
+    Other("TXT59", "Form_mesacna/CB_mesiac", P::Item, 8, "September"),
+    Other("TXT60", "Form_mesacna/CB_mesiac", P::Item, 9, "Október"),
+    Other("TXT61", "Form_mesacna/CB_mesiac", P::Item, 10, "November"),
+    Other("TXT62", "Form_mesacna/CB_mesiac", P::Item, 11, "December"),
+    Other("TXT63", "PasswordDlg", P::Text, 0, "Heslo"),
+    Other("TXT64", "PasswordDlg/Label1", P::Text, 0, "Vlozte heslo:"),
+    Other("BTN6", "PasswordDlg/OKBtn", P::Text, 0, "OK"),
+    Other("BTN7", "PasswordDlg/CancelBtn", P::Text, 0, "Cancel"),
+    Other("HINT3", "Form_zurnal/Edit_datum", P::Hint, 0, "#Zadajte datum v tvare 25.01.2010#"),
+    Other("BTN8", "Form_zurnal/BitBtn_dalsi", P::Text, 0, "#&Hladaj#"),
+    Other("HINT4", "Form_platba/Edit_hotovost", P::Hint, 0, "Zadajte sumu platenú hotovosťou"),
+    Other("HINT5", "Form_platba/CB_platidlo", P::Hint, 0, "Výber platidla"),
+    Other("HINT6", "Form_platba/Edit_platidlo", P::Hint, 0,
+          "Zadajte sumu platenú vybraným platidlom"),
 
     Cash("NAME", "Form_predaj", P::Text, 0, "Predaj KV4910"),
     Cash("TXT1", "Form_predaj/GroupBox_cena", P::Text, 0, "Suma celkom"),
@@ -249,6 +319,10 @@ constexpr std::array kOtherKeys = {
     Cash("HINT4", "Form_predaj/BitBtn_tlac_vklad", P::Hint, 0, "Tlač dokladu"),
     Cash("HINT4", "Form_predaj/BitBtn_micovka", P::Hint, 0, "Tlač dokladu"),
     Cash("HINT4", "Form_predaj/BitBtn_tlac", P::Hint, 0, "Tlač dokladu"),
+    // Keys of our own: texts the sale and price list windows showed built in.
+    Cash("TXT24", "Form_predaj/CB_faktura", P::Text, 0, "Faktúra"),
+    Cash("BTN10", "Form_predaj/BitBtn_dalsi", P::Text, 0, "Ďalší"),
+    Cash("HINT10", "Form_sklad/CB_dph", P::Hint, 0, "Hladina DPH (1...5)"),
 };
 
 constexpr size_t kKeyCount = kSettingsKeys.size() + kMainKeys.size() + kOtherKeys.size();
@@ -290,6 +364,9 @@ void Apply(const LanguageKey& key, const std::string& text, View& view) {
     case LanguageProperty::Cell:
       view.SetCell(key.target, key.index, 0, text);
       break;
+    case LanguageProperty::Locale:
+      view.SetLocale(key.target, text);
+      break;
   }
 }
 
@@ -297,6 +374,11 @@ void Apply(const LanguageKey& key, const std::string& text, View& view) {
 
 std::span<const LanguageKey> LanguageKeys() {
   return kAllKeys;
+}
+
+std::string TenderNameKey(size_t index) {
+  // "TXT25" ... "TXT34", after the sale and price list windows' own keys.
+  return "TXT" + std::to_string(25 + index);
 }
 
 void ApplyLanguage(const IniFile* file, View& view, bool settings, bool main, bool others) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <span>
+#include <string>
 
 namespace kv {
 
@@ -16,10 +17,11 @@ enum class LanguageGroup {
 
 // Which property of the target a key sets.
 enum class LanguageProperty {
-  Text,  // caption of a window or control, text of a label
-  Hint,  // tool tip
-  Item,  // item `index` of a radio group, page control or status bar
-  Cell,  // heading of grid column `index` (row 0)
+  Text,    // caption of a window or control, text of a label
+  Hint,    // tool tip
+  Item,    // item `index` of a radio group, page control or status bar
+  Cell,    // heading of grid column `index` (row 0)
+  Locale,  // locale name of a window ("sk_SK"): its calendar's and numbers' language
 };
 
 // One key of the language file and the control it feeds. The built-in text is what the control
@@ -37,6 +39,11 @@ struct LanguageKey {
 
 // Every key, in the order the program applies them (a later key on the same target wins).
 std::span<const LanguageKey> LanguageKeys();
+
+// The keys of the tenders' built-in names (index 0 ... 9): read where the configuration file
+// names no tender, never applied to a control.
+inline constexpr const char* kTenderNameSection = "FORM_CASH";
+std::string TenderNameKey(size_t index);
 
 // Applies the keys of the switched-on groups, in order, through the view. `file` is the
 // language file, or nullptr when there is none; every missing key gives the built-in text.

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <string>
-
 namespace kv {
 
 // What the link and the readouts ask of the state above them (the start-up state and the print
@@ -14,8 +12,6 @@ class LinkHost {
   // Until the first print-job tick a bring-up that found the printer is followed by the
   // start-up reads (currency, VAT rates, device record).
   virtual bool StartupReadsDue() = 0;
-  // The text of the state panel while the printer is not in test mode.
-  virtual std::string NoticeText() = 0;
   // A print job is in progress: the readouts then show nothing of their own.
   virtual bool JobBusy() = 0;
 };

@@ -21,25 +21,28 @@ namespace kv {
 
 namespace {
 
+using StateText = Localization::StateText;
+
 constexpr char kModel[] = "RB4900";
 // FF CR ETX clear the printer's input line, then ESC "e" ESC "i" ask for the model and version.
 constexpr uint8_t kIdentify[7] = {kFF, kCR, kETX, kESC, 'e', kESC, 'i'};
 
 }  // namespace
 
-// The window caption, the tray and the state panel of a printer that is not ready.
-void PrinterLink::ShowBringUpFailure(const std::string& caption_text,
-                                     const std::string& state_text) {
-  view_.SetText(view_names::kMainWindow, caption_text);
+// The window caption (the program's name, or message 108 too), the tray and the state panel
+// of a printer that is not ready.
+void PrinterLink::ShowBringUpFailure(bool name_in_caption) {
+  if (name_in_caption)
+    lang_.ShowStateText(StateText::Caption, "KV4910");
+  else
+    lang_.ShowStateMessage(StateText::Caption, kMsgNotConnected);
   view_.SetTrayPicture(1);
-  view_.SetTrayHint(state_text);
-  view_.SetItemText(view_names::kStatusBar, view_names::kPanelState, state_text);
+  view_.SetTrayHint(lang_.Msg(kMsgNotConnected));
+  lang_.ShowStateMessage(StateText::StatePanel, kMsgNotConnected);
   device_ready_ = 0;
 }
 
 int PrinterLink::InitPort(int quiet) {
-  using view_names::kPanelState;
-  using view_names::kStatusBar;
   if (quiet == 0 && cfg_.port == -1) {
     last_bring_up_ = BringUp::PortUnavailable;
     return 0;
@@ -50,11 +53,10 @@ int PrinterLink::InitPort(int quiet) {
     last_bring_up_ = BringUp::PortUnavailable;
     if (quiet == 0 && !unattended_)
       boxes_.Plain(lang_.Msg(kMsgPortNotOpened), BoxButtons::Ok, BoxIcon::Warning);
-    view_.SetItemText(kStatusBar, kPanelState, lang_.Msg(kMsgNotConnected));
     errors_.LogError("Nepodarilo sa inicializovat port");
     view_.SetTrayPicture(1);
     view_.SetTrayHint(lang_.Msg(kMsgPortError));
-    view_.SetItemText(kStatusBar, kPanelState, lang_.Msg(kMsgNotConnected));
+    lang_.ShowStateMessage(StateText::StatePanel, kMsgNotConnected);
     device_ready_ = 0;
     status_value_ = 0;
     return 0;
@@ -83,7 +85,7 @@ int PrinterLink::InitPort(int quiet) {
       }
     }
     if (ready) {
-      view_.SetText(view_names::kMainWindow, "KV4910");
+      lang_.ShowStateText(StateText::Caption, "KV4910");
       identification_.fill(0);
       port_.Write(kIdentify, sizeof kIdentify);
       const int got = port_.Read(identification_.data(), 8);
@@ -94,11 +96,11 @@ int PrinterLink::InitPort(int quiet) {
         version_number_ = version;
         const char text[11] = {id[0], id[1], id[2], id[3], id[4], id[5], ' ', id[6], '.', id[7], 0};
         ident_text_ = std::string_view(text, 10);
-        view_.SetText(view_names::kMainWindow, ident_text_.view());
+        lang_.ShowStateText(StateText::Caption, ident_text_.view());
       }
       if (got != 8 || std::memcmp(id, kModel, 6) != 0) {
         last_bring_up_ = got != 8 ? BringUp::NoAnswer : BringUp::NotIdentified;
-        ShowBringUpFailure("KV4910", lang_.Msg(kMsgNotConnected));
+        ShowBringUpFailure(true);
         ClosePortWhenConfigured();
         return 0;
       }
@@ -114,16 +116,16 @@ int PrinterLink::InitPort(int quiet) {
     ClosePort();
     if (cfg_.MSG == 1 && quiet == 0 && !unattended_)
       boxes_.Plain(lang_.Msg(kMsgNoAnswer), BoxButtons::Ok, BoxIcon::Warning);
-    ShowBringUpFailure(lang_.Msg(kMsgNotConnected), lang_.Msg(kMsgNotConnected));
+    ShowBringUpFailure(false);
     return 0;
   }
 
   last_bring_up_ = BringUp::Ready;
   if (follow_ups_) follow_ups_->AfterBringUp();
-  view_.SetText(view_names::kMainWindow, ident_text_.view());
+  lang_.ShowStateText(StateText::Caption, ident_text_.view());
   view_.SetTrayPicture(0);
   view_.SetTrayHint(lang_.Msg(kMsgReady));
-  view_.SetItemText(kStatusBar, kPanelState, host_.NoticeText());
+  lang_.ShowStateMessage(StateText::StatePanel, kMsgNotice);
   view_.SetItemIndex(view_names::kPortBox, cfg_.port);
   return 1;
 }

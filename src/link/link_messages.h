@@ -9,7 +9,6 @@ inline constexpr int kMsgPrinterNoticeCaption = 23;
 inline constexpr int kMsgCoverOpen = 25;
 inline constexpr int kMsgConnecting = 106;  // tray hint
 inline constexpr int kMsgPortNotOpened = 107;
-inline constexpr int kMsgNotConnected = 108;
 inline constexpr int kMsgPortError = 109;  // tray hint
 inline constexpr int kMsgHandshakeLinesDown = 110;
 inline constexpr int kMsgNoAnswer = 111;

@@ -225,7 +225,7 @@ class PrinterLink {
   // Reads what is queued, or else the first bytes that come within `wait_ms`, waited for in
   // the port itself. Raises EComPort.
   int ReadWaiting(void* dest, int count, uint32_t wait_ms);
-  void ShowBringUpFailure(const std::string& caption_text, const std::string& state_text);
+  void ShowBringUpFailure(bool name_in_caption);
 
   Clock& clock_;
   OperatorBoxes& boxes_;

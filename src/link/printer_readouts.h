@@ -68,6 +68,9 @@ class PrinterReadouts final : private LinkFollowUps {
   std::string_view DeviceRecordBytes() const { return record_bytes_; }
   const DeviceRecord& device_record() const { return device_record_; }
   int32_t document_number() const { return device_record_.document_number; }
+  // The headings of the main window's figures (messages 123 ... 131), once a device record has
+  // filled it; shown again when the language changes.
+  void ShowGridHeadings();
 
   // ---- journal (readout_journal.cpp) -------------------------------------------------------
   // The journal readout is due (a job that prints into the journal, a daily close).
@@ -116,6 +119,7 @@ class PrinterReadouts final : private LinkFollowUps {
   std::array<uint8_t, 5> vatRates_{};
   std::array<RoundingLine, 6> rounding_lines_;
   DeviceRecord device_record_;  // the last valid device record
+  bool grid_shown_ = false;     // a device record has filled the main window's figures
   std::string record_bytes_;
   bool journal_request_ = false;
 };

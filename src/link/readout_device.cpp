@@ -51,21 +51,27 @@ bool PrinterReadouts::ParseDeviceRecord(size_t length, size_t received) {
                 std::to_string(number) + "/" + std::to_string(parsed->second_counter + 1));
   view_.SetText(names::kDateLabel, parsed->date);
   view_.SetText(names::kTimeLabel, parsed->time);
-  view_.SetCell(names::kDataGrid, 2, 0, lang_.Msg(kMsgVat));
-  view_.SetCell(names::kDataGrid, 1, 0, lang_.Msg(kMsgTurnover));
   for (int row = 1; row <= 5; ++row)
     view_.SetCell(names::kDataGrid, 0, row, " " + std::to_string(vatRates_[row - 1]) + " %");
-  for (int row = 6; row <= 12; ++row)
-    view_.SetCell(names::kDataGrid, 0, row, lang_.Msg(125 + row - 6));
+  grid_shown_ = true;
+  ShowGridHeadings();
   if (!cfg_.obrat_hide) {
     for (int row = 1; row <= 12; ++row)
       view_.SetCell(names::kDataGrid, 1, row, Amount(parsed->amounts1[row - 1]));
     for (int row = 1; row <= 5; ++row)
       view_.SetCell(names::kDataGrid, 2, row, Amount(parsed->amounts2[row - 1]));
   }
-  view_.SetItemText(names::kStatusBar, names::kPanelState,
-                    test_mode_ == 1 ? lang_.Msg(kMsgTestMode) : host_.NoticeText());
+  lang_.ShowStateMessage(Localization::StateText::StatePanel,
+                         test_mode_ == 1 ? kMsgTestMode : kMsgNotice);
   return true;
+}
+
+void PrinterReadouts::ShowGridHeadings() {
+  if (!grid_shown_) return;
+  view_.SetCell(view_names::kDataGrid, 2, 0, lang_.Msg(kMsgVat));
+  view_.SetCell(view_names::kDataGrid, 1, 0, lang_.Msg(kMsgTurnover));
+  for (int row = 6; row <= 12; ++row)
+    view_.SetCell(view_names::kDataGrid, 0, row, lang_.Msg(125 + row - 6));
 }
 
 bool PrinterReadouts::cfg_to_cis(int port_index) {

@@ -36,6 +36,7 @@ inline constexpr int kMsgListStrayTail = 183;   // error file: bytes after the l
 inline constexpr int kMsgChooseVatLevel = 184;  // an article without a valid VAT level
 inline constexpr int kMsgListNotSaved = 185;    // followed by the path
 inline constexpr int kMsgListDropped = 186;     // error file: records beyond 1000
+inline constexpr int kMsgSaveListTitle = 241;   // the price list's save dialog
 inline constexpr int kMsgPrinterBusy = 210;     // another exchange holds the printer
 
 }  // namespace kv

@@ -4,11 +4,6 @@
 
 namespace kv {
 
-// cp1250; "\363" is the o with acute (an octal escape, so the letters after it stay letters).
-const std::array<const char*, 12> kMonthNames = {"Janu\xe1r", "Febru\xe1r", "Marec",    "Apr\xedl",
-                                                 "M\xe1j",    "J\xfan",     "J\xfal",   "August",
-                                                 "September", "Okt\363ber", "November", "December"};
-
 MonthlyRequest BuildMonthlyRequest(std::string_view year_text, int month_position) {
   if (year_text.empty() || year_text.size() > static_cast<size_t>(kYearMaxLength) ||
       year_text.find_first_not_of("0123456789") != std::string_view::npos)

@@ -8,9 +8,6 @@
 
 namespace kv {
 
-// CB_mesiac's items, "Január" ... "December" (cp1250).
-extern const std::array<const char*, 12> kMonthNames;
-
 // What the dialog shows on opening: the last finished month, the one before today's `month`
 // (1-12), so December of the year before in January. The current month is still running.
 struct MonthChoice {

@@ -117,7 +117,12 @@ void DeviceSetup::Btn_vymazClick() {
   p_.link.WaitTxEmpty();
 }
 
+void DeviceSetup::ShowTextsAgain() {
+  if (test_button_shown_) ShowTestModeButton();
+}
+
 void DeviceSetup::ShowTestModeButton() {
+  test_button_shown_ = true;
   p_.view.SetText(view_names::kTestModeButton,
                   p_.lang.Msg(TestModeButtonMessage(p_.readouts.test_mode() == 1)));
 }

@@ -56,6 +56,8 @@ class DeviceSetup {
   void TabSheet1Show();
   // Btn_open with the position of `otvor` (-1: none): the row's ten bytes, 300 ms each.
   void Btn_openClick(int row);
+  // Btn_test's caption again, from the new message table, once the page has shown it.
+  void ShowTextsAgain();
 
  private:
   BoxAnswer Show(SetupBox which);
@@ -63,6 +65,7 @@ class DeviceSetup {
   void ShowTestModeButton();
 
   Parts p_;
+  bool test_button_shown_ = false;  // Btn_test carries a message, not the language file's text
 };
 
 }  // namespace kv

@@ -186,7 +186,15 @@ void SettingsSession::CB_baudClick(int position) {
 void SettingsSession::CB_jazykClick(int position) {
   if (position < 0) return;
   p_.cfg.language = position;
+  // Nothing keeps a copy of a message across this, so the new language's messages are taken at
+  // once (a missing message file keeps the old ones, with its box).
+  p_.lang.ReloadMessages();
   p_.lang.LoadLanguage(true, true, true);
+  ShowTextsAgain();
+  p_.host.LanguageChanged();
+  // Tender names that are still built-in ones follow the language in their edits too.
+  for (size_t i = 0; i < p_.cfg.plat.size(); ++i)
+    if (!p_.cfg.plat_from_file[i]) p_.view.SetText(names::kTenderEdits[i], p_.cfg.plat[i].view());
 }
 
 void SettingsSession::Btn_registrujClick(bool messaging_ticked, const std::string& name) {

@@ -15,8 +15,9 @@ class SettingsHost {
   // Registers the client message under `name` and keeps its number for the messaging; a
   // failure is told with message 36.
   virtual void RegisterClientMessage(const std::string& name) = 0;
-  // The state panel's text while the printer is not in test mode.
-  virtual std::string NoticeText() = 0;
+  // The language was changed and the new texts applied: the texts built from messages and
+  // state are shown again.
+  virtual void LanguageChanged() = 0;
 };
 
 }  // namespace kv

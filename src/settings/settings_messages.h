@@ -13,5 +13,6 @@ inline constexpr int kMsgCurrencyNotWritten = 235;     // then the file's path
 inline constexpr int kMsgCloseWithoutSaving = 236;     // after a save that could not write
 inline constexpr int kMsgValueIncomplete = 237;        // a rate or rounding value not filled
 inline constexpr int kMsgNewIdAtRestart = 238;         // id_aplikacia reaches clients at restart
+inline constexpr int kMsgFileDialogTitle = 240;        // a file dialog that names no title
 
 }  // namespace kv

@@ -54,9 +54,9 @@ void SettingsSession::Btn_close_comClick() {
   TComPort& port = link.ComPort1();
   if (port.Connected()) {
     link.ClosePort();
-    p_.view.SetText(names::kReleasePortButton, p_.lang.Msg(41) + port.Port());
+    ShowReleaseButton(41, port.Port());
   } else if (link.InitPort(0) == 1) {
-    p_.view.SetText(names::kReleasePortButton, p_.lang.Msg(42) + port.Port());
+    ShowReleaseButton(42, port.Port());
   }
 }
 

@@ -52,8 +52,19 @@ void SettingsSession::FormCreate(const std::function<void()>& startup_sequence) 
 void SettingsSession::ShowPortOnReleaseButton() {
   const std::vector<std::string>& ports = p_.link.port_names();
   const bool known = p_.cfg.port >= 0 && static_cast<size_t>(p_.cfg.port) < ports.size();
-  p_.view.SetText(names::kReleasePortButton,
-                  p_.lang.Msg(35) + (known ? ports[static_cast<size_t>(p_.cfg.port)] : ""));
+  ShowReleaseButton(35, known ? ports[static_cast<size_t>(p_.cfg.port)] : "");
+}
+
+void SettingsSession::ShowTextsAgain() {
+  ShowReleaseButton(release_message_, release_port_);
+  device_.ShowTextsAgain();
+  p_.view.SetText(names::kSettingsLockLabel, p_.lang.Msg(lock_.label_message()));
+}
+
+void SettingsSession::ShowReleaseButton(int n, const std::string& port) {
+  release_message_ = n;
+  release_port_ = port;
+  p_.view.SetText(names::kReleasePortButton, p_.lang.Msg(n) + port);
 }
 
 bool SettingsSession::Open() {
@@ -218,8 +229,8 @@ bool SettingsSession::OKBtnClick(const SavedControls& c) {
   p_.timer_prmgr.SetInterval(static_cast<uint32_t>(cfg.delay_file));
   p_.app.SetTitle(cfg.id_aplikacia);
 
-  p_.view.SetItemText(names::kStatusBar, names::kPanelState,
-                      p_.readouts.test_mode() == 1 ? p_.lang.Msg(32) : p_.host.NoticeText());
+  p_.lang.ShowStateMessage(Localization::StateText::StatePanel,
+                           p_.readouts.test_mode() == 1 ? 32 : kMsgNotice);
   if (!cfg.spravy) p_.timer_prmgr.SetEnabled(true);
   lock_.Lock();
   ShowLock();

@@ -118,6 +118,11 @@ class SettingsSession {
   void FormCreate(const std::function<void()>& startup_sequence);
   // Btn_close_com's caption: message 35 and the name of the configured port.
   void ShowPortOnReleaseButton();
+  // Btn_close_com's caption: message `n` and a port name, kept for a language change.
+  void ShowReleaseButton(int n, const std::string& port);
+  // After the language file's texts were applied: the captions built from messages and state
+  // (Btn_close_com, Btn_test, the lock panel's prompt) again, from the current messages.
+  void ShowTextsAgain();
   // The dialog comes up: takes the printer's lease (taken by someone else: message 234 and
   // false), then FormActivate and FormShow. False as well while it is already shown.
   bool Open();
@@ -187,6 +192,8 @@ class SettingsSession {
   SettingsLock lock_;
   PrinterExchange exchange_;
   bool save_failed_ = false;
+  int release_message_ = 35;  // Btn_close_com's caption: this message and the port's name
+  std::string release_port_;
 };
 
 }  // namespace kv

@@ -68,6 +68,7 @@ class TextView : public View {
   void ShowWindow(std::string_view, WindowState) override {}
   void SetTrayPicture(int) override {}
   void SetTrayHint(std::string_view hint) override { Check(hint); }
+  void SetLocale(std::string_view, std::string_view) override {}
 };
 
 }  // namespace kv::fuzz

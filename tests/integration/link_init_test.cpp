@@ -10,7 +10,6 @@ TEST_F(LinkInit, IdentifiesTheModelAndReadsWhatTheFirstBringUpNeeds) {
   HealthyPrinter(printer);
   printer.On("\x1b!M", {StatusRecord("2")});
   pm.startup().first_tick = true;
-  pm.startup().notice_text = "banner";
 
   EXPECT_EQ(pm.link().InitPort(0), 1);
   EXPECT_NE(printer.received().find(kIdentify), std::string::npos);
@@ -23,7 +22,7 @@ TEST_F(LinkInit, IdentifiesTheModelAndReadsWhatTheFirstBringUpNeeds) {
   EXPECT_EQ(pm.readouts().document_number(), 1234);
   EXPECT_EQ(view.Get("tray.picture"), "0");
   EXPECT_EQ(view.Get("tray.hint"), "msg112");
-  EXPECT_EQ(view.Get("SRB4900/StatusBar1[3].text"), "banner");
+  EXPECT_EQ(view.Get("SRB4900/StatusBar1[3].text"), "msg115");
   EXPECT_EQ(view.Get("SRB4900/CB_port_zac.index"), "0");
   EXPECT_TRUE(pm.link().ComPort1().Connected());  // the caller closes it when configured
 }

@@ -87,7 +87,6 @@ TEST_F(Readout, VatRatesAndRoundingFields) {
 
 TEST_F(Readout, DeviceRecordFillsTheGridCountersDateAndTime) {
   pm.readouts().SetVatRates({20, 10, 0, 0, 0});
-  pm.startup().notice_text = "banner";
   EXPECT_TRUE(pm.readouts().cfg_to_cis(0));
   EXPECT_NE(printer.received().find(std::string("\x0c\x0d\x03\x1bI")), std::string::npos);
   EXPECT_EQ(pm.readouts().document_number(), 1234);
@@ -105,7 +104,7 @@ TEST_F(Readout, DeviceRecordFillsTheGridCountersDateAndTime) {
   EXPECT_EQ(view.Cell(grid, 1, 1), "12.50");
   EXPECT_EQ(view.Cell(grid, 1, 12), "12.00");
   EXPECT_EQ(view.Cell(grid, 2, 5), "50.10");
-  EXPECT_EQ(view.Get("SRB4900/StatusBar1[3].text"), "banner");
+  EXPECT_EQ(view.Get("SRB4900/StatusBar1[3].text"), "msg115");
   EXPECT_EQ(view.Text("SRB4900/Label_sn_prom"), "A 4711");  // the info readout followed
 }
 

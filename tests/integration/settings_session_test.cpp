@@ -108,7 +108,7 @@ TEST_F(SettingsTest, SaveTakesTheControlsRunsTheJobsAgainAndLocksTheNextOpening)
   EXPECT_EQ(pm.config().plat[9], "Kupon");
   EXPECT_EQ(pm.config().drawer, (std::array<int32_t, 10>{27, 70, 7, 3, 0, 0, 0, 0, 0, 0}));
   EXPECT_TRUE(timer_prmgr.Enabled());
-  EXPECT_EQ(view.Get("SRB4900/StatusBar1[3].text"), pm.startup().notice_text);
+  EXPECT_EQ(view.Get("SRB4900/StatusBar1[3].text"), "msg115");
   const std::string file = ConfigFile();
   EXPECT_NE(file.find("msg1=9\npath1=b.txt\nmsg2=2\npath2=\n"), std::string::npos);
   EXPECT_NE(file.find("[OPEN]\n0=27\n1=70\n2=7\n3=3\n"), std::string::npos);

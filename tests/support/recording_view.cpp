@@ -42,6 +42,9 @@ void RecordingView::ShowWindow(std::string_view window, WindowState state) {
 }
 void RecordingView::SetTrayPicture(int picture) { values_["tray.picture"] = std::to_string(picture); }
 void RecordingView::SetTrayHint(std::string_view hint) { values_["tray.hint"] = hint; }
+void RecordingView::SetLocale(std::string_view window, std::string_view locale) {
+  values_[std::string(window) + ".locale"] = locale;
+}
 
 std::string RecordingView::Get(const std::string& key) const {
   auto it = values_.find(key);

@@ -24,6 +24,7 @@ class RecordingView final : public View {
   void ShowWindow(std::string_view window, WindowState state) override;
   void SetTrayPicture(int picture) override;
   void SetTrayHint(std::string_view hint) override;
+  void SetLocale(std::string_view window, std::string_view locale) override;
 
   // The recorded value, or "<unset>" when the core never set it.
   std::string Get(const std::string& key) const;

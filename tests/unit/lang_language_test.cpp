@@ -29,8 +29,9 @@ std::string Cp(const char* utf8) {
 
 TEST(LanguageKeys, EveryGroupHasItsKeysAndEveryBuiltinIsSlovakTextInTheCodePage) {
   std::map<LanguageGroup, int> count;
-  std::set<std::string> windows = {"SRB4900",     "Dlg_cfg",     "Form_copy", "Form_mesacna",
-                                   "Form_platba", "Form_predaj", "Form_sklad"};
+  std::set<std::string> windows = {"SRB4900",      "Dlg_cfg",     "Form_copy",
+                                   "Form_mesacna", "Form_platba", "Form_predaj",
+                                   "Form_sklad",   "PasswordDlg", "Form_zurnal"};
   for (const LanguageKey& key : LanguageKeys()) {
     ++count[key.group];
     const std::string builtin = key.builtin;
@@ -39,9 +40,10 @@ TEST(LanguageKeys, EveryGroupHasItsKeysAndEveryBuiltinIsSlovakTextInTheCodePage)
     const std::string target = key.target;
     EXPECT_EQ(windows.count(target.substr(0, target.find('/'))), 1u) << target;
   }
-  EXPECT_EQ(count[LanguageGroup::Settings], 103);
+  // The key map's keys, then those of our own.
+  EXPECT_EQ(count[LanguageGroup::Settings], 103 + 33);
   EXPECT_EQ(count[LanguageGroup::Main], 22);
-  EXPECT_EQ(count[LanguageGroup::Others], 21 + 43);
+  EXPECT_EQ(count[LanguageGroup::Others], 21 + 43 + 32 + 3);
 }
 
 TEST(LoadLanguage, MissingFileOrKeyGivesTheBuiltinTexts) {
@@ -195,6 +197,68 @@ TEST(LoadMessages, UnreadableFileShowsTheFileErrorBoxAndKeepsWhatWasLoaded) {
   EXPECT_EQ(f.boxes.shown()[0].text,
             "Can't perform one of the following file operations: Open, Seek, Read, Close.");
   EXPECT_EQ(f.boxes.shown()[0].buttons, BoxButtons::OkCancel);
+}
+
+// Two languages offered, Slovak chosen; the English message file holds only what `english`
+// gives.
+void OfferEnglish(Fixture& f, const std::string& english) {
+  f.dir.Write(kConfigFileName,
+              "[LANGUAGE]\r\nLNG1=English\r\nFILE1=en.lng\r\nMSG1=en.msg\r\n"
+              "[POKL]\r\nplat2=Karta VISA\r\n");
+  f.dir.Write("kv4910_sk.msg", "[1]\r\njedna\r\n[2]\r\ndva\r\n[108]\r\nnepripojena");
+  f.dir.Write("en.msg", english);
+  f.dir.Write("en.lng", "[FORM_CASH]\r\nTXT25=Cash:\r\nTXT30=Tender 6:\r\n");
+  f.ReadSlots();
+  f.pm.LoadConfig();
+  f.pm.lang().LoadMessages();
+}
+
+TEST(ChangingLanguage, TheWholeMessageTableIsTakenFromTheNewFileAtOnce) {
+  Fixture f;
+  OfferEnglish(f, "[1]\r\none\r\n[108]\r\nnot connected");
+  f.pm.config().language = 1;
+  EXPECT_TRUE(f.pm.lang().ReloadMessages());
+  EXPECT_EQ(f.pm.Msg(1), "one");
+  EXPECT_EQ(f.pm.Msg(2), "");  // not Slovak: the English file has no message 2
+  EXPECT_EQ(f.pm.Msg(108), "not connected");
+}
+
+TEST(ChangingLanguage, AMissingMessageFileKeepsThePreviousLanguageWhole) {
+  Fixture f;
+  OfferEnglish(f, "");
+  std::filesystem::remove(f.dir / "en.msg");
+  f.pm.config().language = 1;
+  f.boxes.Expect("KV4910 file doesn't exists");
+  EXPECT_FALSE(f.pm.lang().ReloadMessages());
+  EXPECT_EQ(f.boxes.shown().size(), 1u);
+  EXPECT_EQ(f.pm.Msg(1), "jedna");
+  EXPECT_EQ(f.pm.Msg(2), "dva");
+}
+
+TEST(ChangingLanguage, CaptionAndStatePanelShowTheirMessageAgainAndPlainTextsStay) {
+  Fixture f;
+  OfferEnglish(f, "[108]\r\nnot connected");
+  f.pm.lang().ShowStateMessage(Localization::StateText::Caption, 108);
+  f.pm.lang().ShowStateMessage(Localization::StateText::StatePanel, 108);
+  f.pm.lang().ShowStateText(Localization::StateText::StatePanel, "Linux 6.1");
+  f.pm.config().language = 1;
+  f.pm.lang().ReloadMessages();
+  f.pm.LanguageChanged();
+  EXPECT_EQ(f.view.Text("SRB4900"), "not connected");
+  EXPECT_EQ(f.view.Get("SRB4900/StatusBar1[3].text"), "Linux 6.1");
+}
+
+TEST(ChangingLanguage, TenderNamesFollowItOnlyWhereTheSettingsFileHasNone) {
+  Fixture f;
+  OfferEnglish(f, "");
+  EXPECT_EQ(f.pm.config().plat[0], Cp("Hotovosť:"));
+  EXPECT_EQ(f.pm.config().plat[1], "Karta VISA");
+  f.pm.config().language = 1;
+  f.pm.LanguageChanged();
+  EXPECT_EQ(f.pm.config().plat[0], "Cash:");
+  EXPECT_EQ(f.pm.config().plat[1], "Karta VISA");
+  EXPECT_EQ(f.pm.config().plat[5], "Tender 6:");
+  EXPECT_EQ(f.pm.config().plat[6], "Platidlo7:");  // the file names no 7th: the built-in name
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // on the bytes that reach the printer.
 #include <gtest/gtest.h>
 
+#include "lang/message_file.h"
 #include "register/sale_model.h"
 #include "support/scripted_boxes.h"
 #include "support/temp_dir.h"
@@ -325,6 +326,45 @@ TEST_F(SaleModelTest, ShowingReadsThePrinterAndThePriceListForLookUps) {
 
   Add("1.5", 1);
   EXPECT_NE(Sent().find(" SKK\r\n"), std::string::npos);
+}
+
+// A receipt with a discount and a cash count, printed with a shipped message file: the bytes
+// that reach the printer.
+std::string PrintedWith(const char* message_file) {
+  MessageTable messages;
+  EXPECT_EQ(ReadMessageFile(message_file, messages), MessageFileStatus::Loaded) << message_file;
+  test::TempDir dir;
+  test::ScriptedBoxes boxes;
+  PriceList prices{dir / "cennik.bin", messages, boxes, nullptr};
+  test::FakeTillPrinter printer;
+  test::RecordingTillOutput out;
+  SaleModel sale{out, printer, prices, messages};
+  sale.AddItem({"", "Mlieko", "2*1.25", 0, 0});
+  sale.BitBtn_zlavaClick();
+  sale.AddItem({"", messages.Text(69), "10", 0, 0});  // the name the window proposes
+  sale.PrintReceipt(false, [](float) { return std::optional<Payment>(); });
+  CashCountFields counts;
+  counts[0] = "1";
+  counts[2] = "2";
+  sale.PrintCashCount(counts, "1.1.2026", "10:00:00");
+  return out.port;
+}
+
+TEST(SaleInEachLanguage, OnlyTheDiscountNameAndTheCashCountsTwoTextsDiffer) {
+  std::string slovak = PrintedWith("kv4910_sk.msg");
+  std::string english = PrintedWith("kv4910_en.msg");
+  ASSERT_FALSE(slovak.empty());
+  const std::pair<std::string, std::string> texts[] = {
+      {"Z\xBE"
+       "ava  10 %          ",
+       "Discount  10 %       "},
+      {"             MINCOVKA", "            CASH COUNT"},
+      {"Spolu v pokladni:", "   Total in till:"}};
+  for (const auto& [sk, en] : texts) {
+    ASSERT_NE(english.find(en), std::string::npos) << en;
+    english.replace(english.find(en), en.size(), sk);
+  }
+  EXPECT_EQ(english, slovak);
 }
 
 }  // namespace

@@ -152,9 +152,7 @@ TEST(MonthlyRequest, BytesAndRefusals) {
   EXPECT_EQ(PreselectedMonth(2026, 1), (MonthChoice{2025, 11}));
   EXPECT_EQ(PreselectedMonth(2026, 2), (MonthChoice{2026, 0}));
   EXPECT_EQ(PreselectedMonth(2026, 12), (MonthChoice{2026, 10}));
-  EXPECT_STREQ(kMonthNames[PreselectedMonth(2026, 11).position],
-               "Okt\xf3"
-               "ber");
+  EXPECT_EQ(PreselectedMonth(2026, 11).position, 9);  // October
   EXPECT_TRUE(YearKeyAccepted('\b'));
   EXPECT_FALSE(YearKeyAccepted('-'));
 }

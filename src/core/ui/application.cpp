@@ -31,6 +31,7 @@ Application::~Application() {
   view_.on_tray_picture = nullptr;
   view_.on_tray_hint = nullptr;
   if (print_manager_) {
+    print_manager_->on_language_changed = nullptr;
     print_manager_->device_commands().show_copies_window = nullptr;
     print_manager_->device_commands().copies_window_visible = nullptr;
   }
@@ -47,6 +48,8 @@ void Application::Start() {
   tray_menu_->open_viewer = [this](const std::string& path) { journal_windows_->ShowFile(path); };
   ConnectWindows();
   print_manager_->LoadLanguage(true, true, true);
+  // The language texts replaced the captions built from a message and state; they come back.
+  settings_windows_->ShowTextsAgain();
   main_window_->show();
 }
 
@@ -80,6 +83,7 @@ void Application::ConnectWindows() {
   TSRB4900& pm = *print_manager_;
   tray_menu_->show_sale_window = [this] { till_windows_->ShowSaleWindow(); };
   pm.device_commands().show_copies_window = [this] { copy_windows_->ShowCopiesWindow(); };
+  pm.on_language_changed = [this] { till_windows_->LanguageChanged(); };
   pm.device_commands().copies_window_visible = [this] { return copy_windows_->CopiesWindowVisible(); };
   // The menu greys the settings item while the dialog is up; closing the dialog gives it back,
   // and so does a dialog that did not open (no screen).

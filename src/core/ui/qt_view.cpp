@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QMenu>
 #include <QMetaObject>
 #include <QStatusBar>
@@ -170,6 +171,12 @@ void QtView::ShowWindow(std::string_view window, WindowState state) {
       widget->activateWindow();
       break;
   }
+}
+
+void QtView::SetLocale(std::string_view window, std::string_view locale) {
+  // The controls that have no locale of their own take the window's.
+  if (QWidget* widget = FindWindow(window))
+    widget->setLocale(QLocale(QString::fromUtf8(locale.data(), static_cast<int>(locale.size()))));
 }
 
 void QtView::SetTrayPicture(int picture) {

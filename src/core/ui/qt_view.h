@@ -26,6 +26,7 @@ class QtView final : public View {
   void ShowWindow(std::string_view window, WindowState state) override;
   void SetTrayPicture(int picture) override;
   void SetTrayHint(std::string_view hint) override;
+  void SetLocale(std::string_view window, std::string_view locale) override;
 
   // The tray icon lives with the main window; it tells the view how to reach it.
   std::function<void(int)> on_tray_picture;

@@ -19,15 +19,16 @@ TrayMenu::TrayMenu(MainWindow& window, TSRB4900& pm, PasswordPrompt& password)
   menu_->setObjectName("PopupRB2900");
   DeviceCommands& commands = pm.device_commands();
 
-  AddItem(menu_, "pop_pokladna", "Spustenie pokladne", 4, [this] {
+  AddItem(menu_, "pop_pokladna", "", 4, [this] {
     if (show_sale_window) show_sale_window();
   });
   menu_->addSeparator()->setObjectName("N4");
-  const char* user_captions[] = {"predavac", "user1", "user2"};
+  // Items without captions here take them from the language texts; the users' items show the
+  // users' names.
   for (int i = 0; i < 3; ++i) {
     const std::string name = "pop_user" + std::to_string(i);
-    QAction* user = AddItem(menu_, name.c_str(), user_captions[i], -1,
-                            [this, i] { logic_.SelectUser(i, password_); });
+    QAction* user =
+        AddItem(menu_, name.c_str(), "", -1, [this, i] { logic_.SelectUser(i, password_); });
     user->setCheckable(true);
     user->setChecked(i == 0);
   }
@@ -44,34 +45,33 @@ TrayMenu::TrayMenu(MainWindow& window, TSRB4900& pm, PasswordPrompt& password)
     if (radio_item) radio->addAction(item);
     item->setEnabled(false);
   };
-  command("popXUZ", "X - uzávierka", 5, &DeviceCommands::popXUZClick, true);
-  command("popDUZ", "Denná uzávierka", 6, &DeviceCommands::popDUZClick, true);
-  command("popMUZ", "Mesačná uzávierka", 7, &DeviceCommands::popMUZClick, true);
+  command("popXUZ", "", 5, &DeviceCommands::popXUZClick, true);
+  command("popDUZ", "", 6, &DeviceCommands::popDUZClick, true);
+  command("popMUZ", "", 7, &DeviceCommands::popMUZClick, true);
   menu_->addSeparator()->setObjectName("N1");
-  command("KopieRB3900", "Zostavy KV4910", 8, &DeviceCommands::KopieRB3900Click, false);
-  command("popKDOKL", "Kópia posledný doklad", 9, &DeviceCommands::popKDOKLClick, true);
-  command("popKDU", "Kópia poslednej DU", 10, &DeviceCommands::popKDUClick, true);
+  command("KopieRB3900", "", 8, &DeviceCommands::KopieRB3900Click, false);
+  command("popKDOKL", "", 9, &DeviceCommands::popKDOKLClick, true);
+  command("popKDU", "", 10, &DeviceCommands::popKDUClick, true);
   menu_->addSeparator()->setObjectName("N2");
-  command("popCAS", "Nastavenie času", 12, &DeviceCommands::popCASClick, true);
-  command("popOtvzas", "Otvorenie zásuvky", 13, &DeviceCommands::popOtvzasClick, false);
+  command("popCAS", "", 12, &DeviceCommands::popCASClick, true);
+  command("popOtvzas", "", 13, &DeviceCommands::popOtvzasClick, false);
 
-  QMenu* journal = menu_->addMenu(MenuPicture(16), QString::fromUtf8("Žurnál / ERR páska"));
+  QMenu* journal = menu_->addMenu(MenuPicture(16), QString());
   journal->setObjectName("popzurnal");
-  AddItem(journal, "Elektronickapaska1", "Elektronická páska", 16, [this] {
+  AddItem(journal, "Elektronickapaska1", "", 16, [this] {
     if (open_viewer) open_viewer(pm_.config().path_out);
   });
-  AddItem(journal, "Chybovysubor1", "Chybové hlásenia", 17, [this] {
+  AddItem(journal, "Chybovysubor1", "", 17, [this] {
     if (open_viewer) open_viewer(pm_.files().ProgramFile("FM_err.txt"));
   });
-  AddItem(menu_, "Zalohovanie1", "Zálohovanie", 2, [this] { pm_.Zalohovanie1Click(); });
-  AddItem(menu_, "Konfiguracia1", "Konfigurácia", 14, [this] {
+  AddItem(menu_, "Zalohovanie1", "", 2, [this] { pm_.Zalohovanie1Click(); });
+  AddItem(menu_, "Konfiguracia1", "", 14, [this] {
     if (!show_settings_dialog) return;
     // The settings dialog enables it again when it closes.
     Item("Konfiguracia1")->setEnabled(false);
     show_settings_dialog();
   });
-  AddItem(menu_, "Spusteniecasovaca1", "Pripojenie KV4910", 15,
-          [this] { pm_.Spusteniecasovaca1Click(); });
+  AddItem(menu_, "Spusteniecasovaca1", "", 15, [this] { pm_.Spusteniecasovaca1Click(); });
 
   connect(menu_, &QMenu::aboutToShow, this, [this] { logic_.PopupRB2900Popup(); });
   window.tray().SetMenu(menu_);

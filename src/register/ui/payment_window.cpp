@@ -20,24 +20,19 @@ namespace {
 constexpr QPoint kOffset(390, 355);
 constexpr QSize kSize(408, 218);
 
-QLineEdit* AmountEdit(const char* name, const char* hint, QWidget* parent) {
-  QLineEdit* edit = NamedEdit(name, 13, parent);
-  edit->setToolTip(QString::fromUtf8(hint));
-  return edit;
-}
+constexpr int kAmountLength = 13;
 
 }  // namespace
 
 TForm_platba::TForm_platba(PaymentCalc& calc, const Config& cfg, QWidget* parent)
     : QDialog(parent), calc_(calc), cfg_(cfg) {
   setObjectName("Form_platba");
-  setWindowTitle(QString::fromUtf8("Platidlá"));
   setModal(true);
 
   auto* layout = new QVBoxLayout(this);
   auto* cash = new QHBoxLayout;
   cash->addWidget(NamedLabel("Label1", this));
-  edit_hotovost_ = AmountEdit("Edit_hotovost", "Zadajte sumu platenú hotovosťou", this);
+  edit_hotovost_ = NamedEdit("Edit_hotovost", kAmountLength, this);
   cash->addWidget(edit_hotovost_);
   bitbtn_ok_ = NamedButton("BitBtn_ok", this);
   cash->addWidget(bitbtn_ok_);
@@ -49,12 +44,9 @@ TForm_platba::TForm_platba(PaymentCalc& calc, const Config& cfg, QWidget* parent
   other->addWidget(NamedLabel("Label2", group), 0, 0, 1, 2);
   cb_platidlo_ = new QComboBox(group);
   cb_platidlo_->setObjectName("CB_platidlo");
-  cb_platidlo_->setToolTip(QString::fromUtf8("Výber platidla"));
-  for (const char* item : {"Hotovosť", "Platobná karta", "Stravné lístky", "Šeky"})
-    cb_platidlo_->addItem(QString::fromUtf8(item));
-  for (int i = 5; i <= kTenders; ++i) cb_platidlo_->addItem(QStringLiteral("Platidlo %1").arg(i));
+  // The tenders' names come from the settings when the window comes up.
   other->addWidget(cb_platidlo_, 1, 0);
-  edit_platidlo_ = AmountEdit("Edit_platidlo", "Zadajte sumu platenú vybraným platidlom", group);
+  edit_platidlo_ = NamedEdit("Edit_platidlo", kAmountLength, group);
   other->addWidget(edit_platidlo_, 1, 1);
   layout->addWidget(group);
 

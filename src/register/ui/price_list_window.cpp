@@ -57,7 +57,6 @@ TForm_sklad::TForm_sklad(PriceList& prices, TillPrinter& printer, const MessageT
       messages_(messages),
       log_error_(std::move(log_error)) {
   setObjectName("Form_sklad");
-  setWindowTitle("Cennik");
   setModal(true);
   resize(600, 420);
 
@@ -91,7 +90,6 @@ void TForm_sklad::BuildFields(QVBoxLayout* layout) {
   edit_cena_ = NamedEdit("Edit_cena", 12, this);
   cb_dph_ = new QComboBox(this);
   cb_dph_->setObjectName("CB_dph");
-  cb_dph_->setToolTip("Hladina DPH (1...5)");
   for (int level = 1; level <= kVatLevels; ++level) cb_dph_->addItem(QString::number(level));
   QWidget* const row[] = {edit_kod_, edit_nazov_, edit_cena_, cb_dph_};
   for (int i = 0; i < 4; ++i) {
@@ -134,12 +132,20 @@ void TForm_sklad::FormShow() {
   const auto captions = VatLevelCaptions(printer_.VatRates());
   for (int level = 0; level < kVatLevels; ++level)
     cb_dph_->setItemText(level, FromCp1250(captions[level]));
+  ShowHeadings();
+  cb_dph_->setCurrentIndex(0);
+}
+
+void TForm_sklad::ShowHeadings() {
   for (int column = 0; column < kColumns; ++column) {
     auto* cell = new QTableWidgetItem(FromCp1250(messages_.Text(kMsgListHeadings + column)));
     cell->setFlags(Qt::ItemIsEnabled);
     grid_->setItem(0, column, cell);
   }
-  cb_dph_->setCurrentIndex(0);
+}
+
+void TForm_sklad::LanguageChanged() {
+  if (isVisible()) ShowHeadings();
 }
 
 void TForm_sklad::FormActivate() {
@@ -228,7 +234,7 @@ void TForm_sklad::BitBtn_ulozClick() {
   // A cancelled dialog saves nothing: the list may have come from another file, and the
   // configured file is not to be overwritten with it unasked.
   const auto chosen =
-      AskFile({true, prices_.ConfiguredPath(), QString::fromUtf8("Zadaj názov súboru"),
+      AskFile({true, prices_.ConfiguredPath(), FromCp1250(messages_.Text(kMsgSaveListTitle)),
                QtFileFilter(FromCp1250(messages_.Text(kMsgOpenListFilter)))});
   if (chosen) prices_.SaveTo(*chosen);
 }

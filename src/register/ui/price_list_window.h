@@ -38,6 +38,9 @@ class TForm_sklad final : public QDialog {
   TForm_sklad(PriceList& prices, TillPrinter& printer, const MessageTable& messages,
               std::function<void(const std::string&)> log_error, QWidget* parent = nullptr);
 
+  // The language was changed: a shown list's headings follow it.
+  void LanguageChanged();
+
   // The file dialogs; a Qt file dialog unless replaced (without a screen it is cancelled).
   FileDialog file_dialog;
 
@@ -52,6 +55,7 @@ class TForm_sklad final : public QDialog {
  private:
   void BuildFields(QVBoxLayout* layout);
   void FormShow();
+  void ShowHeadings();  // messages 83 ... 86 in the grid's first row
   void ShowList();
   void ShowLoad(const PriceListLoad& load);
   void SelectRow(int row);

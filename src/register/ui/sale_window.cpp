@@ -110,7 +110,7 @@ void TForm_predaj::BuildTop(QVBoxLayout* layout) {
   dkp->addWidget(NamedLabel("Label30", this));
   label_dkp_ = NamedLabel("Label_dkp", this);
   dkp->addWidget(label_dkp_);
-  cb_faktura_ = new QCheckBox(QString::fromUtf8("Faktúra"), this);
+  cb_faktura_ = new QCheckBox(this);
   cb_faktura_->setObjectName("CB_faktura");
   dkp->addWidget(cb_faktura_);
   top->addLayout(dkp);
@@ -140,7 +140,7 @@ QWidget* TForm_predaj::BuildSalePage() {
   fields->addWidget(edit_cena_, 1, 2);
   cb_zaporne_ = new QComboBox(item);
   cb_zaporne_->setObjectName("CB_zaporne");
-  cb_zaporne_->addItems({"Zaporne", "Vratene"});
+  cb_zaporne_->addItems({QString(), QString()});  // messages 149, 150 when shown
   cb_zaporne_->setEnabled(false);
   fields->addWidget(cb_zaporne_, 1, 3);
   fields->setColumnStretch(1, 1);
@@ -158,7 +158,7 @@ QWidget* TForm_predaj::BuildSalePage() {
   vat_levels_->button(0)->setChecked(true);
   levels->addStretch();
   layout->addWidget(rg_dph_);
-  bitbtn_dalsi_ = NamedButton("BitBtn_dalsi", page, QString::fromUtf8("Ďalší"));
+  bitbtn_dalsi_ = NamedButton("BitBtn_dalsi", page);
   bitbtn_zlava_ = NamedButton("BitBtn_zlava", page);
   bitbtn_kos_ = NamedButton("BitBtn_kos", page);
   bitbtn_tlac_ = NamedButton("BitBtn_tlac", page);
@@ -186,7 +186,7 @@ QWidget* TForm_predaj::BuildDepositPage() {
   auto* layout = new QGridLayout(page);
   cb_vklad_ = new QComboBox(page);
   cb_vklad_->setObjectName("CB_vklad");
-  cb_vklad_->addItems({"Vklad", QString::fromUtf8("Výber")});
+  cb_vklad_->addItems({QString(), QString()});  // messages 147, 148 when shown
   layout->addWidget(cb_vklad_, 0, 0, 1, 2);
   for (int i = 0; i < kTenders; ++i) {
     l_plat_[i] = NamedLabel(QStringLiteral("L_plat%1").arg(i), page);

@@ -61,6 +61,9 @@ class TForm_predaj final : public QWidget {
   const std::string& CreationError() const { return creation_error_; }
 
   const SaleModel& model() const { return sale_; }
+  // The language was changed: the message texts of a shown window (status panels, the deposit
+  // and negative lists, the amount's caption) follow it.
+  void LanguageChanged();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -77,6 +80,7 @@ class TForm_predaj final : public QWidget {
 
   // Events (sale_window_events.cpp).
   void FormShow();
+  void ShowMessageTexts();
   void PageControl1Change(int page);
   void TabSheet1Show();
   void TabSheet2Show();

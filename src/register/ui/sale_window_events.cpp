@@ -61,20 +61,32 @@ void TForm_predaj::FormShow() {
     SetVatLevel(0);
     label_dkp_->setText(FromCp1250(shown.dkp));
   }
+  ShowMessageTexts();
+  cb_zaporne_->setCurrentIndex(0);
+  const std::string note = PriceListLoadNote(shown.prices, parts_.messages);
+  if (!note.empty() && parts_.log_error) parts_.log_error(note);
+  PageControl1Change(pages_->currentIndex());
+}
+
+void TForm_predaj::ShowMessageTexts() {
   const SaleStatusTexts panels = SaleStatusPanels(parts_.link.SetupHandshake(), parts_.messages);
   SetPanel(status_, 1, FromCp1250(panels.document));
   SetPanel(status_, 3, FromCp1250(panels.second_counter));
   SetPanel(status_, 4, FromCp1250(panels.port));
   SetPanel(status_, 5, FromCp1250(panels.handshake));
-
   cb_vklad_->setItemText(0, FromCp1250(Message(kMsgDeposit)));
   cb_vklad_->setItemText(1, FromCp1250(Message(kMsgDeposit + 1)));
   cb_zaporne_->setItemText(0, FromCp1250(Message(kMsgNegative)));
   cb_zaporne_->setItemText(1, FromCp1250(Message(kMsgNegative + 1)));
-  cb_zaporne_->setCurrentIndex(0);
-  const std::string note = PriceListLoadNote(shown.prices, parts_.messages);
-  if (!note.empty() && parts_.log_error) parts_.log_error(note);
-  PageControl1Change(pages_->currentIndex());
+}
+
+void TForm_predaj::LanguageChanged() {
+  if (!isVisible()) return;  // showing the window takes the texts anew
+  ShowMessageTexts();
+  const int captions[] = {
+      kMsgTotalCaption, cb_vklad_->currentIndex() == 1 ? kMsgWithdrawalCaption : kMsgDepositCaption,
+      kMsgCountCaption};
+  group_cena_->setTitle(FromCp1250(Message(captions[pages_->currentIndex()])));
 }
 
 void TForm_predaj::PageControl1Change(int page) {

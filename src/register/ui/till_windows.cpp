@@ -39,6 +39,11 @@ TillWindows::~TillWindows() {
   pm_.jobs().OnShowSaleWindow(nullptr);
 }
 
+void TillWindows::LanguageChanged() {
+  predaj_->LanguageChanged();
+  sklad_->LanguageChanged();
+}
+
 void TillWindows::ShowSaleWindow() {
   if (predaj_->isMinimized()) predaj_->showNormal();
   predaj_->show();

@@ -27,6 +27,8 @@ class TillWindows {
 
   // Shows the sale window, non-modal, in front (the tray menu's "pop_pokladna").
   void ShowSaleWindow();
+  // The language was changed: the sale and price list windows' message texts follow it.
+  void LanguageChanged();
 
   TForm_predaj& sale_window() { return *predaj_; }
   TForm_sklad& price_list_window() { return *sklad_; }

@@ -52,8 +52,8 @@ QLineEdit* NamedEdit(const char* name, QWidget* parent) {
   return edit;
 }
 
-QLabel* NamedLabel(const char* name, const QString& text, QWidget* parent) {
-  auto* label = new QLabel(text, parent);
+QLabel* NamedLabel(const char* name, QWidget* parent) {
+  auto* label = new QLabel(parent);
   label->setObjectName(name);
   return label;
 }
@@ -63,13 +63,12 @@ QLabel* NamedLabel(const char* name, const QString& text, QWidget* parent) {
 TForm_copy::TForm_copy(CopyWindowServices services, QWidget* parent)
     : QDialog(parent), services_(std::move(services)), transfer_(services_.line, services_.clock) {
   setObjectName("Form_copy");
-  setWindowTitle(QString::fromUtf8("Kópie dokladov KV4910"));
-
-  BitBtn_tlac = new QPushButton(QString::fromUtf8("&Tlač"), this);
+  // Captions, hints and the locale come from the language texts.
+  BitBtn_tlac = new QPushButton(this);
   BitBtn_tlac->setObjectName("BitBtn_tlac");
-  BitBtn_copy_to_pc = new QPushButton("&Zobraz doklad", this);
+  BitBtn_copy_to_pc = new QPushButton(this);
   BitBtn_copy_to_pc->setObjectName("BitBtn_copy_to_pc");
-  BitBtn_zrus = new QPushButton(QString::fromUtf8("&Zrušiť čakanie"), this);
+  BitBtn_zrus = new QPushButton(this);
   BitBtn_zrus->setObjectName("BitBtn_zrus");
   BitBtn_zrus->setEnabled(false);
   for (QPushButton* button : {BitBtn_tlac, BitBtn_copy_to_pc, BitBtn_zrus})
@@ -119,9 +118,9 @@ QWidget* TForm_copy::BuildCalendar() {
 
   PopupMenu_kalendar = new QMenu(this);
   PopupMenu_kalendar->setObjectName("PopupMenu_kalendar");
-  PreniestdokolonkyOd1 = PopupMenu_kalendar->addAction(QString::fromUtf8("Preniesť do kolonky Od"));
+  PreniestdokolonkyOd1 = PopupMenu_kalendar->addAction(QString());
   PreniestdokolonkyOd1->setObjectName("PreniestdokolonkyOd1");
-  PreniestdokolonkyDo1 = PopupMenu_kalendar->addAction(QString::fromUtf8("Preniesť do kolonky Do"));
+  PreniestdokolonkyDo1 = PopupMenu_kalendar->addAction(QString());
   PreniestdokolonkyDo1->setObjectName("PreniestdokolonkyDo1");
   connect(PreniestdokolonkyOd1, &QAction::triggered, this, &TForm_copy::PreniestdokolonkyOd1Click);
   connect(PreniestdokolonkyDo1, &QAction::triggered, this, &TForm_copy::PreniestdokolonkyDo1Click);
@@ -132,18 +131,12 @@ QWidget* TForm_copy::BuildCalendar() {
 }
 
 QWidget* TForm_copy::BuildEntries() {
-  RG_kopie = new QGroupBox("Typ zostavy", this);
+  RG_kopie = new QGroupBox(this);
   RG_kopie->setObjectName("RG_kopie");
   entries_ = new QButtonGroup(RG_kopie);
   auto* column = new QVBoxLayout(RG_kopie);
-  const char* names[kCopyEntries] = {"Bloček",
-                                     "Denná",
-                                     "Intervalová podrobná",
-                                     "Intervalová sumárna",
-                                     "Podľa dátumu a času",
-                                     "CRC16 surová hlavička"};
   for (int i = 0; i < kCopyEntries; ++i) {
-    auto* button = new QRadioButton(QString::fromUtf8(names[i]), RG_kopie);
+    auto* button = new QRadioButton(RG_kopie);
     entries_->addButton(button, i);
     column->addWidget(button);
   }
@@ -153,7 +146,7 @@ QWidget* TForm_copy::BuildEntries() {
 }
 
 QWidget* TForm_copy::BuildParameters() {
-  GroupBox1 = new QGroupBox("Parametre zostavy", this);
+  GroupBox1 = new QGroupBox(this);
   GroupBox1->setObjectName("GroupBox1");
   auto* grid = new QGridLayout(GroupBox1);
   int row = 0;
@@ -165,27 +158,25 @@ QWidget* TForm_copy::BuildParameters() {
   Edit_kdu = NamedEdit("Edit_kdu", GroupBox1);
   Edit_kdu->setText("1");
   const std::pair<QLineEdit*, const char*> numbers[] = {
-      {Edit_kdokladu, "Číslo dokladu"}, {Edit_kbldu, "Číslo DU dokladu"}, {Edit_kdu, "Číslo DU"}};
-  for (const auto& [edit, caption] : numbers) {
+      {Edit_kdokladu, "Label_kdokladu"}, {Edit_kbldu, "Label_kbldu"}, {Edit_kdu, "Label_kdu"}};
+  for (const auto& [edit, label] : numbers) {
     edit->setMaxLength(kNumberFieldLength);
     edit->installEventFilter(new KeyFilter(CopyNumberKeyAccepted, edit));
     edit->installEventFilter(this);
-    grid->addWidget(new QLabel(QString::fromUtf8(caption), GroupBox1), row, 0);
+    grid->addWidget(NamedLabel(label, GroupBox1), row, 0);
     grid->addWidget(edit, row++, 1);
   }
 
-  CheckBox_datum = new QCheckBox(QString::fromUtf8("Podľa dátumu"), GroupBox1);
+  CheckBox_datum = new QCheckBox(GroupBox1);
   CheckBox_datum->setObjectName("CheckBox_datum");
   CheckBox_datum->setChecked(true);
   connect(CheckBox_datum, &QCheckBox::clicked, this, &TForm_copy::CheckBox_datumClick);
   grid->addWidget(CheckBox_datum, row++, 0, 1, 3);
 
-  Label_od = NamedLabel("Label_od", "Od:", GroupBox1);
-  Label_do = NamedLabel("Label_do", "Do:", GroupBox1);
+  Label_od = NamedLabel("Label_od", GroupBox1);
+  Label_do = NamedLabel("Label_do", GroupBox1);
   MaskEdit_od = NamedEdit("MaskEdit_od", GroupBox1);
-  MaskEdit_od->setToolTip(QString::fromUtf8("Začiatok intervalu (dátum alebo číslo uzávierky)"));
   MaskEdit_do = NamedEdit("MaskEdit_do", GroupBox1);
-  MaskEdit_do->setToolTip(QString::fromUtf8("Koniec intervalu (dátum alebo číslo uzávierky)"));
   MaskEdit_casod = NamedEdit("MaskEdit_casod", GroupBox1);
   MaskEdit_casdo = NamedEdit("MaskEdit_casdo", GroupBox1);
   for (QLineEdit* time : {MaskEdit_casod, MaskEdit_casdo}) time->setInputMask(kTimeMask);
@@ -202,7 +193,7 @@ QWidget* TForm_copy::BuildParameters() {
     crc->setEnabled(false);
     crc->installEventFilter(this);
   }
-  grid->addWidget(new QLabel("CRC16", GroupBox1), row, 0);
+  grid->addWidget(NamedLabel("Label_crc16", GroupBox1), row, 0);
   grid->addWidget(Edit_crc16_in, row, 1);
   grid->addWidget(Edit_crc16_vyp, row++, 2);
   // Room for a whole date in every field of the two columns.

@@ -18,23 +18,23 @@ namespace kv {
 TForm_mesacna::TForm_mesacna(MonthlyDialogServices services, QWidget* parent)
     : QDialog(parent), services_(std::move(services)) {
   setObjectName("Form_mesacna");
-  setWindowTitle(QString::fromUtf8("Mesačná uzávierka"));
+  // Captions and the month names come from the language texts.
 
   CB_mesiac = new QComboBox(this);
   CB_mesiac->setObjectName("CB_mesiac");
-  for (const char* month : kMonthNames) CB_mesiac->addItem(FromCp1250(month));
+  for (int month = 0; month < 12; ++month) CB_mesiac->addItem(QString());
   Edit_rok = new QLineEdit("2009", this);
   Edit_rok->setObjectName("Edit_rok");
   Edit_rok->setMaxLength(kYearMaxLength);
   Edit_rok->installEventFilter(new KeyFilter(YearKeyAccepted, Edit_rok));
-  BitBtn_tlac = new QPushButton(QString::fromUtf8("Tlač"), this);
+  BitBtn_tlac = new QPushButton(this);
   BitBtn_tlac->setObjectName("BitBtn_tlac");
   BitBtn_tlac->setDefault(true);
   connect(BitBtn_tlac, &QPushButton::clicked, this, &TForm_mesacna::BitBtn_tlacClick);
 
-  auto* month_label = new QLabel("Mesiac", this);
+  auto* month_label = new QLabel(this);
   month_label->setObjectName("Label1");
-  auto* year_label = new QLabel("Rok", this);
+  auto* year_label = new QLabel(this);
   year_label->setObjectName("Label2");
   auto* fields = new QFormLayout;
   fields->addRow(month_label, CB_mesiac);

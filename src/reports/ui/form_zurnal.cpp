@@ -40,8 +40,7 @@ TForm_zurnal::TForm_zurnal(JournalViewerServices services, QWidget* parent)
 
   Edit_datum = new QLineEdit(this);
   Edit_datum->setObjectName("Edit_datum");
-  Edit_datum->setToolTip("#Zadajte datum v tvare 25.01.2010#");
-  BitBtn_dalsi = new QPushButton("#&Hladaj#", this);
+  BitBtn_dalsi = new QPushButton(this);  // its caption and the field's hint: language texts
   BitBtn_dalsi->setObjectName("BitBtn_dalsi");
   connect(BitBtn_dalsi, &QPushButton::clicked, this, &TForm_zurnal::BitBtn_dalsiClick);
 

@@ -4,8 +4,8 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFocusEvent>
 #include <QFileDialog>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -19,6 +19,7 @@
 
 #include "lang/message_table.h"
 #include "reports/ui/window_support.h"
+#include "settings/settings_messages.h"
 #include "settings/setup_commands.h"
 
 namespace kv {
@@ -40,13 +41,10 @@ TDlg_cfg::TDlg_cfg(SettingsSession& session, const MessageTable& messages, QWidg
   PageControl1->setObjectName("PageControl1");
   PageControl1->setTabPosition(QTabWidget::East);
   PageControl1->tabBar()->setUsesScrollButtons(false);  // every page's tab stays in sight
-  PageControl1->addTab(BuildMainPage(), "KV4910");
-  PageControl1->addTab(BuildVatPage(), "DPH");
-  PageControl1->addTab(BuildExpertPage(), "Expert");
-  PageControl1->addTab(BuildMessagesPage(), QString::fromUtf8("Správy"));
-  PageControl1->addTab(BuildBackupPage(), QString::fromUtf8("Záloha"));
-  PageControl1->addTab(BuildRoundingPage(), QString::fromUtf8("Zaokrúhli"));
-  PageControl1->addTab(BuildTillPage(), QString::fromUtf8("Pokladňa"));
+  // Every caption, hint and page title comes from the language texts.
+  for (QWidget* page : {BuildMainPage(), BuildVatPage(), BuildExpertPage(), BuildMessagesPage(),
+                        BuildBackupPage(), BuildRoundingPage(), BuildTillPage()})
+    PageControl1->addTab(page, QString());
   PageControl1->setVisible(false);
   connect(PageControl1, &QTabWidget::currentChanged, this,
           [this](int page) { session_.PageShown(page); });
@@ -66,12 +64,11 @@ QWidget* TDlg_cfg::BuildLockPanel() {
   Edit_heslo->setObjectName("Edit_heslo");
   Edit_heslo->setEchoMode(QLineEdit::Password);
   // Enter in the field presses the default button Btn_psw_yes.
-  Btn_psw_yes = Button("Btn_psw_yes", "&Potvrdenie");
-  Btn_psw_yes->setToolTip("Potvrdenie hesla");
+  Btn_psw_yes = Button("Btn_psw_yes");
   connect(Btn_psw_yes, &QPushButton::clicked, this, &TDlg_cfg::CheckServicePassword);
-  QPushButton* Btn_psw_koniec = Button("Btn_psw_koniec", "&Koniec");
+  QPushButton* Btn_psw_koniec = Button("Btn_psw_koniec");
   connect(Btn_psw_koniec, &QPushButton::clicked, this, &TDlg_cfg::reject);
-  QPushButton* Button1 = Button("Button1", "Pripoj IP");
+  QPushButton* Button1 = Button("Button1");
   Button1->setVisible(false);
   grid->addWidget(Label3, 0, 0, 1, 2);
   grid->addWidget(Edit_heslo, 1, 0, 1, 2);
@@ -79,7 +76,7 @@ QWidget* TDlg_cfg::BuildLockPanel() {
   grid->addWidget(Btn_psw_koniec, 2, 1);
   grid->addWidget(Button1, 3, 0);
 
-  auto* GroupBox_euro = new QGroupBox(QString::fromUtf8("     Konfigurácia mien    "));
+  auto* GroupBox_euro = new QGroupBox;
   GroupBox_euro->setObjectName("GroupBox_euro");
   auto* currencies = new QGridLayout(GroupBox_euro);
   CB_aktivna = new QComboBox;
@@ -91,7 +88,7 @@ QWidget* TDlg_cfg::BuildLockPanel() {
   MaskEdit_eurokurz = new QLineEdit;
   MaskEdit_eurokurz->setObjectName("MaskEdit_eurokurz");
   MaskEdit_eurokurz->setInputMask("99.9999;_");  // every digit required
-  QPushButton* Btn_napln = Button("Btn_napln", "&Naplnenie mien");
+  QPushButton* Btn_napln = Button("Btn_napln");
   connect(Btn_napln, &QPushButton::clicked, this, [this] {
     session_.device().Btn_naplnClick(CB_aktivna->currentIndex(), CB_dualna->currentIndex(),
                                      ToCp1250(MaskEdit_eurokurz->text()));
@@ -208,8 +205,9 @@ void TDlg_cfg::ChooseFile(FileChoice which) {
   const FileDialogSetup setup = session_.FileDialogFor(which);
   std::optional<std::string> chosen;
   if (!NoScreen()) {
-    QFileDialog dialog(this, setup.title.empty() ? "Cesta k suboru" : FromCp1250(setup.title), {},
-                       FromCp1250(setup.filter));
+    const std::string title =
+        setup.title.empty() ? messages_.Text(kMsgFileDialogTitle) : setup.title;
+    QFileDialog dialog(this, FromCp1250(title), {}, FromCp1250(setup.filter));
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.selectFile(FromCp1250(setup.file_name));
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())

@@ -65,7 +65,7 @@ class TDlg_cfg final : public QDialog {
   QWidget* BuildBackupPage();
   QWidget* BuildRoundingPage();
   QWidget* BuildTillPage();
-  QPushButton* Button(const char* name, const char* text);
+  QPushButton* Button(const char* name, const char* text = "");
   QCheckBox* Switch(const char* name, SettingsSwitch which);
   QLineEdit* PathEdit(const char* name, void (SettingsSession::*left)(const std::string&));
 

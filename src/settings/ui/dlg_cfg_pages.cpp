@@ -18,8 +18,8 @@
 #include "settings/setup_commands.h"
 #include "settings/ui/dlg_cfg.h"
 
-// The seven pages of the settings dialog. Texts that the language file sets (captions, hints,
-// page titles) come from it when the dialog is created; the rest are the design texts here.
+// The seven pages of the settings dialog. Captions, hints, page titles and the texts of list
+// items come from the language texts; only signs ("...", "%", "+") and data are set here.
 
 namespace kv {
 
@@ -94,21 +94,19 @@ QWidget* TDlg_cfg::BuildMainPage() {
   page->setObjectName("RB2900");
   auto* grid = new QGridLayout(page);
   auto file_row = [&](int row, QLabel* label, QLineEdit* edit, const char* button_name,
-                      const char* hint, FileChoice choice) {
+                      FileChoice choice) {
     QPushButton* button = Button(button_name, "...");
-    button->setToolTip(hint);
     connect(button, &QPushButton::clicked, this, [this, choice] { ChooseFile(choice); });
     grid->addWidget(label, row, 0, 1, 3);
     grid->addWidget(edit, row + 1, 0, 1, 2);
     grid->addWidget(button, row + 1, 2);
   };
   file_row(0, Label("Label1"), PathEdit("Edit_in", &SettingsSession::Edit_inExit), "Btn_in",
-           "Vyhladaj vstupny subor", FileChoice::InputFile);
+           FileChoice::InputFile);
   file_row(2, Label("Label2"), PathEdit("Edit_out", &SettingsSession::Edit_outExit), "Btn_out",
-           "Vyhladaj vystupny subor", FileChoice::Journal);
+           FileChoice::Journal);
   Edit_info = Edit("Edit_info");
-  file_row(4, Label("Label27"), Edit_info, "Btn_info", "Nalistuj cestu k suboru info.txt",
-           FileChoice::InfoDir);
+  file_row(4, Label("Label27"), Edit_info, "Btn_info", FileChoice::InfoDir);
 
   auto* switches = new QGridLayout;
   CB_euro_zmena = new QCheckBox;
@@ -120,7 +118,6 @@ QWidget* TDlg_cfg::BuildMainPage() {
   CB_synchrcas = new QCheckBox;
   CB_synchrcas->setObjectName("CB_synchrcas");
   QCheckBox* CB_del = Switch("CB_del", SettingsSwitch::DeleteOnFailure);
-  CB_del->setText("DEL");
   QWidget* boxes[] = {CB_del,
                       CB_euro_zmena,
                       ChBox_err,
@@ -134,25 +131,24 @@ QWidget* TDlg_cfg::BuildMainPage() {
   QStringList drawers;
   for (const char* name : kDrawerNames) drawers << name;
   otvor = Combo("otvor", drawers);
-  otvor->setToolTip("Nastavenie sekvencie na otvorenie zasuvky");
-  QPushButton* Btn_open = Button("Btn_open", "Test");
+  QPushButton* Btn_open = Button("Btn_open");
   connect(Btn_open, &QPushButton::clicked, this,
           [this] { session_.device().Btn_openClick(otvor->currentIndex()); });
-  grid->addWidget(Label("Label_otvor", QString::fromUtf8("Zásuvka")), 7, 0);
+  grid->addWidget(Label("Label_otvor"), 7, 0);
   grid->addWidget(otvor, 7, 1);
   grid->addWidget(Btn_open, 7, 2);
 
   QComboBox* CB_porty = Combo("CB_porty", {});
   CB_porty->setPlaceholderText("COM x ");
   connect(CB_porty, &QComboBox::activated, this, [this](int i) { session_.CB_portyChange(i); });
-  QPushButton* Btn_find = Button("Btn_find", "Detekcia RB2900");
+  QPushButton* Btn_find = Button("Btn_find");
   connect(Btn_find, &QPushButton::clicked, this, [this] { session_.Btn_findClick(); });
-  grid->addWidget(Label("Label_port", "Port"), 8, 0);
+  grid->addWidget(Label("Label_port"), 8, 0);
   grid->addWidget(CB_porty, 8, 1);
   grid->addWidget(Btn_find, 8, 2);
 
   grid->addWidget(BuildUsers(), 9, 0, 1, 3);
-  OKBtn = Button("OKBtn", "&Uloz nastavenie");
+  OKBtn = Button("OKBtn");
   connect(OKBtn, &QPushButton::clicked, this, &TDlg_cfg::OKBtnClick);
   grid->addWidget(OKBtn, 10, 2);
   return page;
@@ -182,12 +178,11 @@ QWidget* TDlg_cfg::BuildUsers() {
   left->addStretch();
   row->addLayout(left);
 
-  auto* GroupBox1 = new QGroupBox("user 1");
+  auto* GroupBox1 = new QGroupBox;  // titled with the user's name when shown
   GroupBox1->setObjectName("GroupBox1");
   auto* rights = new QGridLayout(GroupBox1);
-  const char* captions[] = {"XUZ", "DUZ", "MUZ", "COPY", "KDU", "KMU", "CAS", "ZAS", "COPY", "CEN"};
   for (size_t i = 0; i < kRights.size(); ++i) {
-    auto* box = new QCheckBox(captions[i]);
+    auto* box = new QCheckBox;
     box->setObjectName(kRights[i].check_box);
     const int index = kRights[i].index;
     connect(box, &QCheckBox::clicked, this,
@@ -208,11 +203,11 @@ QWidget* TDlg_cfg::BuildVatPage() {
     edit->setMaxLength(kVatEditMaxLength);
     edit->installEventFilter(new KeyFilter(VatKeyAccepted, edit));
     dph_edits_[static_cast<size_t>(i)] = edit;
-    grid->addWidget(Label(("Label_dph" + n).c_str(), QString::fromStdString("DPH" + n)), i, 0);
+    grid->addWidget(Label(("Label_dph" + n).c_str()), i, 0);
     grid->addWidget(edit, i, 1);
     grid->addWidget(Label(("Label_pct" + n).c_str(), "%"), i, 2);
   }
-  QPushButton* BitBtn_naplndph = Button("BitBtn_naplndph", "&Nastav DPH");
+  QPushButton* BitBtn_naplndph = Button("BitBtn_naplndph");
   connect(BitBtn_naplndph, &QPushButton::clicked, this, [this] {
     std::array<std::string, 5> edits;
     for (size_t i = 0; i < edits.size(); ++i) edits[i] = ToCp1250(dph_edits_[i]->text());
@@ -253,7 +248,7 @@ QWidget* TDlg_cfg::BuildExpertPage() {
     session_.CB_jazykClick(i);
     update();
   });
-  grid->addWidget(Label("Label_baud", "BAUD"), 0, 2);
+  grid->addWidget(Label("Label_baud"), 0, 2);
   grid->addWidget(CB_baud, 0, 3);
   grid->addWidget(Label("Label19"), 1, 2);
   grid->addWidget(CB_jazyk, 1, 3);
@@ -262,21 +257,19 @@ QWidget* TDlg_cfg::BuildExpertPage() {
   CheckBox_rtscts = new QCheckBox;
   CheckBox_rtscts->setObjectName("CheckBox_rtscts");
   QCheckBox* CB_auto_du = Switch("CB_auto_du", SettingsSwitch::AutoDailyClose);
-  CB_auto_du->setText("Auto DU");
-  CB_auto_du->setToolTip(QString::fromUtf8("Automatické vykonanie DU, ak je potreba vykonať DU  "));
   QWidget* switches[] = {Switch("CB_close_port", SettingsSwitch::ReleasePort), CheckBox_dtrdsr,
                          CheckBox_rtscts, CB_auto_du, Switch("CB_ukonci", SettingsSwitch::MayQuit)};
   for (int i = 0; i < 5; ++i) grid->addWidget(switches[i], 2 + i, 2, 1, 2);
-  grid->addWidget(RadioGroup("RG_priority", {"Low", "Normal", "High"}, priorities_), 8, 0, 3, 2);
+  grid->addWidget(RadioGroup("RG_priority", {{}, {}, {}}, priorities_), 8, 0, 3, 2);
 
-  QPushButton* Btn_default_time = Button("Btn_default_time", "&Default");
+  QPushButton* Btn_default_time = Button("Btn_default_time");
   connect(Btn_default_time, &QPushButton::clicked, this,
           [this] { session_.Btn_default_timeClick(); });
-  QPushButton* Btn_close_com = Button("Btn_close_com", "&Uvolni port");
+  QPushButton* Btn_close_com = Button("Btn_close_com");
   connect(Btn_close_com, &QPushButton::clicked, this, [this] { session_.Btn_close_comClick(); });
-  QPushButton* Btn_vymaz = Button("Btn_vymaz", "&Vymaž žurnál");
+  QPushButton* Btn_vymaz = Button("Btn_vymaz");
   connect(Btn_vymaz, &QPushButton::clicked, this, [this] { session_.device().Btn_vymazClick(); });
-  QPushButton* Btn_test = Button("Btn_test", "Nastav &Test mód");
+  QPushButton* Btn_test = Button("Btn_test");
   connect(Btn_test, &QPushButton::clicked, this, [this] { session_.device().Btn_testClick(); });
   QPushButton* buttons[] = {Btn_default_time, Btn_close_com, Btn_vymaz, Btn_test};
   for (int i = 0; i < 4; ++i) grid->addWidget(buttons[i], 7 + i, 2, 1, 2);
@@ -291,7 +284,7 @@ QWidget* TDlg_cfg::BuildMessagesPage() {
   CheckBox_spravy->setObjectName("CheckBox_spravy");
   Edit_idprmgr = Edit("Edit_idprmgr", "KV4910");
   Edit_idaplikacia = Edit("Edit_idaplikacia", "KV4910S");
-  QPushButton* Btn_registruj = Button("Btn_registruj", "Registruj");
+  QPushButton* Btn_registruj = Button("Btn_registruj");
   connect(Btn_registruj, &QPushButton::clicked, this, [this] {
     session_.Btn_registrujClick(CheckBox_spravy->isChecked(), ToCp1250(Edit_idprmgr->text()));
   });
@@ -373,7 +366,7 @@ QWidget* TDlg_cfg::BuildRoundingPage() {
     }
     column->addWidget(group);
   }
-  QPushButton* Btn_zaokruhlenie = Button("Btn_zaokruhlenie", "&Nastav");
+  QPushButton* Btn_zaokruhlenie = Button("Btn_zaokruhlenie");
   connect(Btn_zaokruhlenie, &QPushButton::clicked, this, [this] {
     std::array<std::string, 6> edits;
     for (size_t i = 0; i < edits.size(); ++i) edits[i] = ToCp1250(rounding_edits_[i]->text());

@@ -26,19 +26,19 @@ TPasswordDlg::TPasswordDlg(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowStaysOnTopHint) {
   setObjectName("PasswordDlg");
-  setWindowTitle("Heslo");
+  // The caption and the texts come from the language texts.
   setModal(true);
 
-  auto* label = new QLabel("Vlozte heslo:", this);
+  auto* label = new QLabel(this);
   label->setObjectName("Label1");
   Password = new QLineEdit(this);
   Password->setObjectName("Password");
   Password->setEchoMode(QLineEdit::Password);
   Password->setMaxLength(kPasswordMaxLength);
-  OKBtn = new QPushButton("OK", this);
+  OKBtn = new QPushButton(this);
   OKBtn->setObjectName("OKBtn");
   OKBtn->setDefault(true);
-  CancelBtn = new QPushButton("Cancel", this);
+  CancelBtn = new QPushButton(this);
   CancelBtn->setObjectName("CancelBtn");
   connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
   connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);  // Esc rejects as well

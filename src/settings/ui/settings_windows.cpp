@@ -18,6 +18,10 @@ void SettingsWindows::ShowSettingsDialog() {
   dialog_->ShowModal();
 }
 
+void SettingsWindows::ShowTextsAgain() {
+  session_->ShowTextsAgain();
+}
+
 void SettingsWindows::OnSettingsClosed(std::function<void()> callback) {
   dialog_->on_closed = std::move(callback);
 }

@@ -28,6 +28,8 @@ class SettingsWindows {
   bool SettingsDialogShown() const { return session_->shown(); }
   // Called each time the dialog has closed (the menu item may be used again).
   void OnSettingsClosed(std::function<void()> callback);
+  // After the language texts were applied at start: the captions built from messages and state.
+  void ShowTextsAgain();
   // Start-up has listed the ports and connected: the release button names the port.
   void StartupConnected() { session_->ShowPortOnReleaseButton(); }
 
