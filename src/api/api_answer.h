@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,14 @@ struct ApiAnswer {
   // Never throws: a byte that is not UTF-8 becomes U+FFFD.
   std::string Text() const { return body.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace); }
 };
+
+// An amount in cents as a JSON number with at most two decimals, the figure the printer prints
+// (1.49, 4.3, 12.0, never 1.4900000000000002 or -0.0): the nearest double to the cents' decimal
+// value is written with the fewest digits that read back to it, which for amounts within the
+// limits are exactly those decimals.
+inline nlohmann::json CentsNumber(int64_t cents) {
+  return static_cast<double>(cents) / 100.0;
+}
 
 // {"error": {"code": ..., "message": ...}}. The message is UTF-8.
 ApiAnswer ErrorAnswer(int status, std::string_view code, std::string_view message);

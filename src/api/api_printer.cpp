@@ -29,7 +29,12 @@ class Unattended {
   PrinterLink& link_;
 };
 
-double Cents(double value) { return std::round(value * 100.0) / 100.0; }
+// The device record's amounts, read by the link as numbers, answered to the cent.
+json RecordAmount(double value) {
+  return std::isfinite(value) && std::fabs(value) < 1e15
+             ? CentsNumber(static_cast<int64_t>(std::llround(value * 100.0)))
+             : json(nullptr);
+}
 
 json Flags(const StatusFlags& f) {
   return {{"S1_7", f.S1_7}, {"S1_6", f.S1_6}, {"S1_5", f.S1_5}, {"S1_4", f.S1_4},
@@ -110,9 +115,9 @@ ApiAnswer ApiPrinter::Info() {
   if (!record) return Failure(504, "printer_timeout", "the device record did not come");
   const DeviceRecord& r = readouts.device_record();
   json amounts = json::array();
-  for (const double a : r.amounts1) amounts.push_back(Cents(a));
+  for (const double a : r.amounts1) amounts.push_back(RecordAmount(a));
   json vat_amounts = json::array();
-  for (const double a : r.amounts2) vat_amounts.push_back(Cents(a));
+  for (const double a : r.amounts2) vat_amounts.push_back(RecordAmount(a));
   json rates = json::array();
   for (const uint8_t rate : readouts.vatRates()) rates.push_back(rate);
   ApiAnswer answer;
@@ -126,7 +131,7 @@ ApiAnswer ApiPrinter::Info() {
   return answer;
 }
 
-ApiAnswer ApiPrinter::PrintJob(std::string_view bytes, double total) {
+ApiAnswer ApiPrinter::PrintJob(std::string_view bytes, std::optional<int64_t> total_cents) {
   PrinterLink& link = pm_.link();
   PrinterReadouts& readouts = pm_.readouts();
   const Config& cfg = pm_.config();
@@ -184,7 +189,7 @@ ApiAnswer ApiPrinter::PrintJob(std::string_view bytes, double total) {
   ApiAnswer answer;
   answer.body = {{"confirmed", true}};
   if (scan.receipt) answer.body["documentNumber"] = after;
-  if (total >= 0) answer.body["total"] = Cents(total);
+  if (total_cents) answer.body["total"] = CentsNumber(*total_cents);
   return answer;
 }
 

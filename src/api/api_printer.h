@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,8 +27,8 @@ class ApiPrinter {
   // GET /info: the device record and the VAT rates.
   ApiAnswer Info();
   // Prints `bytes` as a print job does and judges it; a receipt answers its document number.
-  // `total` goes into the answer of a receipt (negative: left out).
-  ApiAnswer PrintJob(std::string_view bytes, double total);
+  // `total_cents` goes into the answer of a receipt (none: left out).
+  ApiAnswer PrintJob(std::string_view bytes, std::optional<int64_t> total_cents);
 
   enum class Command { XReport, DailyClose, CopyLastDocument, CopyLastClosing, Clock, Drawer };
   ApiAnswer RunCommand(Command command);

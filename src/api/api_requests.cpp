@@ -1,10 +1,10 @@
 #include "api/api_requests.h"
 
-#include <cmath>
 #include <initializer_list>
 
+#include "api/json_exact.h"
 #include "lang/codepage.h"
-#include "register/number_text.h"
+#include "register/money.h"
 #include "register/payment_calc.h"
 #include "register/sale_entries.h"
 
@@ -65,17 +65,24 @@ class Fields {
     return static_cast<int>(v->get<long long>());
   }
 
-  // A number above 0 and at most `high`.
-  double Positive(const char* name, double high) {
+  // A number above 0 with at most `decimals` decimals and at most `high` (in units of
+  // 10^-decimals), read from its digits. Not a number: 400; a number outside the limits: 422.
+  int64_t Positive(const char* name, int decimals, int64_t high) {
     const json* v = Get(name, true);
     if (!v) return 0;
-    const double value = v->is_number() ? v->get<double>() : 0;
-    if (!v->is_number() || !std::isfinite(value) || value <= 0 || value > high) {
-      FailBad("\"" + std::string(name) + "\" must be a number above 0 and at most " +
-              FormatFixed(high, 0, 2));
+    const FixedPoint read = JsonFixedPoint(*v, decimals, high);
+    if (read.refusal == FixedPoint::NotANumber) {
+      FailBad("\"" + std::string(name) + "\" must be a number");
       return 0;
     }
-    return value;
+    if (!read.ok() || read.value <= 0) {
+      const std::string smallest = "0." + std::string(static_cast<size_t>(decimals - 1), '0') + "1";
+      Fail(Unprocessable(where_ + "\"" + name + "\" must be from " + smallest + " to " +
+                         FormatFixedPoint(high, decimals, 0, decimals) + " with at most " +
+                         std::to_string(decimals) + " decimals"));
+      return 0;
+    }
+    return read.value;
   }
 
   std::string String(const char* name, std::optional<std::string> fallback) {
@@ -108,12 +115,12 @@ class Fields {
 };
 
 std::optional<json> ParseObject(std::string_view body, ApiAnswer& error) {
-  json doc = json::parse(body, nullptr, false);
-  if (doc.is_discarded()) {
+  std::optional<json> doc = ParseJsonExact(body);
+  if (!doc) {
     error = BadRequest("the body is not JSON");
     return std::nullopt;
   }
-  if (!doc.is_object()) {
+  if (!doc->is_object()) {
     error = BadRequest("the body must be a JSON object");
     return std::nullopt;
   }
@@ -154,7 +161,7 @@ std::vector<TenderPayment> ParsePayments(const json* list, Fields& fields) {
     f.OnlyKnown({"tender", "amount"});
     TenderPayment p;
     p.tender = f.Int("tender", 1, kTenders, std::nullopt);
-    p.amount = f.Positive("amount", kMaxAmount);
+    p.amount_cents = f.Positive("amount", kAmountDecimals, kMaxAmountCents);
     if (!f.failed() && seen[static_cast<size_t>(p.tender - 1)])
       f.FailBad("tender " + std::to_string(p.tender) + " is given twice");
     if (f.failed()) {
@@ -176,8 +183,8 @@ ReceiptItemRequest ParseItem(const json& entry, size_t index, Fields& fields) {
   }
   f.OnlyKnown({"name", "quantity", "unitPrice", "vatLevel", "kind", "discountPercent"});
   const std::string name = f.String("name", std::nullopt);
-  item.quantity = f.Positive("quantity", 99999);
-  item.unit_price = f.Positive("unitPrice", kMaxAmount);
+  item.quantity_milli = f.Positive("quantity", kQuantityDecimals, kMaxQuantityMilli);
+  item.unit_price_cents = f.Positive("unitPrice", kAmountDecimals, kMaxUnitPriceCents);
   item.vat_level = f.Int("vatLevel", 1, kVatLevels, std::nullopt);
   const std::string kind = f.String("kind", "sale");
   item.discount_percent = f.Int("discountPercent", 1, 99, 0);
@@ -234,6 +241,9 @@ Checked<CashRequest> ParseCash(std::string_view body) {
   request.withdrawal = direction == "withdrawal";
   request.payments = ParsePayments(f.Array("payments", true, kTenders), f);
   if (f.failed()) return f.error();
+  // Nothing to deposit or withdraw would print an empty document.
+  if (request.payments.empty())
+    return Unprocessable("\"payments\" must hold at least one amount of at least 0.01");
   return request;
 }
 
@@ -279,49 +289,61 @@ Checked<ReceiptText> BuildReceiptText(const ReceiptRequest& request, std::string
                                       std::string_view discount_label) {
   TextOutput out;
   out.WritePort(OpeningText(request.invoice));
-  float total = 0;
-  auto add = [&](const TSaleItem& entry) {
+  // The positive and the negative lines are each kept within the total's limit, as the till
+  // keeps them.
+  int64_t total = 0;
+  int64_t positive = 0;
+  int64_t negative = 0;
+  auto add = [&](const TSaleItem& entry, const std::string& where) -> std::optional<ApiAnswer> {
+    if (entry.line_cents > kMaxLineCents || entry.line_cents < -kMaxLineCents)
+      return Unprocessable(where + "the line is over " + FormatCents(kMaxLineCents, 0));
+    (entry.line_cents > 0 ? positive : negative) += entry.line_cents;
+    if (positive > kMaxAmountCents || -negative > kMaxAmountCents)
+      return Unprocessable(where + "the receipt's total would pass " +
+                           FormatCents(kMaxAmountCents, 0));
     out.WritePort(*ItemLineText(entry, false, currency));
-    total = static_cast<float>(static_cast<double>(total) + entry.line_sum);
+    total += entry.line_cents;
+    return std::nullopt;
   };
   for (size_t i = 0; i < request.items.size(); ++i) {
     const ReceiptItemRequest& r = request.items[i];
     const std::string where = "items[" + std::to_string(i) + "]: ";
     const bool plain = r.kind == kTypePlain;
-    const TSaleItem item = EntryItem(r.name, "", plain ? r.unit_price : -r.unit_price, r.quantity,
-                                     r.vat_level - 1, plain ? kTypeNegative : r.kind);
-    if (item.line_sum == 0) return Unprocessable(where + "the line amounts to 0.00");
-    add(item);
+    const TSaleItem item =
+        EntryItem(r.name, "", plain ? r.unit_price_cents : -r.unit_price_cents, r.quantity_milli,
+                  r.vat_level - 1, plain ? kTypeNegative : r.kind);
+    if (item.line_cents == 0) return Unprocessable(where + "the line amounts to 0.00");
+    if (auto refused = add(item, where)) return *refused;
     if (r.discount_percent == 0) continue;
     // The till's rule: a discount only on a sale, and not on level 5.
     if (!plain) return Unprocessable(where + "a void or returned item takes no discount");
     if (r.vat_level == kVatLevels) return Unprocessable(where + "an item on VAT level 5 takes no discount");
     const TSaleItem discount = DiscountItem(item, r.discount_percent,
                                             std::to_string(r.discount_percent), discount_label, "");
-    if (discount.line_sum == 0) return Unprocessable(where + "the discount amounts to 0.00");
-    add(discount);
+    if (discount.line_cents == 0) return Unprocessable(where + "the discount amounts to 0.00");
+    if (auto refused = add(discount, where)) return *refused;
   }
 
   Payment payment;
   if (request.payments.empty()) {
     payment.tenders[0] = total;
   } else {
-    if (WholeCents(total) <= 0) return Unprocessable("a receipt whose total is not above 0 takes no payments");
+    if (total <= 0) return Unprocessable("a receipt whose total is not above 0 takes no payments");
     for (const TenderPayment& p : request.payments)
-      payment.tenders[static_cast<size_t>(p.tender - 1)] = static_cast<float>(p.amount);
+      payment.tenders[static_cast<size_t>(p.tender - 1)] = p.amount_cents;
     if (!SettlePayment(total, payment))
-      return Unprocessable("the payments do not cover the total " + FormatFixed(total, 0, 2));
+      return Unprocessable("the payments do not cover the total " + FormatCents(total, 0));
   }
   SendReceiptClosing(out, total, payment.tenders, currency);
   return ReceiptText{out.text, total};
 }
 
 std::string BuildCashText(const CashRequest& request) {
-  std::array<std::string, kTenders> fields;
+  TenderCents tenders{};
   for (const TenderPayment& p : request.payments)
-    fields[static_cast<size_t>(p.tender - 1)] = FormatFixed(p.amount, 0, 2);
+    tenders[static_cast<size_t>(p.tender - 1)] = p.amount_cents;
   TextOutput out;
-  PrintDepositWithdrawal(out, request.withdrawal, fields);
+  PrintDepositWithdrawal(out, request.withdrawal, tenders);
   return out.text;
 }
 

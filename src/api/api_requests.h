@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,15 +16,16 @@ namespace kv {
 // The request bodies of the HTTP interface, checked and turned into the printer's command
 // text. A body that is not JSON, lacks a field or has one of the wrong type or out of range is
 // a bad request (400); one that is well formed but cannot be printed (a text cp1250 cannot
-// hold, payments short of the total, a discount the till would refuse) is unprocessable (422).
+// hold, an amount or quantity outside its limits, payments short of the total, a discount the
+// till would refuse) is unprocessable (422). Amounts are read from the number's own digits
+// into cents, quantities into thousandths, with the till's limits.
 
 inline constexpr int kMaxItems = 1000;  // as many as the till's receipt holds
-inline constexpr double kMaxAmount = 99999999.99;
 
 struct ReceiptItemRequest {
   std::string name;  // cp1250, at most 39 characters
-  double quantity = 0;
-  double unit_price = 0;
+  int64_t quantity_milli = 0;
+  int64_t unit_price_cents = 0;
   int vat_level = 1;  // 1 ... 5
   char kind = 'N';    // 'N' sale, 'C' void, 'A' return
   int discount_percent = 0;  // 0: none
@@ -31,7 +33,7 @@ struct ReceiptItemRequest {
 
 struct TenderPayment {
   int tender = 1;  // 1 ... 10
-  double amount = 0;
+  int64_t amount_cents = 0;
 };
 
 struct ReceiptRequest {
@@ -63,7 +65,7 @@ std::optional<ApiAnswer> CheckEmptyBody(std::string_view body);
 // after its item, the total, the payment lines and ESC "e".
 struct ReceiptText {
   std::string bytes;
-  float total = 0;
+  int64_t total = 0;  // cents
 };
 // `discount_label` is the discount's name as the till forms it (message 69's text, cp1250).
 Checked<ReceiptText> BuildReceiptText(const ReceiptRequest& request, std::string_view currency,

@@ -82,7 +82,7 @@ std::optional<ApiAnswer> ApiService::Prepare(const ApiRequest& r, Work& work) {
     auto parsed = ParseCash(r.body);
     if (auto* refused = std::get_if<ApiAnswer>(&parsed)) return *refused;
     work.run = [this, bytes = BuildCashText(std::get<CashRequest>(parsed))](bool) {
-      return printer_.PrintJob(bytes, -1);
+      return printer_.PrintJob(bytes, std::nullopt);
     };
     return std::nullopt;
   }

@@ -102,8 +102,17 @@ void TSRB4900::Spusteniecasovaca1Click() {
 
 bool TSRB4900::FormCloseQuery() {
   // The till holds the printer while its receipt is open: a document open on the printer,
-  // known without a status query cutting into the receipt.
-  const bool till_receipt = till_.HoldsPrinter();
+  // known without a status query cutting into the receipt. While the printer is silent the
+  // operator may leave the receipt open in it and go.
+  bool till_receipt = till_.HoldsPrinter();
+  if (till_receipt && till_.receipt_close_query) {
+    const ReceiptCloseAnswer answer = till_.receipt_close_query();
+    if (answer == ReceiptCloseAnswer::KeptOpen) {
+      view_.ShowWindow(view_names::kSaleWindow, View::WindowState::Front);
+      return false;
+    }
+    if (answer == ReceiptCloseAnswer::LeftInPrinter) till_receipt = false;
+  }
   if (till_receipt || link_.OpenPort(0) != 0) {
     if (till_receipt || link_.flags().S1_7) {
       // A document is open on the printer: it has to be finished first.

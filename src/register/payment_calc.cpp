@@ -1,17 +1,18 @@
 #include "register/payment_calc.h"
 
-#include "register/number_text.h"
+#include "register/money.h"
 #include "register/till_messages.h"
 
 namespace kv {
 
-void PaymentCalc::FormShow(float total) {
-  total_ = total;
+void PaymentCalc::FormShow(int64_t total_cents) {
+  total_ = total_cents;
   tender_index_ = 1;
-  cash_text_ = FormatFixed(total, 3, 2);
+  cash_text_ = FormatCents(total_cents, 3);
   other_text_.clear();
   caption_ = messages_.Text(kMsgPaymentCaption);
   accepted_ = false;
+  bad_field_ = Field::None;
   payment_ = {};
 }
 
@@ -24,34 +25,36 @@ bool PaymentCalc::BitBtn_okClick(std::string_view cash_text, std::string_view ot
   cash_text_ = cash_text;
   other_text_ = tender_index_ == 0 ? std::string() : std::string(other_text);
   payment_ = {};
-  payment_.tenders[0] = static_cast<float>(ParseDecimal(cash_text_).value_or(0.0));
-  if (tender_index_ != 0)
-    payment_.tenders[tender_index_] = static_cast<float>(ParseDecimal(other_text_).value_or(0.0));
-
+  accepted_ = false;
+  bad_field_ = Field::None;
+  // An empty field pays nothing; anything else must be an amount, never rounded to one.
+  const auto read = [](const std::string& text, int64_t& cents) {
+    const FixedPoint amount = ParseFixedPoint(text, kAmountDecimals, kMaxAmountCents);
+    cents = amount.ok() ? amount.value : 0;
+    return amount.refusal == FixedPoint::Empty || (amount.ok() && amount.value >= 0);
+  };
+  if (!read(cash_text_, payment_.tenders[0])) bad_field_ = Field::Cash;
+  if (tender_index_ != 0 && !read(other_text_, payment_.tenders[tender_index_]) &&
+      bad_field_ == Field::None)
+    bad_field_ = Field::Other;
+  if (bad_field_ != Field::None) {
+    payment_ = {};
+    caption_ = messages_.Text(kMsgAmountLimit);
+    return false;
+  }
   if (!SettlePayment(total_, payment_)) {
     caption_ = messages_.Text(kMsgPaymentShort);
-    accepted_ = false;
     return false;
   }
   accepted_ = true;
   return true;
 }
 
-bool SettlePayment(float total, Payment& payment) {
-  // Summed in single precision as the receipt keeps it, but compared in whole cents: a split
-  // that equals the total to the cent is never short by a rounding fraction.
-  long long paid_cents = 0;
+bool SettlePayment(int64_t total_cents, Payment& payment) {
   payment.paid = 0;
-  for (float amount : payment.tenders) {
-    payment.paid = static_cast<float>(static_cast<double>(payment.paid) + amount);
-    paid_cents += WholeCents(amount);
-  }
-  const long long total_cents = WholeCents(total);
-  if (paid_cents < total_cents) return false;
-  if (paid_cents > total_cents) {
-    const long long cash_cents = WholeCents(payment.tenders[0]) - (paid_cents - total_cents);
-    payment.tenders[0] = static_cast<float>(static_cast<double>(cash_cents) / 100.0);
-  }
+  for (const int64_t amount : payment.tenders) payment.paid += amount;
+  if (payment.paid < total_cents) return false;
+  payment.tenders[0] -= payment.paid - total_cents;
   return true;
 }
 

@@ -10,17 +10,17 @@
 
 namespace kv {
 
-// The tenders that settle a receipt: amount per tender (index 0 is tender 1, cash) and the
-// sum the customer paid.
+// The tenders that settle a receipt, in cents: amount per tender (index 0 is tender 1, cash)
+// and the sum the customer paid.
 struct Payment {
-  std::array<float, kTenders> tenders{};
-  float paid = 0;
+  TenderCents tenders{};
+  int64_t paid = 0;
 };
 
-// Sums the tenders into `payment.paid` and, when they cover `total` in whole cents, takes the
-// change off tender 1 so that they settle it exactly (tender 1 may go negative). False, with
-// the tenders as they were, when they fall short.
-bool SettlePayment(float total, Payment& payment);
+// Sums the tenders into `payment.paid` and, when they cover `total_cents`, takes the change off
+// tender 1 so that they settle it exactly (tender 1 may go negative). False, with the tenders
+// as they were, when they fall short.
+bool SettlePayment(int64_t total_cents, Payment& payment);
 
 // The payment window's logic: the cash received and at most one other tender must cover the
 // receipt total; change comes off the cash tender, so the tenders settle the total exactly.
@@ -30,15 +30,18 @@ class PaymentCalc {
 
   // Prepares for a receipt: cash proposes the exact total, the other tender is tender 2 with
   // an empty amount, the caption is message 64, nothing is accepted yet.
-  void FormShow(float total);
+  void FormShow(int64_t total_cents);
   // The tender chosen in the list (index 0 ... 9). The other amount field is open for every
   // tender but cash; choosing cash empties it.
   void ChooseTender(int index);
   bool OtherAmountEnabled() const { return tender_index_ != 0; }
 
-  // "&OK" with the two amount fields: true when the payment covers the total in whole cents.
-  // Otherwise the caption becomes message 63 and the window stays open.
+  // "&OK" with the two amount fields: true when the payment covers the total. Otherwise the
+  // window stays open with the caption message 63, or message 242 when a field is no amount of
+  // at most two decimals within the limit (`BadField` tells which).
   bool BitBtn_okClick(std::string_view cash_text, std::string_view other_text);
+  enum class Field { None, Cash, Other };
+  Field BadField() const { return bad_field_; }
 
   // The ten tender names of plat1 ... plat10.
   static std::array<std::string, kTenders> TenderNames(
@@ -53,7 +56,8 @@ class PaymentCalc {
 
  private:
   const MessageTable& messages_;
-  float total_ = 0;
+  int64_t total_ = 0;
+  Field bad_field_ = Field::None;
   int tender_index_ = 1;
   std::string cash_text_;
   std::string other_text_;

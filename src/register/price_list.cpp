@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "register/money.h"
 #include "register/number_text.h"
 #include "register/till_messages.h"
 
@@ -118,6 +119,8 @@ PriceListLoad PriceList::LoadPriceList(bool ask) {
     boxes_.Captioned(messages_.Text(kMsgListErrorCaption), messages_.Text(kMsgListReadError),
                      BoxButtons::Ok, BoxIcon::Warning);
   cards_ = std::move(file.cards);
+  // Prices as the editor saves them, to thousandths; a foreign file may hold more decimals.
+  for (TPriceCard& card : cards_) card.price = StoredPriceThousandths(card.price);
   return {file.opened, file.stray_tail_bytes, file.dropped_records};
 }
 
@@ -143,16 +146,27 @@ const std::vector<int>& PriceList::SearchByName(std::string_view text) {
   return matches_;
 }
 
+namespace {
+
+// The price as the till sells it (0.125 shows as 0.13); a price that cannot be sold shows as
+// it is stored.
+std::string PriceText(double price, int width) {
+  const std::optional<int64_t> cents = StoredPriceCents(price);
+  return cents ? FormatCents(*cents, width) : FormatFixed(price, width, 2);
+}
+
+}  // namespace
+
 std::array<std::string, 4> PriceList::RowCells(int index) const {
   const TPriceCard& card = Card(index);
   return {card.code.str(), card.name.str(), std::to_string(card.vat_level + 1),
-          FormatFixed(card.price, 10, 2)};
+          PriceText(card.price, 10)};
 }
 
 PriceCardFields PriceList::SelectRow(int row) const {
   if (row < 0 || row >= Count()) return {"", "", "0.00", 0};
   const TPriceCard& card = Card(row);
-  return {card.code.str(), card.name.str(), FormatFixed(card.price, 0, 2),
+  return {card.code.str(), card.name.str(), PriceText(card.price, 0),
           VatLevelValid(card) ? card.vat_level : -1};
 }
 
@@ -162,8 +176,12 @@ PriceList::StoreOutcome PriceList::Store(int row, const PriceCardFields& fields)
   const std::string code = fields.code.substr(0, kPriceCodeLength);
   for (int i = 0; i < Count(); ++i)
     if ((append || i != row) && cards_[i].code.view() == code) return StoreOutcome::DuplicateCode;
-  const auto price = ParseDecimal(fields.price);
-  if (!price) return StoreOutcome::BadPrice;
+  // Read from its text and rounded to thousandths, as the file keeps it; a price the till could
+  // not sell is not stored.
+  constexpr int kReadDecimals = 6;
+  const FixedPoint price = ParseFixedPoint(fields.price, kReadDecimals, kMaxUnitPriceCents * 10'000);
+  if (!price.ok() || price.value < 0) return StoreOutcome::BadPrice;
+  const int64_t thousandths = RoundedQuotient(price.value, 1'000);
   if (fields.vat_index < 0 || fields.vat_index > 4) return StoreOutcome::NoVatLevel;
   if (append && Count() >= kPriceListCapacity) {
     boxes_.Captioned(messages_.Text(kMsgListCaption), messages_.Text(kMsgListFull));
@@ -173,7 +191,7 @@ PriceList::StoreOutcome PriceList::Store(int row, const PriceCardFields& fields)
   TPriceCard card = append ? TPriceCard{} : cards_[static_cast<size_t>(row)];
   card.code = code;
   card.name = fields.name;
-  card.price = ParseDecimal(FormatFixed(*price, 10, 3)).value_or(0.0);
+  card.price = static_cast<double>(thousandths) / 1000.0;
   card.reserved.fill(0);
   card.vat_level = static_cast<uint8_t>(fields.vat_index);
   if (append)

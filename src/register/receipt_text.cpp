@@ -1,5 +1,6 @@
 #include "register/receipt_text.h"
 
+#include "register/money.h"
 #include "register/number_text.h"
 
 namespace kv {
@@ -14,14 +15,14 @@ std::string Esc(char letter) {
 
 struct Denomination {
   const char* label;  // as the report line starts
-  double value;
+  int64_t cents;
   bool whole;  // currency units; otherwise cents
 };
 constexpr Denomination kDenomination[kDenominations] = {
-    {"  1", 1, true},    {"  2", 2, true},    {"  5", 5, true},    {" 10", 10, true},
-    {" 20", 20, true},   {" 50", 50, true},   {"100", 100, true},  {"200", 200, true},
-    {"500", 500, true},  {" 1", 0.01, false}, {" 2", 0.02, false}, {" 5", 0.05, false},
-    {"10", 0.10, false}, {"20", 0.20, false}, {"50", 0.50, false}};
+    {"  1", 100, true},   {"  2", 200, true},   {"  5", 500, true},   {" 10", 1000, true},
+    {" 20", 2000, true},  {" 50", 5000, true},  {"100", 10000, true}, {"200", 20000, true},
+    {"500", 50000, true}, {" 1", 1, false},     {" 2", 2, false},     {" 5", 5, false},
+    {"10", 10, false},    {"20", 20, false},    {"50", 50, false}};
 
 std::string CountLine(const Denomination& d, long long count, std::string_view currency) {
   std::string line = d.label;
@@ -29,9 +30,9 @@ std::string CountLine(const Denomination& d, long long count, std::string_view c
   line += d.whole ? std::string(currency) : std::string(kMinorUnitName);
   line += " x " + FormatInt(count, 7) + " ks = ";
   if (d.whole)
-    line += FormatInt(count * static_cast<long long>(d.value), 7) + ".00";
+    line += FormatInt(count * (d.cents / 100), 7) + ".00";
   else
-    line += FormatFixed(static_cast<double>(count) * d.value, 10, 2);
+    line += FormatCents(count * d.cents, 10);
   line += ' ';
   line += currency;
   line += "\r\n";
@@ -46,10 +47,11 @@ std::string OpeningText(bool invoice) {
 
 std::optional<std::string> ItemLineText(const TSaleItem& item, bool reverse,
                                         std::string_view currency) {
-  const double quantity = reverse ? -item.quantity : item.quantity;
+  // Taking an entry back negates its quantity, and so its amount: the line amount rounded once
+  // is the same figure with the other sign.
+  const int64_t quantity = reverse ? -item.quantity_milli : item.quantity_milli;
+  const int64_t amount = reverse ? -item.line_cents : item.line_cents;
   const bool discount = item.type_letter == kTypeDiscount;
-  const float amount =
-      static_cast<float>(discount ? -item.line_sum * quantity : item.unit_price * quantity);
   const char vat = reverse ? PairedVatLetter(item.vat_letter) : item.vat_letter;
   if (vat < '0' || vat > '9') return std::nullopt;
   char type = 0;
@@ -60,68 +62,75 @@ std::optional<std::string> ItemLineText(const TSaleItem& item, bool reverse,
 
   std::string command = Esc(vat);
   if (type) command += type;
-  command += FormatFixed(amount, 11, 2);
+  command += FormatCents(amount, 11);
   command += ' ';
   command += currency;
   command += "\r\n";
 
   if (discount) return PadRight(item.name.view(), 19) + "  " + command;
-  return std::string(item.name.view()) + "\r\n" + FormatFixed(quantity, 8, 2) + " x" +
-         FormatFixed(item.unit_price, 9, 2) + "  " + command;
+  return std::string(item.name.view()) + "\r\n" +
+         FormatFixedPoint(quantity, kQuantityDecimals, 8, 2) + " x" +
+         FormatCents(item.unit_price_cents, 9) + "  " + command;
 }
 
-bool SendReceiptClosing(TillOutput& out, float total, const std::array<float, kTenders>& tenders,
+bool SendReceiptClosing(TillOutput& out, int64_t total_cents, const TenderCents& tenders,
                         std::string_view currency) {
-  if (!out.SendPiece(Esc('k') + FormatFixed(total, 12, 2) + " " + std::string(currency) + "\r\n"))
+  if (!out.SendPiece(Esc('k') + FormatCents(total_cents, 12) + " " + std::string(currency) +
+                     "\r\n"))
     return false;
   for (int i = 0; i < kTenders; ++i) {
     if (tenders[i] == 0) continue;
-    if (!out.SendPiece(Esc('P') + std::to_string(i + 1) + FormatFixed(tenders[i], 12, 2) + "\r\n"))
+    if (!out.SendPiece(Esc('P') + std::to_string(i + 1) + FormatCents(tenders[i], 12) + "\r\n"))
       return false;
   }
   return out.SendPiece(Esc('e'));
 }
 
-std::array<float, kTenders> TenderAmounts(const std::array<std::string, kTenders>& fields) {
-  std::array<float, kTenders> amounts{};
-  for (int i = 0; i < kTenders; ++i)
-    amounts[i] = static_cast<float>(ParseDecimal(fields[i]).value_or(0.0));
+TenderFieldAmounts ReadTenderFields(const std::array<std::string, kTenders>& fields) {
+  TenderFieldAmounts amounts;
+  for (int i = 0; i < kTenders; ++i) {
+    const FixedPoint read = ParseFixedPoint(fields[i], kAmountDecimals, kMaxAmountCents);
+    if (read.refusal == FixedPoint::Empty) continue;
+    if (!read.ok() || read.value < 0) {
+      if (amounts.bad_field < 0) amounts.bad_field = i;
+      continue;
+    }
+    amounts.cents[i] = read.value;
+  }
   return amounts;
 }
 
 std::string TenderSumText(const std::array<std::string, kTenders>& fields) {
-  double sum = 0;
-  for (const auto& field : fields) sum += ParseDecimal(field).value_or(0.0);
-  return FormatFixed(sum, 12, 2);
+  int64_t sum = 0;
+  for (const int64_t cents : ReadTenderFields(fields).cents) sum += cents;
+  return FormatCents(sum, 12);
 }
 
-bool PrintDepositWithdrawal(TillOutput& out, bool withdrawal,
-                            const std::array<std::string, kTenders>& fields) {
+bool PrintDepositWithdrawal(TillOutput& out, bool withdrawal, const TenderCents& tenders) {
   out.ClearPreview();
   std::string prefix = Esc(withdrawal ? 'v' : 'V');
-  const auto amounts = TenderAmounts(fields);
   for (int i = 0; i < kTenders; ++i) {
-    if (amounts[i] == 0) continue;
-    if (!out.SendLine(prefix + Esc('P') + std::to_string(i + 1) + FormatFixed(amounts[i], 12, 2)))
+    if (tenders[i] == 0) continue;
+    if (!out.SendLine(prefix + Esc('P') + std::to_string(i + 1) + FormatCents(tenders[i], 12)))
       return false;
     prefix.clear();
   }
   return out.SendLine(Esc('e'));
 }
 
-double DenominationValue(int field) {
-  return field >= 0 && field < kDenominations ? kDenomination[field].value : 0;
+int64_t DenominationCents(int field) {
+  return field >= 0 && field < kDenominations ? kDenomination[field].cents : 0;
 }
 
-double CashCountSum(const CashCountFields& fields) {
-  double sum = 0;
+int64_t CashCountSum(const CashCountFields& fields) {
+  int64_t sum = 0;
   for (int i = 0; i < kDenominations; ++i)
-    sum += ParseDecimal(fields[i]).value_or(0.0) * kDenomination[i].value;
+    if (const auto count = ParseCount(fields[i])) sum += *count * kDenomination[i].cents;
   return sum;
 }
 
 std::string CashCountSumText(const CashCountFields& fields) {
-  return FormatFixed(CashCountSum(fields), 12, 2);
+  return FormatCents(CashCountSum(fields), 12);
 }
 
 CashCountResult PrintCashCount(TillOutput& out, const CashCountFields& fields,

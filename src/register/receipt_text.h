@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,28 +25,33 @@ std::string OpeningText(bool invoice);
 std::optional<std::string> ItemLineText(const TSaleItem& item, bool reverse,
                                         std::string_view currency);
 // The total line, one payment line per tender whose amount is not zero (tender 1 first), and
-// ESC "e". False when the port failed; the pieces before it stay sent.
-bool SendReceiptClosing(TillOutput& out, float total, const std::array<float, kTenders>& tenders,
+// ESC "e"; amounts in cents. False when the port failed; the pieces before it stay sent.
+using TenderCents = std::array<int64_t, kTenders>;
+bool SendReceiptClosing(TillOutput& out, int64_t total_cents, const TenderCents& tenders,
                         std::string_view currency);
 
 // ---- deposit and withdrawal --------------------------------------------------------------
-// Tender fields read as amounts (an empty or unreadable field is 0).
-std::array<float, kTenders> TenderAmounts(const std::array<std::string, kTenders>& fields);
-// The figure shown for the ten fields: their sum with "%12.2f".
+// The ten tender fields read as amounts: an empty field is 0; `bad_field` is the first field
+// that is not an amount of at most two decimals within the limit (-1 when all are).
+struct TenderFieldAmounts {
+  TenderCents cents{};
+  int bad_field = -1;
+};
+TenderFieldAmounts ReadTenderFields(const std::array<std::string, kTenders>& fields);
+// The figure shown for the ten fields: the sum of those that are amounts, with "%12.2f".
 std::string TenderSumText(const std::array<std::string, kTenders>& fields);
 // ESC "V" (deposit) or ESC "v" (withdrawal) before the first payment line, one ESC "P" line
 // per tender that is not zero, then ESC "e". False when the port failed.
-bool PrintDepositWithdrawal(TillOutput& out, bool withdrawal,
-                            const std::array<std::string, kTenders>& fields);
+bool PrintDepositWithdrawal(TillOutput& out, bool withdrawal, const TenderCents& tenders);
 
 // ---- cash count -------------------------------------------------------------------------
 // Counts per denomination field, in field order: 1, 2, 5, 10, 20, 50, 100, 200, 500 units,
 // then 0.01, 0.02, 0.05, 0.10, 0.20, 0.50.
 using CashCountFields = std::array<std::string, kDenominations>;
-// Value of the denomination of a field.
-double DenominationValue(int field);
-// The counted cash shown on the page: each field read as a number times its value.
-double CashCountSum(const CashCountFields& fields);
+// Value of the denomination of a field, in cents.
+int64_t DenominationCents(int field);
+// The counted cash shown on the page: each field that holds a whole count times its value.
+int64_t CashCountSum(const CashCountFields& fields);
 std::string CashCountSumText(const CashCountFields& fields);
 
 struct CashCountTexts {

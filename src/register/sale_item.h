@@ -21,9 +21,9 @@ inline constexpr int kVatLevels = 5;
 struct TSaleItem {
   FixedText<40> name;     // as entered, padded to 15 with blanks
   FixedText<24> code;     // as entered, padded to 13 with blanks
-  double line_sum = 0;    // amount of the line, two decimals
-  double unit_price = 0;  // never negative; 0 for a discount
-  double quantity = 0;    // negative for void, returned and discount entries
+  int64_t line_cents = 0;        // amount of the line, rounded once to the cent
+  int64_t unit_price_cents = 0;  // never negative; 0 for a discount
+  int64_t quantity_milli = 0;    // thousandths; negative for void, returned and discount entries
   char vat_letter = 0;
   char type_letter = kTypeFree;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "register/money.h"
 #include "register/number_text.h"
 #include "register/sale_entries.h"
 #include "register/till_messages.h"
@@ -83,11 +84,12 @@ SaleModel::AddOutcome SaleModel::AddItem(const SaleEntry& entry) {
   AddOutcome refusal = AddOutcome::BadPrice;
   const std::optional<TSaleItem> item = BuildItem(entry, refusal);
   if (!item) return refusal;
-  if (item->line_sum == 0) {
+  if (item->line_cents == 0) {
     // The fields go back to a plain item entry, so the mode goes with them.
     discount_mode_ = false;
     return AddOutcome::ZeroLineSum;
   }
+  if (!WithinTotalLimit(*item)) return AddOutcome::TotalOverLimit;
   items_.push_back(*item);
   if (!WriteItemLine(ItemCount() - 1, false)) {
     items_.pop_back();
@@ -104,24 +106,43 @@ std::optional<TSaleItem> SaleModel::BuildItem(const SaleEntry& entry, AddOutcome
   std::replace(text.begin(), text.end(), ',', '.');
   const size_t star = text.find('*');
   const std::string price_text = star == std::string::npos ? text : text.substr(star + 1);
-  const auto price = ParseDecimal(price_text);
-  const auto quantity = star == std::string::npos ? 1.0 : ParseDecimal(text.substr(0, star));
-  if (!price || *price == 0 || !quantity) {
-    refusal = AddOutcome::BadPrice;
-    return std::nullopt;
+  refusal = AddOutcome::BadPrice;
+  if (discount_mode_) {
+    // A whole percentage of 1 to 99.
+    const std::optional<int> percent = ParseCount(price_text);
+    if (star != std::string::npos || !percent || *percent == 0 || *percent > 99)
+      return std::nullopt;
+    return DiscountItem(items_.back(), *percent, price_text, entry.name, entry.code);
   }
-  if (!discount_mode_ && (entry.vat_level < 0 || entry.vat_level >= kVatLevels)) {
+
+  const auto over_limit = [](const FixedPoint& read) {
+    return read.refusal == FixedPoint::TooManyDecimals || read.refusal == FixedPoint::TooLarge;
+  };
+  const FixedPoint price = ParseFixedPoint(price_text, kAmountDecimals, kMaxUnitPriceCents);
+  const FixedPoint quantity =
+      star == std::string::npos
+          ? FixedPoint{FixedPoint::None, 1000}
+          : ParseFixedPoint(text.substr(0, star), kQuantityDecimals, kMaxQuantityMilli);
+  if (over_limit(price)) refusal = AddOutcome::PriceOverLimit;
+  if (!price.ok() || price.value == 0) return std::nullopt;
+  if (over_limit(quantity)) refusal = AddOutcome::QuantityOverLimit;
+  if (!quantity.ok()) return std::nullopt;
+  if (entry.vat_level < 0 || entry.vat_level >= kVatLevels) {
     refusal = AddOutcome::NoVatLevel;
     return std::nullopt;
   }
-
-  if (discount_mode_) return DiscountItem(items_.back(), *price, price_text, entry.name, entry.code);
   const char negative_type = entry.negative_kind == 1 ? kTypeReturned : kTypeNegative;
-  return EntryItem(entry.name, entry.code, *price, *quantity, entry.vat_level, negative_type);
+  TSaleItem item = EntryItem(entry.name, entry.code, price.value, quantity.value, entry.vat_level,
+                             negative_type);
+  if (item.line_cents > kMaxLineCents || item.line_cents < -kMaxLineCents) {
+    refusal = AddOutcome::LineOverLimit;
+    return std::nullopt;
+  }
+  return item;
 }
 
 bool SaleModel::DiscountAllowed() const {
-  return !items_.empty() && items_.back().quantity > 0 && items_.back().vat_letter != '0';
+  return !items_.empty() && items_.back().quantity_milli > 0 && items_.back().vat_letter != '0';
 }
 
 bool SaleModel::BitBtn_zlavaClick() {
@@ -181,21 +202,54 @@ SaleModel::PrintOutcome SaleModel::PrintReceipt(bool platidla, const PaymentStep
   printer_.RefreshDeviceRecord();
 
   shown_after_print_ = total_ - payment.paid;
+  ForgetReceipt();
+  return PrintOutcome::Printed;
+}
+
+void SaleModel::ForgetReceipt() {
   total_ = 0;
   receipt_open_ = false;
   discount_mode_ = false;
   invoice_ = false;
   items_.clear();
   selected_ = 0;
-  return PrintOutcome::Printed;
 }
 
-SaleModel::PrintOutcome SaleModel::PrintDepositWithdrawal(
+SaleModel::CloseAnswer SaleModel::CloseQuery(
+    OperatorBoxes& boxes, const std::function<void(const std::string&)>& log_error) {
+  if (!receipt_open_) return CloseAnswer::NoReceipt;
+  if (printer_.QueryStatus(false)) return CloseAnswer::PrinterAnswers;
+  if (boxes.Captioned(messages_.Text(kMsgSaleCaption), messages_.Text(kMsgLeaveReceiptOpen),
+                      BoxButtons::YesNo, BoxIcon::Warning, 1) != BoxAnswer::Yes)
+    return CloseAnswer::KeptOpen;
+  if (log_error) {
+    // One line for the document, then one per entry as the grid shows it; the numbers keep
+    // two equal entries from being counted as a repeat.
+    log_error(messages_.Text(kMsgReceiptLeftOpen) + " " + std::to_string(ItemCount()) + ", " +
+              FormatCents(total_, 0) + " " + currency_);
+    for (int i = 0; i < ItemCount(); ++i) {
+      std::string line = std::to_string(i + 1) + ":";
+      for (const std::string& cell : ItemCells(i)) {
+        const size_t first = cell.find_first_not_of(' ');
+        if (first == std::string::npos) continue;
+        line += " " + cell.substr(first, cell.find_last_not_of(' ') - first + 1);
+      }
+      log_error(line);
+    }
+  }
+  ForgetReceipt();
+  printer_.Release();
+  return CloseAnswer::LeftInPrinter;
+}
+
+SaleModel::DepositResult SaleModel::PrintDepositWithdrawal(
     bool withdrawal, const std::array<std::string, kTenders>& fields) {
-  if (!printer_.Take()) return PrintOutcome::PrinterBusy;
+  const TenderFieldAmounts amounts = ReadTenderFields(fields);
+  if (amounts.bad_field >= 0) return {PrintOutcome::BadAmount, amounts.bad_field};
+  if (!printer_.Take()) return {PrintOutcome::PrinterBusy};
   const ReceiptHold hold(printer_, receipt_open_);
-  return kv::PrintDepositWithdrawal(out_, withdrawal, fields) ? PrintOutcome::Printed
-                                                              : PrintOutcome::NotSent;
+  return {kv::PrintDepositWithdrawal(out_, withdrawal, amounts.cents) ? PrintOutcome::Printed
+                                                                      : PrintOutcome::NotSent};
 }
 
 CashCountResult SaleModel::PrintCashCount(const CashCountFields& fields, std::string date,
@@ -214,8 +268,9 @@ std::optional<ArticleFields> SaleModel::FindByCode(std::string_view code) const 
 }
 
 ArticleFields SaleModel::ArticleOf(const TPriceCard& card) {
-  return ArticleFields{card.code.str(), card.name.str(), FormatGeneral(card.price),
-                       VatLevelValid(card) ? card.vat_level : -1};
+  const std::optional<int64_t> cents = StoredPriceCents(card.price);
+  return ArticleFields{card.code.str(), card.name.str(), cents ? FormatCentsShort(*cents) : "",
+                       VatLevelValid(card) ? card.vat_level : -1, cents.has_value()};
 }
 
 std::vector<std::string> SaleModel::SearchByName(std::string_view text) {
@@ -238,19 +293,29 @@ void SaleModel::Select(int row) {
 std::array<std::string, 5> SaleModel::ItemCells(int index) const {
   const TSaleItem& item = Item(index);
   const bool discount = item.type_letter == kTypeDiscount;
-  return {item.code.str(), item.name.str(), discount ? " " : FormatFixed(item.quantity, 6, 2),
-          discount ? " " : FormatFixed(item.unit_price, 10, 2), FormatFixed(item.line_sum, 10, 2)};
+  return {item.code.str(), item.name.str(),
+          discount ? " " : FormatFixedPoint(item.quantity_milli, kQuantityDecimals, 6, 2),
+          discount ? " " : FormatCents(item.unit_price_cents, 10), FormatCents(item.line_cents, 10)};
 }
 
 std::string SaleModel::TotalText() const {
-  return FormatFixed(total_, 12, 2);
+  return FormatCents(total_, 12);
 }
 
 void SaleModel::RecomputeTotal() {
-  float total = 0;
-  for (const TSaleItem& item : items_)
-    total = static_cast<float>(static_cast<double>(total) + item.line_sum);
-  total_ = total;
+  total_ = 0;
+  for (const TSaleItem& item : items_) total_ += item.line_cents;
+}
+
+bool SaleModel::WithinTotalLimit(const TSaleItem& added) const {
+  int64_t positive = 0;
+  int64_t negative = 0;
+  const auto count = [&](const TSaleItem& item) {
+    (item.line_cents > 0 ? positive : negative) += item.line_cents;
+  };
+  count(added);
+  for (const TSaleItem& item : items_) count(item);
+  return positive <= kMaxAmountCents && -negative <= kMaxAmountCents;
 }
 
 }  // namespace kv

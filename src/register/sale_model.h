@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/operator_boxes.h"
 #include "lang/message_table.h"
 #include "register/payment_calc.h"
 #include "register/price_list.h"
@@ -31,8 +32,9 @@ struct SaleEntry {
 struct ArticleFields {
   std::string code;
   std::string name;
-  std::string price;   // general number format
+  std::string price;   // the price it sells at, in cents written the short way ("0.13", "2")
   int vat_level = -1;  // -1: the record has no valid level, the operator chooses one
+  bool sellable = true;  // false: the stored price is no number, negative or over the limit
 };
 
 // Status bar panels 1, 3, 4 and 5 of the sale screen: the document number, the second counter,
@@ -78,6 +80,10 @@ class SaleModel {
     Added,
     ZeroLineSum,       // the line amounts to 0.00: nothing added, the fields are reset
     BadPrice,          // the price (or quantity) is 0 or not a number: focus the price
+    PriceOverLimit,    // more than 2 decimals or over 999,999.99: message 243, focus the price
+    QuantityOverLimit, // more than 3 decimals or over 99,999.999: message 244
+    LineOverLimit,     // the line over 9,999,999.99: message 245
+    TotalOverLimit,    // the receipt's total could pass 99,999,999.99: message 246
     PrinterBusy,       // another exchange holds the printer: the operator has been told
     PrinterNotReady,   // no valid status answer
     PrinterCondition,  // the printer's condition was shown to the operator
@@ -107,19 +113,39 @@ class SaleModel {
   // Sends the item line (opening the receipt first); false when nothing could be sent.
   bool WriteItemLine(int index, bool reverse);
 
-  enum class PrintOutcome { Printed, NothingOpen, PaymentNotAccepted, NotSent, PrinterBusy };
-  // The payment window: given the total, the tenders that settle it, or nothing when the
-  // window closed without an accepted payment.
-  using PaymentStep = std::function<std::optional<Payment>(float total)>;
+  enum class PrintOutcome {
+    Printed,
+    NothingOpen,
+    PaymentNotAccepted,
+    NotSent,
+    PrinterBusy,
+    BadAmount  // a tender field is no amount of at most two decimals: message 242
+  };
+  // The payment window: given the total in cents, the tenders that settle it, or nothing when
+  // the window closed without an accepted payment.
+  using PaymentStep = std::function<std::optional<Payment>(int64_t total_cents)>;
   // Closes the open receipt. A positive total goes through the payment step when `platidla`;
   // otherwise tender 1 takes the whole total.
   PrintOutcome PrintReceipt(bool platidla, const PaymentStep& pay);
   // The figure shown after a receipt: the total minus the paid sum (the change, negative).
-  float ShownAfterPrint() const { return shown_after_print_; }
+  int64_t ShownAfterPrint() const { return shown_after_print_; }
 
-  // The other two pages.
-  PrintOutcome PrintDepositWithdrawal(bool withdrawal,
-                                      const std::array<std::string, kTenders>& fields);
+  // Closing the window or quitting while a receipt is open. While the printer answers the
+  // close is refused (F12 prints the receipt). While it does not, the operator is asked
+  // (default No) whether to leave the document open in the printer: Yes notes the document and
+  // its lines in the error file, forgets the receipt and gives the printer back.
+  using CloseAnswer = ReceiptCloseAnswer;
+  CloseAnswer CloseQuery(OperatorBoxes& boxes,
+                         const std::function<void(const std::string&)>& log_error);
+
+  // The other two pages. A deposit's tender field that is no amount stops it before anything
+  // is sent; `field` tells which.
+  struct DepositResult {
+    PrintOutcome outcome = PrintOutcome::Printed;
+    int field = -1;
+  };
+  DepositResult PrintDepositWithdrawal(bool withdrawal,
+                                       const std::array<std::string, kTenders>& fields);
   CashCountResult PrintCashCount(const CashCountFields& fields, std::string date, std::string time);
 
   // Look-ups in the price list.
@@ -138,7 +164,7 @@ class SaleModel {
   // Grid cells of an item: code, name, quantity, unit price, line sum.
   std::array<std::string, 5> ItemCells(int index) const;
   bool ReceiptOpen() const { return receipt_open_; }
-  float Total() const { return total_; }
+  int64_t Total() const { return total_; }
   // The total display: "%12.2f".
   std::string TotalText() const;
 
@@ -146,6 +172,10 @@ class SaleModel {
   static ArticleFields ArticleOf(const TPriceCard& card);
   std::optional<TSaleItem> BuildItem(const SaleEntry& entry, AddOutcome& refusal) const;
   void RecomputeTotal();
+  // Whether the items with `added` could still be summed within the total's limit whatever is
+  // deleted later: the positive lines and the negative lines each stay within it.
+  bool WithinTotalLimit(const TSaleItem& added) const;
+  void ForgetReceipt();
 
   TillOutput& out_;
   TillPrinter& printer_;
@@ -157,8 +187,8 @@ class SaleModel {
   bool receipt_open_ = false;
   bool discount_mode_ = false;
   bool invoice_ = false;
-  float total_ = 0;
-  float shown_after_print_ = 0;
+  int64_t total_ = 0;
+  int64_t shown_after_print_ = 0;
 };
 
 }  // namespace kv

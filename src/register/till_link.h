@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -58,6 +59,10 @@ class TillLink final : public TillPrinter, public TillLinkStatus, public TillPor
   bool WritePort(std::string_view bytes) override;
 
   bool HoldsPrinter() const { return exchange_.held(); }
+
+  // The sale screen's question when the program is to quit while the till holds the printer;
+  // set by the window that holds the receipt.
+  std::function<ReceiptCloseAnswer()> receipt_close_query;
 
  private:
   PrinterLink& link_;

@@ -38,5 +38,13 @@ inline constexpr int kMsgListNotSaved = 185;    // followed by the path
 inline constexpr int kMsgListDropped = 186;     // error file: records beyond 1000
 inline constexpr int kMsgSaveListTitle = 241;   // the price list's save dialog
 inline constexpr int kMsgPrinterBusy = 210;     // another exchange holds the printer
+inline constexpr int kMsgAmountLimit = 242;     // an amount: 2 decimals, up to 99,999,999.99
+inline constexpr int kMsgPriceLimit = 243;      // a unit price: 2 decimals, up to 999,999.99
+inline constexpr int kMsgQuantityLimit = 244;   // a quantity: 3 decimals, up to 99,999.999
+inline constexpr int kMsgLineLimit = 245;       // a line up to 9,999,999.99
+inline constexpr int kMsgTotalLimit = 246;      // a receipt total up to 99,999,999.99
+inline constexpr int kMsgPriceNotSellable = 247;  // followed by the article's code
+inline constexpr int kMsgLeaveReceiptOpen = 248;  // the printer is silent: leave it open?
+inline constexpr int kMsgReceiptLeftOpen = 249;   // error file: the document left open
 
 }  // namespace kv

@@ -34,6 +34,11 @@ class TillPrinter {
   virtual std::array<uint8_t, 5> VatRates() const = 0;
 };
 
+// What closing the sale screen or quitting finds while a receipt may be open: none, a printer
+// that answers (the receipt is to be printed first), a silent printer with the operator keeping
+// the receipt, or the receipt left open in the printer and the printer given back.
+enum class ReceiptCloseAnswer { NoReceipt, PrinterAnswers, KeptOpen, LeftInPrinter };
+
 // The link as the sale screen's status bar shows it.
 struct TillLinkInfo {
   std::string port_name;  // empty when no port is configured

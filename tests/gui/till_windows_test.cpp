@@ -26,6 +26,7 @@
 #include "register/ui/payment_window.h"
 #include "register/ui/price_list_window.h"
 #include "register/ui/sale_window.h"
+#include "support/printed_receipt.h"
 #include "support/scripted_boxes.h"
 #include "support/temp_dir.h"
 #include "support/till_fixture.h"
@@ -225,6 +226,56 @@ TEST_F(TillWindowsTest, F12PaysInTwoTendersAndClosesTheReceipt) {
   EXPECT_TRUE(Sale("CB_faktura")->isEnabled());
 }
 
+TEST_F(TillWindowsTest, TypedAmountsAddUpToThePrintedTotalAndThePaymentSettlesIt) {
+  predaj.show();
+  AddItem("1.5*0.99");
+  AddItem("150000.01");
+  auto* grid = Sale<QTableWidget>("StringGrid1");
+  EXPECT_EQ(Cell(grid, 1, 4), "      1.49");
+  EXPECT_EQ(Cell(grid, 2, 4), " 150000.01");
+  EXPECT_EQ(Sale<QLabel>("L_celkom")->text(), "   150001.50");
+
+  // More decimals than a price has are refused, never rounded; the field keeps its text.
+  std::string receipt = port.Take();
+  boxes.Expect("[243]");
+  AddItem("0.125");
+  EXPECT_EQ(Sale<QLineEdit>("Edit_cena")->text(), "0.125");
+  EXPECT_EQ(port.Take(), "");
+
+  Sale<QAction>("F12_tlac")->trigger();
+  ASSERT_TRUE(platba.isVisible());
+  auto* cash = platba.findChild<QLineEdit*>("Edit_hotovost");
+  EXPECT_EQ(cash->text(), "150001.50");
+  cash->setText("");
+  Type(cash, "200000");
+  platba.findChild<QPushButton*>("BitBtn_ok")->click();
+  ASSERT_FALSE(platba.isVisible());
+  const std::string closing = port.Take();
+  EXPECT_EQ(closing, E + "k   150001.50 EUR\r\n" + E + "P1   150001.50\r\n" + E + "e");
+  EXPECT_EQ(Sale<QLabel>("L_celkom")->text(), "   -49998.50");
+  // The printed item lines add up to the printed total.
+  const test::PrintedReceipt printed = test::ReadPrintedReceipt(receipt + closing);
+  EXPECT_EQ(printed.lines, (std::vector<int64_t>{149, 15000001}));
+  EXPECT_EQ(printed.LineSum(), printed.total);
+}
+
+TEST_F(TillWindowsTest, ASilentPrinterMayKeepOrLeaveTheOpenReceipt) {
+  predaj.show();
+  AddItem("1.5*0.99");
+  printer.ready = false;
+  boxes.Expect("[248]", BoxAnswer::No, BoxAnswer::No);
+  EXPECT_FALSE(predaj.close());
+  EXPECT_TRUE(predaj.model().ReceiptOpen());
+  EXPECT_TRUE(printer.held);
+
+  boxes.Expect("[248]", BoxAnswer::Yes, BoxAnswer::No);
+  EXPECT_TRUE(predaj.close());
+  EXPECT_FALSE(printer.held);
+  EXPECT_FALSE(predaj.model().ReceiptOpen());
+  EXPECT_EQ(error_lines, (std::vector<std::string>{"[249] 1, 1.49 EUR", "1: Mlieko 1.50 0.99 1.49"}));
+  EXPECT_EQ(Cell(Sale<QTableWidget>("StringGrid1"), 1, 1), "");
+}
+
 TEST_F(TillWindowsTest, AnOpenReceiptKeepsTheWindowAndTheSalePage) {
   predaj.show();
   AddItem("1");
@@ -292,6 +343,11 @@ TEST_F(TillWindowsTest, DepositAndCashCountPagesPrintTheirDocuments) {
   Sale<QPushButton>("BitBtn_tlac_vklad")->click();
   EXPECT_EQ(port.Take(),
             E + "V" + E + "P1      100.00\r\n" + E + "P3       20.00\r\n" + E + "e\r\n");
+  // An amount of more than two decimals stops the deposit at its field.
+  Type(Sale("Edit_plat4"), "0.004");
+  boxes.Expect("[242]");
+  Sale<QPushButton>("BitBtn_tlac_vklad")->click();
+  EXPECT_EQ(port.Take(), "");
 
   // A count that is not whole stops the report before anything is sent.
   pages->setCurrentIndex(2);

@@ -104,6 +104,50 @@ TEST_F(TillWiringTest, TypedItemReachesTheSimulatorAndF12PaysAndGivesThePrinterB
   EXPECT_FALSE(pm.link().Leased());
 }
 
+TEST_F(TillWiringTest, TypedAmountsPrintLinesThatAddUpAndASilentPrinterLetsTheProgramGo) {
+  std::filesystem::create_directories(dir / "cennik");
+  dir.Write("cennik/cennik.bin", "");
+  Start();
+  till->ShowSaleWindow();
+  for (const char* price : {"1.5*0.99", "150000.01"}) {
+    Sale<QComboBox>("CB_nazov")->setEditText("Tovar");
+    Sale<QLineEdit>("Edit_cena")->clear();
+    Type(Sale("Edit_cena"), price);
+    Enter(Sale("Edit_cena"));
+  }
+  EXPECT_EQ(GridCell(1, 4), "1.49");
+  EXPECT_EQ(Sale<QLabel>("L_celkom")->text(), "   150001.50");
+  Sale<QAction>("F12_tlac")->trigger();
+  TForm_platba& payment = till->payment_window();
+  ASSERT_TRUE(payment.isVisible());
+  payment.findChild<QLineEdit*>("Edit_hotovost")->setText("200000");
+  payment.findChild<QPushButton*>("BitBtn_ok")->click();
+  ASSERT_FALSE(payment.isVisible());
+  ASSERT_TRUE(pm.link().WaitTxEmpty());
+  const std::string paper = engine().TakePaper();
+  EXPECT_NE(paper.find("    1.50 x     0.99  A        1.49\n"), std::string::npos) << paper;
+  EXPECT_NE(paper.find("    1.00 x150000.01  A   150000.01\n"), std::string::npos) << paper;
+  EXPECT_NE(paper.find("CELKOM                     150001.50 EUR"), std::string::npos) << paper;
+  EXPECT_NE(paper.find("PLATBA 1                   150001.50"), std::string::npos) << paper;
+  EXPECT_EQ(paper.find("PLATBA", paper.find("PLATBA") + 1), std::string::npos) << paper;
+  EXPECT_EQ(paper.find("VYDAVOK"), std::string::npos) << paper;
+  EXPECT_EQ(Sale<QLabel>("L_celkom")->text(), "   -49998.50");
+
+  // A receipt open on a printer that went silent: quitting asks, and Yes lets the program go.
+  Sale<QComboBox>("CB_nazov")->setEditText("Tovar");
+  Type(Sale("Edit_cena"), "2");
+  Enter(Sale("Edit_cena"));
+  ASSERT_TRUE(pm.link().WaitTxEmpty());
+  engine().faults().silent = true;
+  pm.config().UKONCI = 0;
+  boxes.Expect("[248]", BoxAnswer::Yes, BoxAnswer::No);
+  EXPECT_TRUE(pm.FormCloseQuery());
+  EXPECT_FALSE(till->sale_window().isVisible());
+  EXPECT_FALSE(pm.link().Leased());
+  EXPECT_NE(dir.Read("FM_err.txt").find("1: Tovar 1.00 2.00 2.00"), std::string::npos);
+  EXPECT_TRUE(engine().DocumentOpen());
+}
+
 TEST_F(TillWiringTest, APriceListFolderThatCannotBeMadeIsToldAndTheTillWorksWithoutIt) {
   dir.Write("cennik", "a file where the folder should be");
   boxes.Expect("[65]");

@@ -37,10 +37,10 @@ class TillLinkTest : public JobTest {
     ASSERT_EQ(sale.TotalText(), "        5.43");
   }
   // Cash 3.00 and the rest by card.
-  static std::optional<Payment> TwoTenders(float total) {
+  static std::optional<Payment> TwoTenders(int64_t total) {
     Payment payment;
-    payment.tenders[0] = 3.0f;
-    payment.tenders[1] = total - 3.0f;
+    payment.tenders[0] = 300;
+    payment.tenders[1] = total - 300;
     payment.paid = total;
     return payment;
   }
@@ -110,6 +110,53 @@ TEST_F(TillLinkTest, ClosingTheProgramIsRefusedWhileAReceiptIsOpenWithoutAskingT
   EXPECT_EQ(Wire(), "");
 }
 
+TEST_F(TillLinkTest, ASilentPrinterMayBeLeftWithTheReceiptOpenInIt) {
+  OpenReceiptOfThreeItems();
+  pm.config().UKONCI = 0;
+  // As the sale window wires it: quitting asks the sale screen.
+  pm.till().receipt_close_query = [this] {
+    return sale.CloseQuery(boxes, [this](const std::string& line) { pm.files().LogError(line); });
+  };
+  // While the printer answers, the receipt has to be printed first.
+  boxes.Expect("[134]");
+  EXPECT_FALSE(pm.FormCloseQuery());
+
+  // The printer goes silent. No keeps everything as it is.
+  engine().faults().silent = true;
+  boxes.Expect("[248]", BoxAnswer::No, BoxAnswer::No);
+  EXPECT_FALSE(pm.FormCloseQuery());
+  EXPECT_TRUE(sale.ReceiptOpen());
+  EXPECT_EQ(sale.ItemCount(), 4);
+  EXPECT_EQ(pm.link().Holder(), TillLink::kHolder);
+  EXPECT_FALSE(dir.Exists("FM_err.txt") && dir.Read("FM_err.txt").find("[249]") != std::string::npos);
+
+  // Yes notes the document and its lines, gives the printer back and lets the program go.
+  boxes.Expect("[248]", BoxAnswer::Yes, BoxAnswer::No);
+  EXPECT_TRUE(pm.FormCloseQuery());
+  EXPECT_FALSE(pm.link().Leased());
+  EXPECT_FALSE(sale.ReceiptOpen());
+  EXPECT_EQ(sale.ItemCount(), 0);
+  const std::string errors = dir.Read("FM_err.txt");
+  for (const char* line : {") [249] 4, 5.43 EUR \r\n", ") 1: Mlieko 2.00 1.25 2.50 \r\n",
+                           ") 3: Maslo 1.00 1.70 1.70 \r\n", ") 4: Zlava  10 % -0.17 \r\n"})
+    EXPECT_NE(errors.find(line), std::string::npos) << line << "\n" << errors;
+
+  // The document stays open in the printer: the next file job stops on it until it is closed
+  // there.
+  engine().faults().silent = false;
+  EXPECT_TRUE(engine().DocumentOpen());
+  WriteJob(Receipt());
+  boxes.Expect("[151]");
+  Tick();
+  EXPECT_EQ(Receipts(), 0);
+  engine().CloseDocument();
+  EXPECT_EQ(Receipts(), 1);
+  WriteJob(Receipt());
+  Tick();
+  EXPECT_FALSE(JobFileExists());
+  EXPECT_EQ(Receipts(), 2);
+}
+
 TEST_F(TillLinkTest, AnotherExchangeKeepsTheTillOffThePrinter) {
   std::optional<PrinterLease> job = pm.link().TryLease("print job");
   boxes.Expect("[210]");
@@ -128,14 +175,14 @@ TEST_F(TillLinkTest, AnotherExchangeKeepsTheTillOffThePrinter) {
 
 TEST_F(TillLinkTest, AClosedPortIsOpenedForADepositAndAFailedWriteIsShown) {
   pm.link().ClosePort();
-  ASSERT_EQ(sale.PrintDepositWithdrawal(false, {"100"}), SaleModel::PrintOutcome::Printed);
+  ASSERT_EQ(sale.PrintDepositWithdrawal(false, {"100"}).outcome, SaleModel::PrintOutcome::Printed);
   ASSERT_TRUE(pm.link().WaitTxEmpty());  // the till does not wait for its bytes to leave
   EXPECT_NE(engine().paper().find("100.00"), std::string::npos);
   EXPECT_FALSE(pm.link().Leased());
 
   line.a().Unplug(true);
   boxes.Expect("[140]");
-  EXPECT_EQ(sale.PrintDepositWithdrawal(false, {"100"}), SaleModel::PrintOutcome::NotSent);
+  EXPECT_EQ(sale.PrintDepositWithdrawal(false, {"100"}).outcome, SaleModel::PrintOutcome::NotSent);
   EXPECT_FALSE(pm.link().ComPort1().Connected());
 }
 

@@ -30,8 +30,17 @@ TEST(ApiRequests, ReceiptBodiesAreRefusedWithTheRightStatus) {
       {R"({"items":[{"name":"A","quantity":1,"unitPrice":1}]})", 400},            // no vatLevel
       {R"({"items":[{"name":"A","quantity":"1","unitPrice":1,"vatLevel":1}]})", 400},
       {R"({"items":[{"name":"A","quantity":1,"unitPrice":1,"vatLevel":6}]})", 400},
-      {R"({"items":[{"name":"A","quantity":-1,"unitPrice":1,"vatLevel":1}]})", 400},
-      {R"({"items":[{"name":"A","quantity":1,"unitPrice":0,"vatLevel":1}]})", 400},
+      // A number outside an amount's or quantity's limits is unprocessable, never rounded.
+      {R"({"items":[{"name":"A","quantity":-1,"unitPrice":1,"vatLevel":1}]})", 422},
+      {R"({"items":[{"name":"A","quantity":1,"unitPrice":0,"vatLevel":1}]})", 422},
+      {R"({"items":[{"name":"A","quantity":1,"unitPrice":0.125,"vatLevel":1}]})", 422},
+      {R"({"items":[{"name":"A","quantity":0.0005,"unitPrice":1,"vatLevel":1}]})", 422},
+      {R"({"items":[{"name":"A","quantity":100000,"unitPrice":1,"vatLevel":1}]})", 422},
+      {R"({"items":[{"name":"A","quantity":1,"unitPrice":1000000,"vatLevel":1}]})", 422},
+      {R"({"items":[{"name":"A","quantity":1,"unitPrice":1e400,"vatLevel":1}]})", 400},  // no JSON number
+      // Digits as written: an exponent moves the point, trailing zeros carry nothing.
+      {R"({"items":[{"name":"A","quantity":1.5E1,"unitPrice":199e-2,"vatLevel":1}]})", 200},
+      {R"({"items":[{"name":"A","quantity":1.0000,"unitPrice":1.990,"vatLevel":1}]})", 200},
       {R"({"items":[{"name":"A","quantity":1,"unitPrice":1,"vatLevel":1,"kind":"gift"}]})", 400},
       {R"({"items":[{"name":"A","quantity":1,"unitPrice":1,"vatLevel":1,"discountPercent":100}]})", 400},
       {R"({"items":[{"name":"A","quantity":1,"unitPrice":1,"vatLevel":1,"discount":5}]})", 400},

@@ -19,9 +19,10 @@ namespace {
 // Every message number the program uses.
 std::set<int> UsedMessages() {
   std::set<int> used = {1, 2};
-  const std::pair<int, int> ranges[] = {{4, 38},    {40, 73},   {76, 79},   {81, 119},  {121, 152},
-                                        {170, 170}, {180, 186}, {190, 193}, {200, 200}, {210, 210},
-                                        {220, 220}, {230, 238}, {240, 241}};
+  const std::pair<int, int> ranges[] = {{4, 38},   {40, 73},   {76, 79},
+                                        {81, 119}, {121, 152}, {170, 170}, {180, 186},
+                                        {190, 193}, {200, 200}, {210, 210}, {220, 220},
+                                        {230, 238}, {240, 249}};
   for (const auto& [first, last] : ranges)
     for (int n = first; n <= last; ++n) used.insert(n);
   return used;

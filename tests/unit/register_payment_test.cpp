@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "register/key_filters.h"
-#include "register/number_text.h"
+#include "register/money.h"
 #include "support/till_fixture.h"
 
 namespace kv {
@@ -12,33 +12,38 @@ namespace {
 
 TEST(PaymentCalc, TendersSettleTheTotalWithChangeOffCash) {
   struct Case {
-    float total;
+    int64_t total;
     const char* cash;
     int tender;
     const char* other;
-    bool accepted;
-    float tender1, chosen, paid;
+    const char* caption;
+    int64_t tender1, chosen, paid;
   } cases[] = {
-      {12.3f, "20", 1, "", true, 12.3f, 0, 20},
-      {12.3f, "", 1, "12.30", true, 0, 12.3f, 12.3f},
-      {12.3f, "10", 1, "5", true, 7.3f, 5, 15},
-      {12.3f, "", 1, "15", true, -2.7f, 15, 15},
-      {12.3f, "12", 1, "", false, 12, 0, 12},
-      {12.3f, "12.30", 0, "5", true, 12.3f, 0, 12.3f},  // cash chosen: the other field is ignored
-      {12.3f, "2.30", 3, "10", true, 2.3f, 10, 12.3f},
-      // Equal to the cent, though the single-precision sum is a fraction below the total.
-      {1.07f, "0.01", 1, "1.06", true, 0.01f, 1.06f, 1.07f},
+      {1230, "20", 1, "", "[64]", 1230, 0, 2000},
+      {1230, "", 1, "12.30", "[64]", 0, 1230, 1230},
+      {1230, "10", 1, "5", "[64]", 730, 500, 1500},
+      {1230, "", 1, "15", "[64]", -270, 1500, 1500},
+      {1230, "12", 1, "", "[63]", 1200, 0, 1200},
+      {1230, "12.30", 0, "5", "[64]", 1230, 0, 1230},  // cash chosen: the other field is ignored
+      {1230, "2.30", 3, "10", "[64]", 230, 1000, 1230},
+      {107, "0.01", 1, "1.06", "[64]", 1, 106, 107},
+      {15000001, "150000.01", 1, "", "[64]", 15000001, 0, 15000001},
+      // No amount of two decimals within the limit: refused, never rounded.
+      {1230, "12.305", 1, "", "[242]", 0, 0, 0},
+      {1230, "", 1, "100000000", "[242]", 0, 0, 0},
+      {1230, "12.30", 1, "x", "[242]", 0, 0, 0},
   };
   MessageTable messages = test::NumberedMessages();
   for (const auto& c : cases) {
     PaymentCalc calc(messages);
     calc.FormShow(c.total);
     calc.ChooseTender(c.tender);
-    EXPECT_EQ(calc.BitBtn_okClick(c.cash, c.other), c.accepted) << c.cash << " " << c.other;
-    EXPECT_EQ(calc.Caption(), c.accepted ? "[64]" : "[63]");
+    const bool accepted = std::string(c.caption) == "[64]";
+    EXPECT_EQ(calc.BitBtn_okClick(c.cash, c.other), accepted) << c.cash << " " << c.other;
+    EXPECT_EQ(calc.Caption(), c.caption);
     const Payment& p = calc.Result();
-    EXPECT_EQ(WholeCents(p.tenders[0]), WholeCents(c.tender1)) << c.cash << " " << c.other;
-    EXPECT_EQ(WholeCents(p.paid), WholeCents(c.paid));
+    EXPECT_EQ(p.tenders[0], c.tender1) << c.cash << " " << c.other;
+    EXPECT_EQ(p.paid, accepted ? c.paid : p.paid);
     for (int i = 1; i < kTenders; ++i) {
       EXPECT_EQ(p.tenders[i], i == c.tender ? c.chosen : 0) << i;
     }
@@ -48,7 +53,7 @@ TEST(PaymentCalc, TendersSettleTheTotalWithChangeOffCash) {
 TEST(PaymentCalc, ShowProposesTheTotalAndCashClosesTheOtherField) {
   MessageTable messages = test::NumberedMessages();
   PaymentCalc calc(messages);
-  calc.FormShow(0.5f);
+  calc.FormShow(50);
   EXPECT_EQ(calc.CashText(), "0.50");
   EXPECT_EQ(calc.TenderIndex(), 1);
   EXPECT_TRUE(calc.OtherAmountEnabled());
@@ -57,9 +62,13 @@ TEST(PaymentCalc, ShowProposesTheTotalAndCashClosesTheOtherField) {
   EXPECT_FALSE(calc.OtherAmountEnabled());
   EXPECT_EQ(calc.OtherText(), "");
   // After the change the receipt shows total minus paid: the change as a negative figure.
-  calc.FormShow(12.3f);
+  calc.FormShow(1230);
   calc.BitBtn_okClick("20", "");
-  EXPECT_EQ(FormatFixed(12.3f - calc.Result().paid, 12, 2), "       -7.70");
+  EXPECT_EQ(FormatCents(1230 - calc.Result().paid, 12), "       -7.70");
+  // The field that is no amount is the one named.
+  calc.ChooseTender(2);
+  EXPECT_FALSE(calc.BitBtn_okClick("20", "1.234"));
+  EXPECT_EQ(calc.BadField(), PaymentCalc::Field::Other);
 }
 
 TEST(KeyFilters, WhatEachFieldTakes) {

@@ -5,6 +5,7 @@
 
 #include <clocale>
 
+#include "register/money.h"
 #include "register/number_text.h"
 #include "support/recording_till_output.h"
 
@@ -13,13 +14,13 @@ namespace {
 
 const std::string E(1, kEsc);
 
-TSaleItem Item(const char* name, double quantity, double price, double line_sum, char vat,
-               char type) {
+TSaleItem Item(const char* name, int64_t quantity_milli, int64_t price_cents, int64_t line_cents,
+               char vat, char type) {
   TSaleItem item;
   item.name = name;
-  item.quantity = quantity;
-  item.unit_price = price;
-  item.line_sum = line_sum;
+  item.quantity_milli = quantity_milli;
+  item.unit_price_cents = price_cents;
+  item.line_cents = line_cents;
   item.vat_letter = vat;
   item.type_letter = type;
   return item;
@@ -33,23 +34,26 @@ TEST(ItemLine, LayoutsLettersAndAmounts) {
     bool reverse;
     std::string expected;
   } cases[] = {
-      {Item("Mlieko         ", 2, 1.25, 2.5, '1', 'N'), false,
+      {Item("Mlieko         ", 2000, 125, 250, '1', 'N'), false,
        name15 + "\r\n    2.00 x     1.25  " + E + "1       2.50 EUR\r\n"},
       // A plain sale taken back: quantity negated, the paired letter and 'D'.
-      {Item("Mlieko         ", 2, 1.00, 2.0, '3', 'N'), true,
+      {Item("Mlieko         ", 2000, 100, 200, '3', 'N'), true,
        name15 + "\r\n   -2.00 x     1.00  " + E + "6D      -2.00 EUR\r\n"},
-      {Item("Mlieko         ", -3, 1.5, -4.5, '4', 'C'), false,
+      {Item("Mlieko         ", -3000, 150, -450, '4', 'C'), false,
        name15 + "\r\n   -3.00 x     1.50  " + E + "4C      -4.50 EUR\r\n"},
       // Taking back a returned item writes no type letter.
-      {Item("Mlieko         ", -1, 5, -5, '5', 'A'), true,
+      {Item("Mlieko         ", -1000, 500, -500, '5', 'A'), true,
        name15 + "\r\n    1.00 x     5.00  " + E + "2       5.00 EUR\r\n"},
-      {Item("Zlava  10 %    ", -1, 0, -0.30, '5', 'B'), false,
+      {Item("Zlava  10 %    ", -1000, 0, -30, '5', 'B'), false,
        disc + "      " + E + "5B      -0.30 EUR\r\n"},
-      {Item("Zlava  10 %    ", -1, 0, -0.30, '5', 'B'), true,
+      {Item("Zlava  10 %    ", -1000, 0, -30, '5', 'B'), true,
        disc + "      " + E + "2       0.30 EUR\r\n"},
-      // The line amount is single precision: 3 * 1.1 is 3.3000000000000003 in double.
-      {Item("x", 3, 1.1, 3.3, '2', 'N'), false,
-       "x\r\n    3.00 x     1.10  " + E + "2       3.30 EUR\r\n"},
+      // The line prints the item's one rounded amount, whatever quantity x price shows.
+      {Item("x", 1500, 99, 149, '2', 'N'), false,
+       "x\r\n    1.50 x     0.99  " + E + "2       1.49 EUR\r\n"},
+      // A quantity of three decimals shows two, rounded half away from zero.
+      {Item("x", 1005, 100, 101, '2', 'N'), true,
+       "x\r\n   -1.01 x     1.00  " + E + "5D      -1.01 EUR\r\n"},
   };
   for (const auto& c : cases) {
     const auto line = ItemLineText(c.item, c.reverse, "EUR");
@@ -59,19 +63,19 @@ TEST(ItemLine, LayoutsLettersAndAmounts) {
 }
 
 TEST(ItemLine, NoLineForALetterThatIsNoDigit) {
-  EXPECT_FALSE(ItemLineText(Item("x", 1, 1, 1, 'X', 'N'), true, "EUR"));
-  EXPECT_FALSE(ItemLineText(Item("x", 1, 1, 1, 0, 'N'), false, "EUR"));
+  EXPECT_FALSE(ItemLineText(Item("x", 1000, 100, 100, 'X', 'N'), true, "EUR"));
+  EXPECT_FALSE(ItemLineText(Item("x", 1000, 100, 100, 0, 'N'), false, "EUR"));
 }
 
 TEST(ReceiptClosing, TotalPaymentsOfNonZeroTendersAndEnd) {
   struct Case {
-    float total;
-    std::array<float, kTenders> tenders;
+    int64_t total;
+    TenderCents tenders;
     std::string expected;
   } cases[] = {
-      {0.0f, {}, E + "k        0.00 EUR\r\n" + E + "e"},
-      {-4.5f, {-4.5f}, E + "k       -4.50 EUR\r\n" + E + "P1       -4.50\r\n" + E + "e"},
-      {12.3f, {-2.7f, 15.0f, 0, 0, 0, 0, 0, 0, 0, 1.0f},
+      {0, {}, E + "k        0.00 EUR\r\n" + E + "e"},
+      {-450, {-450}, E + "k       -4.50 EUR\r\n" + E + "P1       -4.50\r\n" + E + "e"},
+      {1230, {-270, 1500, 0, 0, 0, 0, 0, 0, 0, 100},
        E + "k       12.30 EUR\r\n" + E + "P1       -2.70\r\n" + E + "P2       15.00\r\n" + E +
            "P10        1.00\r\n" + E + "e"},
   };
@@ -96,11 +100,18 @@ TEST(DepositWithdrawal, PrefixOnTheFirstPaymentLineOnly) {
   for (const auto& c : cases) {
     test::RecordingTillOutput out;
     out.preview = {"old"};
-    EXPECT_TRUE(PrintDepositWithdrawal(out, c.withdrawal, c.fields));
+    const TenderFieldAmounts amounts = ReadTenderFields(c.fields);
+    ASSERT_EQ(amounts.bad_field, -1);
+    EXPECT_TRUE(PrintDepositWithdrawal(out, c.withdrawal, amounts.cents));
     EXPECT_EQ(out.port, c.expected);
     EXPECT_EQ(out.preview.back(), E + "e");  // the preview is cleared first, no line ends
   }
   EXPECT_EQ(TenderSumText({"100", "", "20.5"}), "      120.50");
+  // A field that is no amount of two decimals is named, never rounded; the others still sum.
+  EXPECT_EQ(ReadTenderFields({"1", "0.004"}).bad_field, 1);
+  EXPECT_EQ(ReadTenderFields({"", "", "1e5"}).bad_field, 2);
+  EXPECT_EQ(ReadTenderFields({"100000000"}).bad_field, 0);
+  EXPECT_EQ(TenderSumText({"150000.01", "0.004", "99999999.99"}), "100150000.00");
 }
 
 CashCountTexts Texts() { return {"EUR", "MINCOVKA", "Spolu:", "06.12.2026", "09:05:00"}; }
@@ -182,25 +193,11 @@ TEST(NumberText, PointAsDecimalSeparatorUnderACommaLocale) {
     }
   if (!comma_locale) GTEST_SKIP() << "no locale with a decimal comma is installed";
   const std::string fixed = FormatFixed(-1234.5, 10, 2);
-  const auto parsed = ParseDecimal("1.5");
-  const auto line = ItemLineText(Item("x", 2, 1.25, 2.5, '1', 'N'), false, "EUR");
+  const auto line = ItemLineText(Item("x", 2000, 125, 250, '1', 'N'), false, "EUR");
   std::setlocale(LC_ALL, saved.c_str());
   EXPECT_EQ(fixed, "  -1234.50");
-  EXPECT_EQ(parsed, 1.5);
   ASSERT_TRUE(line);
   EXPECT_NE(line->find("2.00 x     1.25"), std::string::npos);
-}
-
-TEST(NumberText, RoundingAndReading) {
-  EXPECT_EQ(RoundToCents(-0.4485), -0.45);
-  EXPECT_EQ(RoundToCents(0.004), 0.0);
-  EXPECT_EQ(FormatFixed(0.125, 0, 2), "0.12");  // printf rounds an exact tie to even
-  EXPECT_EQ(FormatGeneral(1.5), "1.5");
-  EXPECT_EQ(FormatGeneral(2.0), "2");
-  for (const char* bad : {"", ".", "-", "1e5", "inf", "1,5", "1.2.3"})
-    EXPECT_FALSE(ParseDecimal(bad)) << bad;
-  EXPECT_EQ(ParseDecimal(" 2. "), 2.0);
-  EXPECT_FALSE(ParseCount("99999999999"));
 }
 
 }  // namespace

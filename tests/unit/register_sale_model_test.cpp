@@ -20,7 +20,7 @@ class SaleModelTest : public ::testing::Test {
     return sale.AddItem({"", name, price, level, kind});
   }
   // Cash as the payment window proposes it: the exact total.
-  static std::optional<Payment> PayExactCash(float total) {
+  static std::optional<Payment> PayExactCash(int64_t total) {
     MessageTable messages;
     PaymentCalc calc(messages);
     calc.FormShow(total);
@@ -53,7 +53,7 @@ TEST_F(SaleModelTest, ReceiptOfOneItemPaidInCashByteForByte) {
   EXPECT_EQ(printer.device_records, 1);
   EXPECT_FALSE(sale.ReceiptOpen());
   EXPECT_EQ(sale.ItemCount(), 0);
-  EXPECT_EQ(sale.ShownAfterPrint(), 0.0f);
+  EXPECT_EQ(sale.ShownAfterPrint(), 0);
   // F12 with no open receipt does nothing.
   EXPECT_EQ(sale.PrintReceipt(true, PayExactCash), SaleModel::PrintOutcome::NothingOpen);
   EXPECT_EQ(printer.device_records, 1);
@@ -82,15 +82,26 @@ TEST_F(SaleModelTest, EntriesGiveQuantityPriceLettersOrNothing) {
     const char* price;
     int level, kind;
     A outcome;
-    double quantity = 0, unit_price = 0, line_sum = 0;
+    int64_t quantity_milli = 0, unit_price_cents = 0, line_cents = 0;
     char vat = 0, type = 0;
   } cases[] = {
-      {"3*1.5", 0, 0, A::Added, 3, 1.5, 4.5, '1', 'N'},
-      {"-3*1.5", 0, 0, A::Added, -3, 1.5, -4.5, '4', 'C'},
-      {"-3*1.5", 1, 1, A::Added, -3, 1.5, -4.5, '5', 'A'},
-      {"-5", 2, 0, A::Added, -1, 5, -5, '6', 'C'},
-      {"1,5", 4, 0, A::Added, 1, 1.5, 1.5, '0', 'N'},
-      {"3*0.333", 3, 0, A::Added, 3, 0.333, 1.0, '7', 'N'},  // 0.999 on two decimals
+      {"3*1.5", 0, 0, A::Added, 3000, 150, 450, '1', 'N'},
+      {"-3*1.5", 0, 0, A::Added, -3000, 150, -450, '4', 'C'},
+      {"-3*1.5", 1, 1, A::Added, -3000, 150, -450, '5', 'A'},
+      {"-5", 2, 0, A::Added, -1000, 500, -500, '6', 'C'},
+      {"1,5", 4, 0, A::Added, 1000, 150, 150, '0', 'N'},
+      {"1.5*0.99", 0, 0, A::Added, 1500, 99, 149, '1', 'N'},     // 1.485 rounds up once
+      {"0.333*3", 3, 0, A::Added, 333, 300, 100, '7', 'N'},      // 0.999
+      {"99999.999*0.01", 0, 0, A::Added, 99999999, 1, 100000, '1', 'N'},
+      {"1*999999.99", 0, 0, A::Added, 1000, 99999999, 99999999, '1', 'N'},
+      {"0.001*0.01", 0, 0, A::ZeroLineSum},                      // 0.00001 rounds to nothing
+      {"1.0000*2.500", 0, 0, A::Added, 1000, 250, 250, '1', 'N'}, // trailing zeros carry nothing
+      {"3*0.333", 0, 0, A::PriceOverLimit},                       // refused, never rounded
+      {"1*1000000", 0, 0, A::PriceOverLimit},
+      {"0.0005*1", 0, 0, A::QuantityOverLimit},
+      {"100000*1", 0, 0, A::QuantityOverLimit},
+      {"10*999999.99", 0, 0, A::Added, 10000, 99999999, 999999990, '1', 'N'},
+      {"11*999999.99", 0, 0, A::LineOverLimit},
       {"0", 0, 0, A::BadPrice},
       {"abc", 0, 0, A::BadPrice},
       {"*5", 0, 0, A::BadPrice},
@@ -107,9 +118,9 @@ TEST_F(SaleModelTest, EntriesGiveQuantityPriceLettersOrNothing) {
       continue;
     }
     const TSaleItem& item = fresh.Item(0);
-    EXPECT_EQ(item.quantity, c.quantity) << c.price;
-    EXPECT_EQ(item.unit_price, c.unit_price) << c.price;
-    EXPECT_EQ(item.line_sum, c.line_sum) << c.price;
+    EXPECT_EQ(item.quantity_milli, c.quantity_milli) << c.price;
+    EXPECT_EQ(item.unit_price_cents, c.unit_price_cents) << c.price;
+    EXPECT_EQ(item.line_cents, c.line_cents) << c.price;
     EXPECT_EQ(item.vat_letter, c.vat) << c.price;
     EXPECT_EQ(item.type_letter, c.type) << c.price;
   }
@@ -128,7 +139,7 @@ TEST_F(SaleModelTest, DiscountOnTheLastItem) {
   Add("2.99");
   sale.BitBtn_zlavaClick();
   Add("15", 0, "Zlava");
-  EXPECT_EQ(sale.Item(3).line_sum, -0.45);
+  EXPECT_EQ(sale.Item(3).line_cents, -45);  // 15 % of 2.99 = 0.4485
   EXPECT_EQ(sale.TotalText(), "        5.24");
 
   Add("4", 4);  // level 5 takes no discount
@@ -180,7 +191,7 @@ TEST_F(SaleModelTest, DeletingAnItemTakesItsDiscountWithIt) {
   EXPECT_EQ(Sent(), "Mlieko         \r\n   -1.00 x     3.00  " + E + "5D      -3.00 EUR\r\n" +
                         "Zlava  10 %          " + E + "2       0.30 EUR\r\n");
   ASSERT_EQ(sale.ItemCount(), 1);
-  EXPECT_EQ(sale.Item(0).unit_price, 1.0);
+  EXPECT_EQ(sale.Item(0).unit_price_cents, 100);
   EXPECT_EQ(sale.TotalText(), "        1.00");
 
   // Deleting the last item leaves the receipt open; printing it sends a zero total.
@@ -190,7 +201,7 @@ TEST_F(SaleModelTest, DeletingAnItemTakesItsDiscountWithIt) {
   EXPECT_TRUE(sale.ReceiptOpen());
   EXPECT_EQ(sale.DeleteItem(), SaleModel::DeleteOutcome::NoReceipt);
   Sent();
-  sale.PrintReceipt(true, [](float) -> std::optional<Payment> {
+  sale.PrintReceipt(true, [](int64_t) -> std::optional<Payment> {
     ADD_FAILURE() << "no payment window for a zero total";
     return std::nullopt;
   });
@@ -199,17 +210,17 @@ TEST_F(SaleModelTest, DeletingAnItemTakesItsDiscountWithIt) {
 
 TEST_F(SaleModelTest, PaymentDecidesWhetherTheReceiptCloses) {
   Add("12.30");
-  EXPECT_EQ(sale.PrintReceipt(true, [](float) { return std::optional<Payment>(); }),
+  EXPECT_EQ(sale.PrintReceipt(true, [](int64_t) { return std::optional<Payment>(); }),
             SaleModel::PrintOutcome::PaymentNotAccepted);
   EXPECT_TRUE(sale.ReceiptOpen());
   Sent();
   Payment change;
-  change.tenders = {12.3f};
-  change.paid = 20;
-  ASSERT_EQ(sale.PrintReceipt(true, [&](float) { return std::optional<Payment>(change); }),
+  change.tenders = {1230};
+  change.paid = 2000;
+  ASSERT_EQ(sale.PrintReceipt(true, [&](int64_t) { return std::optional<Payment>(change); }),
             SaleModel::PrintOutcome::Printed);
   EXPECT_NE(Sent().find(E + "P1       12.30\r\n"), std::string::npos);
-  EXPECT_FLOAT_EQ(sale.ShownAfterPrint(), -7.7f);
+  EXPECT_EQ(sale.ShownAfterPrint(), -770);
 
   // A negative total, or payment switched off, puts the whole total on tender 1.
   for (bool platidla : {true, false}) {
@@ -243,7 +254,7 @@ TEST_F(SaleModelTest, TheTillHoldsThePrinterFromTheFirstItemUntilTheReceiptIsPri
   ASSERT_EQ(Add("2"), A::Added);
   sale.Select(0);
   ASSERT_EQ(sale.DeleteItem(), SaleModel::DeleteOutcome::Deleted);
-  const auto refused = [](float) { return std::optional<Payment>(); };
+  const auto refused = [](int64_t) { return std::optional<Payment>(); };
   EXPECT_EQ(sale.PrintReceipt(true, refused), SaleModel::PrintOutcome::PaymentNotAccepted);
   EXPECT_TRUE(printer.held);
   EXPECT_EQ(printer.takes, 3);  // the two refused entries and the receipt
@@ -251,7 +262,7 @@ TEST_F(SaleModelTest, TheTillHoldsThePrinterFromTheFirstItemUntilTheReceiptIsPri
   EXPECT_FALSE(printer.held);
 
   // Each document of the other pages takes the printer for itself.
-  EXPECT_EQ(sale.PrintDepositWithdrawal(false, {"5"}), SaleModel::PrintOutcome::Printed);
+  EXPECT_EQ(sale.PrintDepositWithdrawal(false, {"5"}).outcome, SaleModel::PrintOutcome::Printed);
   EXPECT_FALSE(printer.held);
   EXPECT_EQ(printer.takes, 4);
 }
@@ -259,7 +270,8 @@ TEST_F(SaleModelTest, TheTillHoldsThePrinterFromTheFirstItemUntilTheReceiptIsPri
 TEST_F(SaleModelTest, APrinterHeldByAnotherExchangeTakesNothingFromTheTill) {
   printer.busy = true;
   EXPECT_EQ(Add("1"), SaleModel::AddOutcome::PrinterBusy);
-  EXPECT_EQ(sale.PrintDepositWithdrawal(false, {"5"}), SaleModel::PrintOutcome::PrinterBusy);
+  EXPECT_EQ(sale.PrintDepositWithdrawal(false, {"5"}).outcome,
+            SaleModel::PrintOutcome::PrinterBusy);
   EXPECT_EQ(sale.PrintCashCount({"1"}, "1.1.2026", "10:00:00").outcome,
             CashCountResult::PrinterBusy);
   EXPECT_EQ(printer.quiet_queries, 0);
@@ -299,6 +311,12 @@ TEST_F(SaleModelTest, ShowingReadsThePrinterAndThePriceListForLookUps) {
   cards[0].name = "Chlieb";
   cards[0].code = "123";
   cards[0].price = 1.5;
+  cards.push_back(cards[0]);
+  cards[2].code = "0125";
+  cards[2].price = 0.125;  // sells at 0.13, half away from zero
+  cards.push_back(cards[0]);
+  cards[3].code = "bad";
+  cards[3].price = -1;
   cards[0].vat_level = 1;
   cards[1].name = "Cudzie";
   cards[1].code = "9";
@@ -319,9 +337,12 @@ TEST_F(SaleModelTest, ShowingReadsThePrinterAndThePriceListForLookUps) {
   EXPECT_EQ(article->vat_level, 1);
   EXPECT_FALSE(sale.FindByCode("12"));
   EXPECT_EQ(sale.FindByCode("9")->vat_level, -1);  // the operator must choose the level
+  EXPECT_EQ(sale.FindByCode("0125")->price, "0.13");
+  EXPECT_FALSE(sale.FindByCode("bad")->sellable);
+  EXPECT_TRUE(sale.FindByCode("123")->sellable);
 
-  EXPECT_EQ(sale.SearchByName("CH"), (std::vector<std::string>{"Chlieb"}));
-  EXPECT_EQ(sale.MatchFields(0)->code, "123");
+  EXPECT_EQ(sale.SearchByName("Cu"), (std::vector<std::string>{"Cudzie"}));
+  EXPECT_EQ(sale.MatchFields(0)->code, "9");
   EXPECT_FALSE(sale.MatchFields(1));
 
   Add("1.5", 1);

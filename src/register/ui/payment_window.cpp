@@ -60,10 +60,10 @@ TForm_platba::TForm_platba(PaymentCalc& calc, const Config& cfg, QWidget* parent
   connect(bitbtn_ok_, &QPushButton::clicked, this, &TForm_platba::BitBtn_okClick);
 }
 
-void TForm_platba::Open(float total, QPoint sale_screen, Done done) {
+void TForm_platba::Open(int64_t total_cents, QPoint sale_screen, Done done) {
   if (isVisible()) return;
   done_ = std::move(done);
-  FormShow(total);
+  FormShow(total_cents);
   move(sale_screen + kOffset);
   resize(kSize);
   show();
@@ -72,8 +72,8 @@ void TForm_platba::Open(float total, QPoint sale_screen, Done done) {
   edit_hotovost_->setFocus();
 }
 
-void TForm_platba::FormShow(float total) {
-  calc_.FormShow(total);
+void TForm_platba::FormShow(int64_t total_cents) {
+  calc_.FormShow(total_cents);
   const auto names = PaymentCalc::TenderNames(cfg_.plat);
   cb_platidlo_->clear();
   for (const std::string& name : names) cb_platidlo_->addItem(FromCp1250(name));
@@ -99,7 +99,11 @@ void TForm_platba::BitBtn_okClick() {
     return;
   }
   setWindowTitle(FromCp1250(calc_.Caption()));
-  edit_hotovost_->setFocus();
+  // The field that is no amount keeps the focus; a short payment goes back to the cash.
+  if (calc_.BadField() == PaymentCalc::Field::Other)
+    edit_platidlo_->setFocus();
+  else
+    edit_hotovost_->setFocus();
 }
 
 void TForm_platba::done(int result) {

@@ -28,12 +28,12 @@ class TForm_platba final : public QDialog {
 
   // Shows the window for `total`, placed relative to the sale screen's top-left corner.
   // `done` runs once, when the window closes.
-  void Open(float total, QPoint sale_screen, Done done);
+  void Open(int64_t total_cents, QPoint sale_screen, Done done);
 
   void done(int result) override;
 
  private:
-  void FormShow(float total);
+  void FormShow(int64_t total_cents);
   void CB_platidloExit();
   void BitBtn_okClick();
 

@@ -18,6 +18,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "register/money.h"
 #include "register/till_messages.h"
 #include "register/ui/field_events.h"
 #include "register/ui/named_controls.h"
@@ -207,9 +208,9 @@ QWidget* TForm_predaj::BuildCountPage() {
   // Whole units in the first column, cents in the second.
   constexpr int kWholeUnits = 9;
   for (int i = 0; i < kDenominations; ++i) {
-    const double value = DenominationValue(i);
-    const QString caption =
-        i < kWholeUnits ? QString::number(static_cast<int>(value)) : QString::number(value, 'f', 2);
+    const int64_t cents = DenominationCents(i);
+    const QString caption = QString::fromStdString(
+        i < kWholeUnits ? std::to_string(cents / 100) : FormatCents(cents, 0));
     edit_minc_[i] = NamedEdit(QStringLiteral("Edit_minc%1").arg(i), kCountLength, page);
     const int row = i < kWholeUnits ? i : i - kWholeUnits;
     const int column = i < kWholeUnits ? 0 : 2;

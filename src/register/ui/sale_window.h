@@ -65,6 +65,10 @@ class TForm_predaj final : public QWidget {
   // and negative lists, the amount's caption) follow it.
   void LanguageChanged();
 
+  // Closing or quitting with a receipt open: the sale model's question, and the window shows
+  // what is left (an empty receipt when it was left in the printer).
+  ReceiptCloseAnswer ReceiptCloseQuery();
+
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -102,6 +106,7 @@ class TForm_predaj final : public QWidget {
   void PrintCount();
   void ShowItems();
   void ShowTotal(const std::string& text);
+  void RefuseEntry(int message);
   void SetVatLevel(int level);
   void UpdateButtons();
   std::array<std::string, kTenders> TenderFields() const;

@@ -19,7 +19,7 @@
 
 #include "base/config.h"
 #include "base/operator_boxes.h"
-#include "register/number_text.h"
+#include "register/money.h"
 #include "register/till_messages.h"
 #include "register/ui/field_events.h"
 #include "register/ui/payment_window.h"
@@ -140,6 +140,18 @@ void TForm_predaj::AddItem() {
     case Outcome::BadPrice:
       edit_cena_->setFocus();
       break;
+    case Outcome::PriceOverLimit:
+      RefuseEntry(kMsgPriceLimit);
+      break;
+    case Outcome::QuantityOverLimit:
+      RefuseEntry(kMsgQuantityLimit);
+      break;
+    case Outcome::LineOverLimit:
+      RefuseEntry(kMsgLineLimit);
+      break;
+    case Outcome::TotalOverLimit:
+      RefuseEntry(kMsgTotalLimit);
+      break;
     case Outcome::NoVatLevel:
       parts_.boxes.App(Message(kMsgChooseVatLevel), BoxButtons::Ok, BoxIcon::Warning);
       rg_dph_->setEnabled(true);
@@ -154,6 +166,11 @@ void TForm_predaj::AddItem() {
       break;
   }
   UpdateButtons();
+}
+
+void TForm_predaj::RefuseEntry(int message) {
+  parts_.boxes.App(Message(message), BoxButtons::Ok, BoxIcon::Warning);
+  edit_cena_->setFocus();
 }
 
 void TForm_predaj::ResetEntry() {
@@ -212,6 +229,11 @@ void TForm_predaj::ShowArticle(const ArticleFields& article) {
   edit_cena_->setText(FromCp1250(article.price));
   // An article without a valid level leaves the choice to the operator.
   rg_dph_->setEnabled(article.vat_level < 0);
+  if (!article.sellable) {
+    const std::string text = Message(kMsgPriceNotSellable) + " " + article.code;
+    if (parts_.log_error) parts_.log_error(text);
+    parts_.boxes.App(text, BoxButtons::Ok, BoxIcon::Warning);
+  }
 }
 
 void TForm_predaj::NameSearch() {
@@ -319,7 +341,7 @@ void TForm_predaj::PrintReceipt() {
     // open and can be printed again.
     payment_->Open(sale_.Total(), pos(), [this](std::optional<Payment> payment) {
       if (!payment) return;
-      const auto accepted = [&payment](float) { return payment; };
+      const auto accepted = [&payment](int64_t) { return payment; };
       if (sale_.PrintReceipt(true, accepted) == SaleModel::PrintOutcome::Printed) ReceiptPrinted();
       UpdateButtons();
     });
@@ -329,14 +351,18 @@ void TForm_predaj::PrintReceipt() {
 }
 
 void TForm_predaj::ReceiptPrinted() {
-  ShowTotal(FormatFixed(sale_.ShownAfterPrint(), 12, 2));
+  ShowTotal(FormatCents(sale_.ShownAfterPrint(), 12));
   group_cena_->setTitle(FromCp1250(Message(kMsgChangeCaption)));
   ShowItems();
   SetPanel(status_, 0, FromCp1250(Message(kMsgReceiptPrinted)));
 }
 
 void TForm_predaj::PrintDeposit() {
-  sale_.PrintDepositWithdrawal(cb_vklad_->currentIndex() == 1, TenderFields());
+  const SaleModel::DepositResult result =
+      sale_.PrintDepositWithdrawal(cb_vklad_->currentIndex() == 1, TenderFields());
+  if (result.outcome != SaleModel::PrintOutcome::BadAmount) return;
+  parts_.boxes.App(Message(kMsgAmountLimit), BoxButtons::Ok, BoxIcon::Warning);
+  edit_plat_[result.field]->setFocus();
 }
 
 void TForm_predaj::PrintCount() {
@@ -362,13 +388,29 @@ CashCountFields TForm_predaj::CountFields() const {
   return fields;
 }
 
-void TForm_predaj::closeEvent(QCloseEvent* event) {
-  if (!sale_.ReceiptOpen()) {
-    event->accept();
-    return;
+ReceiptCloseAnswer TForm_predaj::ReceiptCloseQuery() {
+  const ReceiptCloseAnswer answer = sale_.CloseQuery(parts_.boxes, parts_.log_error);
+  if (answer == ReceiptCloseAnswer::LeftInPrinter) {
+    ShowItems();
+    ShowTotal("0.00");
+    UpdateButtons();
   }
-  parts_.boxes.Captioned(Message(kMsgSaleCaption), Message(kMsgReceiptOpen), BoxButtons::Ok,
-                         BoxIcon::Warning);
+  return answer;
+}
+
+void TForm_predaj::closeEvent(QCloseEvent* event) {
+  switch (ReceiptCloseQuery()) {
+    case ReceiptCloseAnswer::NoReceipt:
+    case ReceiptCloseAnswer::LeftInPrinter:
+      event->accept();
+      return;
+    case ReceiptCloseAnswer::PrinterAnswers:
+      parts_.boxes.Captioned(Message(kMsgSaleCaption), Message(kMsgReceiptOpen), BoxButtons::Ok,
+                             BoxIcon::Warning);
+      break;
+    case ReceiptCloseAnswer::KeptOpen:
+      break;
+  }
   event->ignore();
 }
 

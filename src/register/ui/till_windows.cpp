@@ -30,6 +30,12 @@ TillWindows::TillWindows(TSRB4900& pm)
     pm.files().LogError(predaj_->CreationError() + " " + folder);
     pm.boxes().App(predaj_->CreationError() + "\n" + folder, BoxButtons::Ok, BoxIcon::Warning);
   }
+  // Quitting with a receipt open asks the sale screen; a receipt left in the printer closes it.
+  till.receipt_close_query = [this] {
+    const ReceiptCloseAnswer answer = predaj_->ReceiptCloseQuery();
+    if (answer == ReceiptCloseAnswer::LeftInPrinter) predaj_->hide();
+    return answer;
+  };
   // The tick that asks holds the printer: the window reads the printer once the tick is over.
   pm.jobs().OnShowSaleWindow(
       [this] { QTimer::singleShot(0, predaj_.get(), [this] { ShowSaleWindow(); }); });
@@ -37,6 +43,7 @@ TillWindows::TillWindows(TSRB4900& pm)
 
 TillWindows::~TillWindows() {
   pm_.jobs().OnShowSaleWindow(nullptr);
+  pm_.till().receipt_close_query = nullptr;
 }
 
 void TillWindows::LanguageChanged() {
