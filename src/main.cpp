@@ -20,13 +20,18 @@ int main(int argc, char* argv[]) {
   int code = 0;
   try {
     kv::Application app(std::move(args), QCoreApplication::applicationDirPath().toStdString());
-    app.Start();
-    // Single instance, client messages, connecting to the printer, a leftover input file.
-    if (!kv::TerminationRequested() && !app.FinishStartup()) return 0;
-    kv::ScheduleScreenshots(app.main_window());  // only when the environment asks for them
-    // A termination signal during start-up has already ended the program's work.
-    code = kv::TerminationRequested() ? 0 : QApplication::exec();
-    error = qt.escaped_error();
+    try {
+      app.Start();
+      // Single instance, client messages, connecting to the printer, a leftover input file.
+      if (!kv::TerminationRequested() && !app.FinishStartup()) return 0;
+      kv::ScheduleScreenshots(app.main_window());  // only when the environment asks for them
+      // A termination signal during start-up has already ended the program's work.
+      code = kv::TerminationRequested() ? 0 : QApplication::exec();
+      error = qt.escaped_error();
+    } catch (const std::exception& e) {
+      error = e.what();
+    }
+    if (!error.empty()) app.print_manager().files().LogError("Program skoncil chybou: " + error);
   } catch (const std::exception& e) {
     error = e.what();
   }

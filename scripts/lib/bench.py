@@ -2,9 +2,11 @@
 
 import argparse
 import datetime
+import http.client
 import json
 import os
 import random
+import socket
 import statistics
 import subprocess
 import sys
@@ -13,6 +15,15 @@ import time
 import kvrig
 
 RECEIPT_BYTES = 2000
+HTTP_TOKEN = "bench-token-0123456789"
+HTTP_ROUNDS = 5  # the same receipt as a file and over HTTP, each this many times
+VAT_LEVELS = {"1": 1, "2": 2, "3": 3, "7": 4, "0": 5}  # the letter a VAT level is sent as
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
 
 
 class BenchError(RuntimeError):
@@ -30,6 +41,9 @@ class Run:
     def __init__(self, args, baud, rng):
         self.args, self.baud, self.rng = args, baud, rng
         self.rig = kvrig.Rig(args.build, baud, keep=args.keep, prefix="kv-bench.")
+        self.http_port = free_port()
+        with open(self.rig.file("rb4900_cfg.ini"), "a", newline="") as f:
+            f.write("[HTTP]\r\nenabled=1\r\ntoken=%s\r\nport=%d\r\n" % (HTTP_TOKEN, self.http_port))
         self.watch = None
         self.rid = 0
         self.samples = {}  # metric -> [(value, floor or None)]
@@ -104,6 +118,44 @@ class Run:
                       floor_s(st["first_open_in"] + st["first_open_out"], self.baud) * 1e3)
         self.note("b", (gone - appeared) / 1e3, floor_s(st["in"] + st["out"], self.baud) * 1e3)
 
+    def post_receipt(self):
+        """Posts the next receipt, the same items the file would carry; (ms to the answer)."""
+        self.rid += 1
+        items = [{"name": name, "quantity": qty, "unitPrice": price, "vatLevel": VAT_LEVELS[vat]}
+                 for name, qty, price, vat in kvrig.receipt_items(self.rid, RECEIPT_BYTES)]
+        body = json.dumps({"items": items})
+        start = kvrig.now_us()
+        conn = http.client.HTTPConnection("127.0.0.1", self.http_port, timeout=120)
+        try:
+            conn.request("POST", "/api/v1/receipts", body,
+                         {"Authorization": "Bearer " + HTTP_TOKEN,
+                          "Content-Type": "application/json"})
+            answer = conn.getresponse()
+            text = answer.read()
+        finally:
+            conn.close()
+        took = (kvrig.now_us() - start) / 1e3
+        if answer.status != 200:
+            raise BenchError("receipt %d over HTTP: %d %s" % (self.rid, answer.status, text[:200]))
+        return took
+
+    def file_against_http(self):
+        """The same receipt as a file and over HTTP, alternately, HTTP_ROUNDS times each."""
+        for _ in range(HTTP_ROUNDS):
+            time.sleep(self.rng.uniform(0.2, 0.7))
+            self.watch.drain()
+            self.rig.control("stats mark")
+            appeared = self.drop()
+            gone, _ = self.wait_done()
+            st = self.rig.stats()
+            self.check_printed(self.rid)
+            self.note("h1", (gone - appeared) / 1e3, floor_s(st["in"] + st["out"], self.baud) * 1e3)
+            time.sleep(self.rng.uniform(0.2, 0.7))
+            self.rig.control("stats mark")
+            took = self.post_receipt()
+            st = self.rig.stats()
+            self.note("h2", took, floor_s(st["in"] + st["out"], self.baud) * 1e3)
+
     def back_to_back(self, count):
         """`count` receipts, each written the moment the one before is gone: (seconds, bytes
         both ways, CPU seconds)."""
@@ -128,6 +180,7 @@ class Run:
             self.idle()
             for _ in range(self.args.singles):
                 self.single()
+            self.file_against_http()
             seconds, wire, cpu = self.back_to_back(20)
             self.note("c", seconds, floor_s(wire, self.baud))
             self.note("e1", cpu * 1e3 / 20)
@@ -157,6 +210,8 @@ METRICS = [
     ("e2", "(e) CPU idle", "ms/s"),
     ("f1", "(f) RSS idle", "MiB"),
     ("f2", "(f) RSS after {jobs} jobs", "MiB"),
+    ("h1", "(h) a receipt as a file: appears -> input deleted", "ms"),
+    ("h2", "(h) the same receipt over HTTP: request -> answer", "ms"),
 ]
 
 
@@ -167,7 +222,8 @@ def summarize(samples):
     med = statistics.median(values)
     floor = statistics.median(floors) if floors else None
     ratio = med / floor if floor else None
-    return {"median": med, "min": min(values), "floor": floor, "ratio": ratio, "n": len(values)}
+    return {"median": med, "min": min(values), "max": max(values), "floor": floor, "ratio": ratio,
+            "n": len(values)}
 
 
 def cell(x, digits=1):
@@ -189,6 +245,12 @@ def table(result):
             row += " | %11s %8s %8s %8s %6s" % ("", cell(s["median"]), cell(s["min"]),
                                                 cell(s["floor"]), cell(s["ratio"], 2))
         lines.append(row)
+    for b in bauds:
+        h1, h2 = result["summary"][str(b)].get("h1"), result["summary"][str(b)].get("h2")
+        if h1 and h2:
+            lines.append("(h) at %s baud: file %.0f ms (%.0f ... %.0f), HTTP %.0f ms (%.0f ... %.0f),"
+                         " %d each" % (b, h1["median"], h1["min"], h1["max"], h2["median"],
+                                       h2["min"], h2["max"], h1["n"]))
     for b in bauds:
         c = result["summary"][str(b)].get("c")
         if c:

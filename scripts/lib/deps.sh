@@ -1,9 +1,9 @@
 # Installs the Debian packages the build, the tests and the demo need, when one is missing.
 # Sourced by scripts/test, scripts/run, scripts/screenshots and scripts/fuzz.
-KV4910_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-httpserver-dev qt6-websockets-dev
+KV4910_PACKAGES=(cmake ninja-build g++ qt6-base-dev libboost-dev
   nlohmann-json3-dev libgtest-dev libgmock-dev fonts-dejavu-core)
 # The fuzz targets only (scripts/fuzz): clang with the libFuzzer and sanitizer runtimes.
-KV4910_FUZZ_PACKAGES=(cmake ninja-build clang libclang-rt-14-dev nlohmann-json3-dev)
+KV4910_FUZZ_PACKAGES=(cmake ninja-build clang libclang-rt-14-dev nlohmann-json3-dev libboost-dev)
 
 # Runs a command as root: directly when we are root, else through sudo.
 as_root() {

@@ -43,25 +43,33 @@ def item_tag(rid, k):
     return "R%06d-%02d" % (rid, k)
 
 
+def receipt_items(rid, size=2000):
+    """The items of receipt `rid`, enough for about `size` bytes of command text: (name,
+    quantity, unit price, VAT letter). Every name carries the receipt's number."""
+    items, length = [], 3 + 60  # ESC "b", and the total, payment and end lines
+    while length < size or not items:
+        k = len(items) + 1
+        name, price, vat = PRODUCTS[(rid + k) % len(PRODUCTS)]
+        items.append((item_tag(rid, k) + " " + name, float(1 + (rid * 7 + k) % 4), price, vat))
+        length += len("%-15s\r\n%8.2f x%9.2f  \x1b%s%11.2f EUR\r\n" % (items[-1][0], 0, 0, "1", 0))
+    return items
+
+
 def receipt(rid, size=2000):
     """A sale receipt in the printer's command text, about `size` bytes: item lines as the
     till writes them (name, then quantity x price, VAT letter, line amount), total, payment,
-    end. Every item name carries the receipt's number."""
-    parts, total, k = [b"\x1bb"], 0.0, 0
-    tail = 60  # the total, payment and end lines
-    while sum(map(len, parts)) + tail < size or k == 0:
-        k += 1
-        name, price, vat = PRODUCTS[(rid + k) % len(PRODUCTS)]
-        qty = float(1 + (rid * 7 + k) % 4)
+    end."""
+    parts, total = [b"\x1bb"], 0.0
+    items = receipt_items(rid, size)
+    for name, qty, price, vat in items:
         amount = round(qty * price, 2)
         total += amount
-        line = "%-15s\r\n%8.2f x%9.2f  \x1b%s%11.2f EUR\r\n" % (
-            item_tag(rid, k) + " " + name, qty, price, vat, amount)
-        parts.append(line.encode("ascii"))
+        parts.append(("%-15s\r\n%8.2f x%9.2f  \x1b%s%11.2f EUR\r\n" % (
+            name, qty, price, vat, amount)).encode("ascii"))
     parts.append(b"\x1bk%12.2f EUR\r\n" % total)
     parts.append(b"\x1bP1%12.2f\r\n" % total)
     parts.append(b"\x1be")
-    return b"".join(parts), k
+    return b"".join(parts), len(items)
 
 
 # ---- process figures ------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include "base/config.h"
 #include "base/control_bytes.h"
 #include "core/job_condition.h"
+#include "core/job_read_back.h"
 #include "core/job_scan.h"
 #include "core/print_job_loop.h"
 #include "core/print_manager.h"
@@ -95,15 +96,20 @@ ApiAnswer ApiPrinter::Status(bool leased_elsewhere) {
     if (!record) return Failure(504, "printer_timeout", "the device record did not come");
   }
   ApiAnswer answer;
-  answer.body = {{"ready", link.device_ready() == 1 &&
-                               JobConditionOf(link.flags(), false).text == 0},
-                 {"identification", std::string(link.ident_text())},
-                 {"statusValue", link.status_value()},
-                 {"flags", Flags(link.flags())},
-                 {"busy", leased_elsewhere},
-                 {"documentNumber", readouts.document_number()},
-                 {"testMode", readouts.test_mode() == 1}};
+  answer.body = LastStatus();
+  answer.body["busy"] = leased_elsewhere;
   return answer;
+}
+
+json ApiPrinter::LastStatus() const {
+  PrinterLink& link = pm_.link();
+  PrinterReadouts& readouts = pm_.readouts();
+  return {{"ready", link.device_ready() == 1 && JobConditionOf(link.flags(), false).text == 0},
+          {"identification", std::string(link.ident_text())},
+          {"statusValue", link.status_value()},
+          {"flags", Flags(link.flags())},
+          {"documentNumber", readouts.document_number()},
+          {"testMode", readouts.test_mode() == 1}};
 }
 
 ApiAnswer ApiPrinter::Info() {
@@ -163,16 +169,16 @@ ApiAnswer ApiPrinter::PrintJob(std::string_view bytes, std::optional<int64_t> to
 
   link.Clear_RX_Que();
   const uint32_t limit = static_cast<uint32_t>(cfg.handshake_wait);
-  bool sent = true;
-  for (size_t i = scan.first_command.value_or(bytes.size()); i < bytes.size() && sent; ++i)
-    sent = link.WriteComChar(static_cast<uint8_t>(bytes[i]), limit) != 0;
+  const std::string_view command = bytes.substr(scan.first_command.value_or(bytes.size()));
+  bool sent = link.WriteComChars(command, limit) == command.size();
   if (sent && scan.trailer)
     for (const uint8_t byte : {kESC, uint8_t{'F'}, kETX}) link.WriteComChar(byte, limit);
   sent = sent && link.WaitTxEmpty(PrintJobLoop::kDrainLimitMs);
   if (!sent) pm_.files().LogError("Chyba prenosu WriteComChar tlac blocku.");
 
   readouts.RequestJournal(scan.journal_request);
-  const bool read = scan.read_back && sent && readouts.cfg_to_cis(cfg.port);
+  const bool read = scan.read_back && sent &&
+                    ReadBackAfterJob(pm_.clock, link, readouts, cfg, command.size());
   const int32_t after = readouts.document_number();
   const bool confirmed = JobConfirmed(sent && (read || !scan.read_back), scan.receipt,
                                       readouts.test_mode() == 1, before, after);

@@ -24,6 +24,8 @@ class ApiPrinter {
   // GET /status: a fresh status query and device record; with `leased_elsewhere` (someone else
   // holds the printer) the values last read, without talking to the printer.
   ApiAnswer Status(bool leased_elsewhere);
+  // The body of GET /status from the values last read, without "busy" (no exchange).
+  nlohmann::json LastStatus() const;
   // GET /info: the device record and the VAT rates.
   ApiAnswer Info();
   // Prints `bytes` as a print job does and judges it; a receipt answers its document number.

@@ -3,6 +3,8 @@
 #include "api/api_printer.h"
 #include "api/api_requests.h"
 #include "api/idempotency_store.h"
+#include "api/json_names.h"
+#include "api/token_gate.h"
 #include "base/clock.h"
 #include "base/config.h"
 #include "base/timer.h"
@@ -109,13 +111,13 @@ std::optional<ApiAnswer> ApiService::Prepare(const ApiRequest& r, Work& work) {
 }
 
 void ApiService::Submit(const ApiRequest& r, Reply reply) {
-  constexpr std::string_view kBearer = "Bearer ";
-  const bool bearer = r.authorization.rfind(kBearer, 0) == 0;
-  if (!bearer || !SecretEquals(std::string_view(r.authorization).substr(kBearer.size()),
-                               settings_.token))
+  if (!BearerMatches(r.authorization, settings_.token))
     return reply(ErrorAnswer(401, "unauthorized", "a valid bearer token is required"));
-  if (r.body_too_large || r.body.size() > kMaxBody)
-    return reply(ErrorAnswer(413, "too_large", "the body is over 64 KiB"));
+  if (r.body.size() > kMaxBody)
+    return reply(ErrorAnswer(413, "too_large",
+                             "the body is over " + std::to_string(kMaxBody) + " bytes"));
+  if (r.repeated_key) return reply(BadRequest("Idempotency-Key may be sent only once"));
+  if (HasRepeatedName(r.body)) return reply(BadRequest("a field appears twice in one object"));
 
   Work work;
   if (auto refused = Prepare(r, work)) return reply(*refused);
@@ -124,6 +126,9 @@ void ApiService::Submit(const ApiRequest& r, Reply reply) {
     const std::string& key = *r.idempotency_key;
     if (!IdempotencyStore::ValidKey(key))
       return reply(BadRequest("Idempotency-Key must be 1 to 64 printable ASCII characters"));
+    if (const auto damaged = store_.Damage())
+      return reply(NotReady("the Idempotency-Key file is damaged (" + *damaged +
+                            "): keyed requests wait until an operator removes it"));
     work.key = key;
     work.hash = IdempotencyStore::RequestHash(r.method, r.path, r.body);
     for (const Work& queued : queue_)

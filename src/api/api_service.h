@@ -25,7 +25,7 @@ struct ApiRequest {
   std::string authorization;
   std::optional<std::string> idempotency_key;
   std::string body;
-  bool body_too_large = false;  // the server kept no more than kMaxBody bytes of it
+  bool repeated_key = false;  // Idempotency-Key came more than once
 };
 
 // The HTTP interface without its server: checks each request (token, size, endpoint, rights,
@@ -35,7 +35,8 @@ struct ApiRequest {
 // most kLeaseWaitMs; then it answers busy.
 class ApiService {
  public:
-  static constexpr size_t kMaxBody = 64 * 1024;
+  // Room for the most items a receipt may have, with names written as \uXXXX escapes.
+  static constexpr size_t kMaxBody = 512 * 1024;
   static constexpr uint32_t kLeaseWaitMs = 5000;
   static constexpr uint32_t kRetryMs = 50;
   static constexpr const char* kLeaseHolder = "http";

@@ -9,16 +9,23 @@ class IniFile;
 
 // The section HTTP of the configuration file: the local HTTP/JSON interface.
 struct HttpSettings {
+  static constexpr size_t kMinTokenLength = 16;
+
   bool enabled = false;
   std::string address = "127.0.0.1";
   int port = 4910;
   std::string token;  // the bearer token every request must carry
   int user = 0;       // whose rights the interface has (0 ... 2)
+  // Why the interface must stay off (a line for the error file): a value that is not a whole
+  // number in its range, no token or one too short to guess at.
+  std::optional<std::string> problem;
 };
 
+// A value written but unreadable is never replaced by its default: it keeps the interface off.
 HttpSettings ReadHttpSettings(const IniFile& ini);
 
-// Why an enabled interface must stay off (a line for the error file); nothing when it may run.
-std::optional<std::string> HttpSettingsProblem(const HttpSettings& settings);
+// A line for the error file when the interface listens beyond this machine (the token then
+// crosses the network in clear).
+std::optional<std::string> HttpSettingsNote(const HttpSettings& settings);
 
 }  // namespace kv

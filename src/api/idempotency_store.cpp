@@ -3,8 +3,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <charconv>
 #include <cstdio>
-#include <sstream>
+#include <filesystem>
 
 #include <nlohmann/json.hpp>
 
@@ -25,6 +26,12 @@ std::string LostAnswer() {
                            "may or may not have printed"}}},
                         {"documentNumber", nullptr}}
       .dump();
+}
+
+bool Exists(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::symlink_status(path, ec).type() != std::filesystem::file_type::not_found &&
+         !ec;
 }
 
 bool WriteDurably(const std::string& path, const std::string& text) {
@@ -116,27 +123,63 @@ bool IdempotencyStore::Save() {
 
 void IdempotencyStore::Load() {
   entries_.clear();
+  damage_.reset();
   std::string bytes;
-  if (ReadSmallFile(path_, bytes, 16 * kSmallFileLimit) != SmallFileStatus::Read) return;
-  std::istringstream lines(bytes);
-  std::string line;
-  while (std::getline(lines, line)) {
-    const auto row = nlohmann::json::parse(line, nullptr, false);
-    if (!row.is_array() || row.size() != 5 || !row[0].is_string() || !row[1].is_string() ||
-        !row[2].is_number_integer() || !row[3].is_number_integer() || !row[4].is_string())
-      continue;
-    Entry e;
-    e.hash = std::strtoull(row[1].get<std::string>().c_str(), nullptr, 10);
-    e.time = row[2].get<int64_t>();
-    e.status = row[3].get<int>();
-    e.body = row[4].get<std::string>();
-    if (e.status == 0) {
-      e.status = kNotConfirmed;
-      e.body = LostAnswer();
+  const SmallFileStatus read = ReadSmallFile(path_, bytes, kMaxFileBytes);
+  if (read == SmallFileStatus::Missing && !Exists(path_)) return;
+  if (read != SmallFileStatus::Read) return SetAside(read == SmallFileStatus::TooLarge
+                                                         ? "over " + std::to_string(kMaxFileBytes) + " bytes"
+                                                         : "not a readable file");
+  size_t damaged = 0;
+  for (size_t start = 0; start < bytes.size();) {
+    const size_t end = bytes.find('\n', start);
+    if (end == std::string::npos) {  // a last line without its end: the file was cut short
+      ++damaged;
+      break;
     }
-    entries_[row[0].get<std::string>()] = e;
+    if (!ParseRecord(std::string_view(bytes).substr(start, end - start))) ++damaged;
+    start = end + 1;
   }
   Prune();
+  if (damaged > 0) SetAside(std::to_string(damaged) + " damaged lines");
+}
+
+// Only a record in exactly the form Save writes is trusted.
+bool IdempotencyStore::ParseRecord(std::string_view line) {
+  const auto row = nlohmann::json::parse(line, nullptr, false);
+  if (!row.is_array() || row.size() != 5 || !row[0].is_string() || !row[1].is_string() ||
+      !row[2].is_number_integer() || !row[3].is_number_integer() || !row[4].is_string())
+    return false;
+  const std::string key = row[0].get<std::string>();
+  const std::string hash = row[1].get<std::string>();
+  Entry e;
+  const auto [end, error] = std::from_chars(hash.data(), hash.data() + hash.size(), e.hash);
+  e.time = row[2].get<int64_t>();
+  e.status = row[3].get<int>();
+  e.body = row[4].get<std::string>();
+  if (!ValidKey(key) || hash.empty() || error != std::errc() || end != hash.data() + hash.size() ||
+      (e.status != 0 && e.status != 200 && e.status != kNotConfirmed))
+    return false;
+  if (e.status == 0) {
+    e.status = kNotConfirmed;
+    e.body = LostAnswer();
+  }
+  entries_[key] = e;
+  return true;
+}
+
+void IdempotencyStore::SetAside(const std::string& why) {
+  aside_path_ = path_ + ".damaged";
+  std::error_code ec;
+  std::filesystem::remove(aside_path_, ec);  // an older one an operator left: this one counts
+  std::filesystem::rename(path_, aside_path_, ec);
+  moved_ = !ec;
+  damage_ = path_ + ": " + why + (moved_ ? ", set aside as " + aside_path_ : ", cannot be moved");
+}
+
+std::optional<std::string> IdempotencyStore::Damage() {
+  if (damage_ && !Exists(aside_path_) && (moved_ || !Exists(path_))) damage_.reset();
+  return damage_;
 }
 
 }  // namespace kv

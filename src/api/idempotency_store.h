@@ -21,6 +21,7 @@ namespace kv {
 class IdempotencyStore {
  public:
   static constexpr int64_t kKeepSeconds = 48 * 3600;
+  static constexpr size_t kMaxFileBytes = 16 * 1024 * 1024;
 
   // `now` gives the time in seconds since the epoch.
   IdempotencyStore(std::string path, std::function<int64_t()> now);
@@ -47,16 +48,26 @@ class IdempotencyStore {
   // Forgets a key whose request sent nothing, so that a retry may try again.
   bool Forget(const std::string& key);
 
-  // Re-reads the file (start-up).
+  // Re-reads the file (start-up). A file that cannot be read, is too large or holds a line
+  // that is not a whole record is set aside (renamed to `<path>.damaged`): its well-formed
+  // records are kept, but keyed requests must not be served until an operator has looked.
   void Load();
+  // Why the file was set aside (for the error file and the 503 answer), as long as the file
+  // set aside (or, when it could not be moved, the damaged file) is still there.
+  std::optional<std::string> Damage();
 
  private:
   bool Save();
   void Prune();
+  bool ParseRecord(std::string_view line);
+  void SetAside(const std::string& why);
 
   std::string path_;
   std::function<int64_t()> now_;
   std::map<std::string, Entry> entries_;
+  std::optional<std::string> damage_;
+  std::string aside_path_;
+  bool moved_ = false;
 };
 
 }  // namespace kv

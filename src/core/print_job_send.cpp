@@ -7,6 +7,7 @@
 #include "base/wait.h"
 #include "core/core_messages.h"
 #include "core/job_condition.h"
+#include "core/job_read_back.h"
 #include "core/print_job.h"
 #include "core/print_job_loop.h"
 #include "core/working_files.h"
@@ -123,8 +124,11 @@ bool PrintJobLoop::JobDrainAndAnswer(PrintJob& job) {
 }
 
 bool PrintJobLoop::JobReadBack(PrintJob& job) {
-  for (;;) {
-    if (readouts_.cfg_to_cis(cfg_.port)) {
+  const size_t sent = job.bytes.size() - job.scan.first_command.value_or(job.bytes.size());
+  for (bool asked = false;; asked = true) {
+    const bool read = asked ? readouts_.cfg_to_cis(cfg_.port)
+                            : ReadBackAfterJob(clock_, link_, readouts_, cfg_, sent);
+    if (read) {
       files_.WriteResultFiles(readouts_.document_number(), readouts_.DeviceRecordBytes());
       return true;
     }

@@ -6,12 +6,14 @@ std::optional<PrinterLease> PrinterLeases::TryLease(std::string_view holder) {
   if (leased_) return std::nullopt;
   leased_ = true;
   holder_ = holder;
+  if (watcher_) watcher_(true);
   return PrinterLease(*this);
 }
 
 void PrinterLeases::Release() {
   leased_ = false;
   holder_.clear();
+  if (watcher_) watcher_(false);
   // A callback that takes the lease for its own exchange releases it inside this round: the
   // round goes on, it does not start again.
   if (notifying_) return;

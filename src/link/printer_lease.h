@@ -30,6 +30,9 @@ class PrinterLeases {
   void OnLeaseReleased(std::function<void()> callback) {
     on_release_.push_back(std::move(callback));
   }
+  // Told of every take (true) and release (false), before the release callbacks; one watcher,
+  // cleared with nullptr.
+  void SetLeaseWatcher(std::function<void(bool leased)> watcher) { watcher_ = std::move(watcher); }
 
  private:
   friend class PrinterLease;
@@ -39,6 +42,7 @@ class PrinterLeases {
   bool notifying_ = false;  // the release callbacks are running
   std::string holder_;
   std::vector<std::function<void()>> on_release_;
+  std::function<void(bool)> watcher_;
 };
 
 // The right to one exchange with the printer; released when destroyed. Move-only.

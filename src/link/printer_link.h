@@ -106,6 +106,9 @@ class PrinterLink {
   std::optional<PrinterLease> TryLease(std::string_view holder) { return leases_.TryLease(holder); }
   bool Leased() const { return leases_.Leased(); }
   const std::string& Holder() const { return leases_.Holder(); }
+  void SetLeaseWatcher(std::function<void(bool)> watcher) {
+    leases_.SetLeaseWatcher(std::move(watcher));
+  }
   void OnLeaseReleased(std::function<void()> callback) {
     leases_.OnLeaseReleased(std::move(callback));
   }

@@ -1,6 +1,8 @@
 // The Idempotency-Key store: what it answers again, and what survives a restart.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "api/idempotency_store.h"
 #include "support/temp_dir.h"
 
@@ -50,6 +52,30 @@ TEST_F(KeyStore, AStoreThatCannotBeWrittenRecordsNothing) {
   IdempotencyStore store(dir_ / "missing-dir/http_keys.txt", [this] { return now_; });
   EXPECT_FALSE(store.Begin("k", 1));
   EXPECT_FALSE(store.Find("k"));
+}
+
+TEST_F(KeyStore, ADamagedFileIsSetAsideKeepingItsWholeRecordsUntilTheOperatorRemovesIt) {
+  dir_.Write("http_keys.txt",
+             R"(["kept","7",1800000000,200,"{}"])" "\n"
+             R"(["bad-hash","x7",1800000000,200,"{}"])" "\n"
+             R"(["odd-status","7",1800000000,404,"{}"])" "\n"
+             R"(["cut","7",18000)");
+  IdempotencyStore store = Open();
+  const auto damage = store.Damage();
+  ASSERT_TRUE(damage);
+  EXPECT_NE(damage->find("3 damaged lines, set aside as " + (dir_ / "http_keys.txt.damaged")),
+            std::string::npos)
+      << *damage;
+  EXPECT_FALSE(dir_.Exists("http_keys.txt"));
+  EXPECT_TRUE(store.Find("kept"));
+  EXPECT_FALSE(store.Find("bad-hash"));
+  EXPECT_FALSE(store.Find("odd-status"));
+  EXPECT_TRUE(store.Damage());  // asked again: still there
+  std::filesystem::remove(dir_ / "http_keys.txt.damaged");
+  EXPECT_FALSE(store.Damage());
+  ASSERT_TRUE(store.Begin("next", 1));
+  EXPECT_TRUE(Open().Find("kept"));
+  EXPECT_FALSE(Open().Damage());
 }
 
 TEST(IdempotencyKey, ValidKeysAndHashes) {

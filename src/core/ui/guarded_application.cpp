@@ -1,6 +1,7 @@
 #include "core/ui/guarded_application.h"
 
 #include <QMessageBox>
+#include <cstdio>
 #include <exception>
 
 #include "lang/codepage.h"
@@ -20,8 +21,12 @@ bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
 }
 
 void ShowEscapedError(const std::string& text) {
-  QMessageBox::critical(nullptr, QCoreApplication::applicationName(),
-                        QString::fromStdString(Cp1250ToUtf8(text)));
+  const std::string utf8 = Cp1250ToUtf8(text);
+  std::fprintf(stderr, "kv4910: the program stopped on an error: %s\n", utf8.c_str());
+  std::fflush(stderr);
+  const QString platform = QGuiApplication::platformName();
+  if (platform == "offscreen" || platform == "minimal") return;
+  QMessageBox::critical(nullptr, QCoreApplication::applicationName(), QString::fromStdString(utf8));
 }
 
 }  // namespace kv

@@ -17,7 +17,9 @@ class GuardedApplication final : public QApplication {
   std::string escaped_error_;
 };
 
-// The standard display of an error that ended the program; `text` is cp1250.
+// An error that ended the program (`text` is cp1250): written to the standard error (the
+// service's log) and shown in a box when there is a screen; without one nobody could close the
+// box, so the program ends at once.
 void ShowEscapedError(const std::string& text);
 
 }  // namespace kv

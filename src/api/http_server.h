@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "api/api_answer.h"
+#include "api/api_service.h"
+
+namespace kv {
+
+// The HTTP transport of the local interface, on a thread of its own and free of any window
+// system. It reads each request within fixed limits before buffering it (a declared body over
+// kMaxBody or headers over kMaxHeader are refused unread), holds at most kMaxConnections
+// connections, closes one that has not sent a whole request within kIdleMs, and checks the
+// token itself, so that wrong tokens never reach the main thread.
+//
+// The main thread drives it through four calls: it takes the requests waiting in the inbox
+// (after `wake` told it there are some), answers each by its id, takes the lines meant for the
+// error file, and publishes the printer's status after each exchange. GET /status is answered
+// on the server's thread from that snapshot whenever the printer is held, so it never waits for
+// an exchange; a free printer gets a fresh query on the main thread, answered from the
+// snapshot if it does not come within kStatusWaitMs.
+class HttpServer {
+ public:
+  static constexpr size_t kMaxBody = ApiService::kMaxBody;
+  static constexpr size_t kMaxHeader = 8 * 1024;
+  static constexpr size_t kMaxConnections = 16;
+  static constexpr uint32_t kIdleMs = 10000;
+  static constexpr uint32_t kStatusWaitMs = 1000;
+  // A failed accept (the program is out of descriptors) is tried again this much later.
+  static constexpr uint32_t kAcceptPauseMs = 250;
+
+  struct Options {
+    std::string address;
+    int port = 0;
+    std::string token;
+  };
+
+  struct Pending {
+    uint64_t id = 0;
+    ApiRequest request;
+  };
+
+  // Listens and starts the thread; nothing, with the reason in `error`, when it cannot.
+  // `wake` is called on the server's thread whenever the inbox gets requests or lines.
+  static std::unique_ptr<HttpServer> Start(const Options& options, std::function<void()> wake,
+                                           std::string& error);
+  ~HttpServer();  // stops the thread; requests not answered by then are dropped
+  HttpServer(const HttpServer&) = delete;
+  HttpServer& operator=(const HttpServer&) = delete;
+
+  // ---- the main thread's side -------------------------------------------------------------
+  std::vector<Pending> TakeRequests();
+  // Lines for the error file (repeated wrong tokens, a fault of the server's thread).
+  std::vector<std::string> TakeLogLines();
+  void Answer(uint64_t id, const ApiAnswer& answer);
+  // The body of GET /status without "busy", and whether the printer is held right now.
+  void PublishStatus(const nlohmann::json& body, bool busy);
+
+  class Impl;
+
+ private:
+  explicit HttpServer(std::unique_ptr<Impl> impl);
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace kv
