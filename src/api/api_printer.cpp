@@ -178,7 +178,7 @@ ApiAnswer ApiPrinter::PrintJob(std::string_view bytes, std::optional<int64_t> to
 
   readouts.RequestJournal(scan.journal_request);
   const bool read = scan.read_back && sent &&
-                    ReadBackAfterJob(pm_.clock, link, readouts, cfg, command.size());
+                    ReadBackAfterJob(pm_.clock(), link, readouts, cfg, command.size());
   const int32_t after = readouts.document_number();
   const bool confirmed = JobConfirmed(sent && (read || !scan.read_back), scan.receipt,
                                       readouts.test_mode() == 1, before, after);
