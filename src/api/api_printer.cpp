@@ -53,7 +53,7 @@ ApiAnswer ApiPrinter::Failure(int status, std::string_view code, const std::stri
 }
 
 void ApiPrinter::Done() {
-  if (pm_.cfg.CLOSE_PORT) pm_.link().ClosePort();
+  if (pm_.config().CLOSE_PORT) pm_.link().ClosePort();
 }
 
 std::optional<ApiAnswer> ApiPrinter::BringUp() {
@@ -91,7 +91,7 @@ ApiAnswer ApiPrinter::Status(bool leased_elsewhere) {
       Done();
       return Failure(504, "printer_timeout", "the printer did not answer the status query");
     }
-    const bool record = readouts.cfg_to_cis(pm_.cfg.port);
+    const bool record = readouts.cfg_to_cis(pm_.config().port);
     Done();
     if (!record) return Failure(504, "printer_timeout", "the device record did not come");
   }
@@ -116,7 +116,7 @@ ApiAnswer ApiPrinter::Info() {
   PrinterReadouts& readouts = pm_.readouts();
   Unattended unattended(pm_.link());
   if (auto failure = BringUp()) return *failure;
-  const bool record = readouts.cfg_to_cis(pm_.cfg.port);
+  const bool record = readouts.cfg_to_cis(pm_.config().port);
   Done();
   if (!record) return Failure(504, "printer_timeout", "the device record did not come");
   const DeviceRecord& r = readouts.device_record();
@@ -140,7 +140,7 @@ ApiAnswer ApiPrinter::Info() {
 ApiAnswer ApiPrinter::PrintJob(std::string_view bytes, std::optional<int64_t> total_cents) {
   PrinterLink& link = pm_.link();
   PrinterReadouts& readouts = pm_.readouts();
-  const Config& cfg = pm_.cfg;
+  const Config& cfg = pm_.config();
   Unattended unattended(link);
   const JobScan scan = ScanJob(bytes);
   if (auto failure = BringUp()) return *failure;
@@ -178,7 +178,7 @@ ApiAnswer ApiPrinter::PrintJob(std::string_view bytes, std::optional<int64_t> to
 
   readouts.RequestJournal(scan.journal_request);
   const bool read = scan.read_back && sent &&
-                    ReadBackAfterJob(pm_.clock, link, readouts, cfg, command.size());
+                    ReadBackAfterJob(pm_.clock(), link, readouts, cfg, command.size());
   const int32_t after = readouts.document_number();
   const bool confirmed = JobConfirmed(sent && (read || !scan.read_back), scan.receipt,
                                       readouts.test_mode() == 1, before, after);

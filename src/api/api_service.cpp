@@ -8,6 +8,7 @@
 #include "base/clock.h"
 #include "base/config.h"
 #include "base/timer.h"
+#include "base/user_rights.h"
 #include "lang/codepage.h"
 #include "link/printer_link.h"
 #include "register/till_messages.h"
@@ -18,14 +19,6 @@ namespace kv {
 
 namespace {
 
-// The rights of the menu commands (the user table's indexes).
-constexpr int kRightX = 0;
-constexpr int kRightDaily = 1;
-constexpr int kRightMonthly = 2;
-constexpr int kRightCopy = 3;
-constexpr int kRightCopyClosing = 4;
-constexpr int kRightClock = 6;
-constexpr int kRightDrawer = 7;
 constexpr int kNoRight = -1;
 
 bool IsPost(const ApiRequest& r) { return r.method == "POST"; }
@@ -97,18 +90,19 @@ std::optional<ApiAnswer> ApiService::Prepare(const ApiRequest& r, Work& work) {
   }
   if (path == "/reports/x") {
     if (cfg_.obrat_hide) return ErrorAnswer(403, "forbidden", "the X report is hidden (obrat_hide)");
-    return command(Command::XReport, kRightX);
+    return command(Command::XReport, kRightXReport);
   }
-  if (path == "/reports/daily") return command(Command::DailyClose, kRightDaily);
+  if (path == "/reports/daily") return command(Command::DailyClose, kRightDailyClose);
   if (path == "/reports/monthly") {
-    if (auto refused = Allowed(kRightMonthly)) return refused;
+    if (auto refused = Allowed(kRightMonthlyClose)) return refused;
     auto parsed = ParseMonthly(r.body);
     if (auto* refused = std::get_if<ApiAnswer>(&parsed)) return *refused;
     const MonthlyReportRequest m = std::get<MonthlyReportRequest>(parsed);
     work.run = [this, m](bool) { return printer_.MonthlyClose(m.year, m.month); };
     return std::nullopt;
   }
-  if (path == "/copies/last-document") return command(Command::CopyLastDocument, kRightCopy);
+  if (path == "/copies/last-document")
+    return command(Command::CopyLastDocument, kRightCopyDocument);
   if (path == "/copies/last-daily-closing")
     return command(Command::CopyLastClosing, kRightCopyClosing);
   if (path == "/clock") return command(Command::Clock, kRightClock);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "base/ini_file.h"
+#include "base/user_rights.h"
 
 namespace kv {
 
@@ -106,7 +107,7 @@ void ReadConfig(const IniFile& ini, const std::string& program_dir, Config& cfg,
     UserRecord& user = cfg.users[u];
     user.password = ini.ReadString(section, "PWD", "");
     user.name = ini.ReadString(section, "NAME", Numbered("user", u));
-    for (const RightKey& right : kRightKeys)
+    for (const RightInfo& right : kRights)
       user.rights[right.index] = ini.ReadInteger(section, right.key, 1) != 0 ? 1 : 0;
   }
 
@@ -225,7 +226,8 @@ bool WriteConfig(IniFile& ini, const Config& cfg, const ConfigTimeouts& port_tim
     const UserRecord& user = cfg.users[u];
     str(section.c_str(), "PWD", user.password.str());
     str(section.c_str(), "NAME", user.name.str());
-    for (const RightKey& right : kRightKeys) num(section.c_str(), right.key, user.rights[right.index]);
+    for (const RightInfo& right : kRights)
+      num(section.c_str(), right.key, user.rights[right.index]);
   }
 
   num("SPRAVY", "spravy", cfg.spravy);

@@ -41,16 +41,6 @@ inline bool HasRight(const UserRecord& user, size_t index) {
   return user.rights.at(index) != 0;
 }
 
-// Index of each stored right in UserRecord::rights and its INI key.
-struct RightKey {
-  int index;
-  const char* key;
-};
-inline constexpr std::array<RightKey, 10> kRightKeys = {{{0, "XUZ"}, {1, "DUZ"}, {2, "MUZ"},
-                                                         {3, "COPY"}, {4, "KDU"}, {5, "KMU"},
-                                                         {6, "CAS"}, {7, "ZAS"}, {8, "K3900"},
-                                                         {10, "CEN"}}};
-
 struct NotifyEntry {
   std::string path;
   int32_t msg = 0;

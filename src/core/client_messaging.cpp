@@ -4,10 +4,12 @@
 #include "base/config.h"
 #include "base/operator_boxes.h"
 #include "base/timer.h"
+#include "core/core_messages.h"
 #include "core/file_io.h"
 #include "core/print_job_loop.h"
 #include "core/working_files.h"
 #include "lang/localization.h"
+#include "link/printer_exchange.h"
 #include "link/printer_link.h"
 #include "link/printer_readouts.h"
 
@@ -22,15 +24,14 @@ class ClientMessaging::Bridge final : public MessagingHost {
   bool JobBusy() override { return p_.jobs.busy() || p_.link.Leased(); }
   void StartPrintJobTimer() override { p_.timer_prmgr.SetEnabled(true); }
   int32_t QueryStatus() override {
-    const auto lease = p_.link.TryLease("client status");
-    if (!lease) return 0;
-    const int32_t status = p_.link.OpenPort(0);
-    if (p_.cfg.CLOSE_PORT) p_.link.ClosePort();
-    return status;
+    PrinterExchange exchange(p_.link, "client status");
+    if (!exchange) return 0;
+    return p_.link.OpenPort(0);
   }
   int32_t ReadDeviceInfo() override {
-    const auto lease = p_.link.TryLease("client information");
-    if (!lease) return 0;
+    // The readout leaves the port open, as a bring-up does.
+    PrinterExchange exchange(p_.link, "client information", PrinterExchange::PortAfter::LeaveOpen);
+    if (!exchange) return 0;
     return p_.readouts.ReadDeviceInfo() ? 1 : 0;
   }
   std::string IdentificationText() override { return std::string(p_.link.ident_text()); }
@@ -52,7 +53,8 @@ bool ClientMessaging::StartupMessaging() {
   switch (endpoint_->Open(p.cfg.id_aplikacia)) {
     case OpenResult::AlreadyRunning:
       second_instance_ = true;
-      p.boxes.Captioned(p.lang.Msg(115), p.lang.Msg(114), BoxButtons::Ok, BoxIcon::Warning);
+      p.boxes.Captioned(p.lang.Msg(kMsgPrintManagerCaption), p.lang.Msg(kMsgAlreadyRunning),
+                        BoxButtons::Ok, BoxIcon::Warning);
       p.app.Quit();
       return false;
     case OpenResult::Failed:
@@ -60,8 +62,8 @@ bool ClientMessaging::StartupMessaging() {
       p.files.LogError("Nepodarilo sa vytvorit okno pre spravy " + p.cfg.id_aplikacia + ": " +
                        endpoint_->Problem());
       if (p.cfg.spravy)
-        p.boxes.App(p.lang.Msg(170) + "\n" + endpoint_->Problem(), BoxButtons::Ok,
-                    BoxIcon::Warning);
+        p.boxes.App(p.lang.Msg(kMsgMessageWindowFailed) + "\n" + endpoint_->Problem(),
+                    BoxButtons::Ok, BoxIcon::Warning);
       break;
     case OpenResult::Opened:
       break;
@@ -72,7 +74,7 @@ bool ClientMessaging::StartupMessaging() {
       [this](int32_t code, int32_t value) { messaging_->NotifyClient(code, value); });
   // Requests that waited for the printer are answered once it is free again.
   p.link.OnLeaseReleased([this] { messaging_->OnJobFinished(); });
-  messaging_->RegisterAtStartup(p.boxes, p.lang.Msg(116));
+  messaging_->RegisterAtStartup(p.boxes, p.lang.Msg(kMsgRegisterMessageRetry));
   p.timer_msg.SetInterval(250);
   p.timer_msg.SetEnabled(true);
   return true;

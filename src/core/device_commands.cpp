@@ -8,9 +8,11 @@
 #include "base/timer.h"
 #include "base/view.h"
 #include "base/view_names.h"
+#include "core/core_messages.h"
 #include "core/file_io.h"
 #include "core/working_files.h"
 #include "lang/localization.h"
+#include "link/link_messages.h"
 #include "link/printer_link.h"
 #include "link/printer_readouts.h"
 
@@ -33,10 +35,10 @@ DeviceCommands::DeviceCommands(Parts p)
       files_(p.files),
       local_time_(p.local_time) {}
 
-std::optional<PrinterLease> DeviceCommands::TakeLease() {
-  std::optional<PrinterLease> lease = link_.TryLease(kLeaseHolder);
-  if (!lease) boxes_.App(lang_.Msg(kMsgPrinterBusy), BoxButtons::Ok, BoxIcon::Warning);
-  return lease;
+PrinterExchange DeviceCommands::BeginExchange() {
+  PrinterExchange exchange(link_, kLeaseHolder);
+  if (!exchange) boxes_.App(lang_.Msg(kMsgPrinterBusy), BoxButtons::Ok, BoxIcon::Warning);
+  return exchange;
 }
 
 void DeviceCommands::Drain(bool pause) {
@@ -48,10 +50,6 @@ void DeviceCommands::SendBytes(std::initializer_list<Byte> bytes, bool pause) {
   // A byte whose handshake wait runs out is still sent; the results are not examined.
   for (const Byte& byte : bytes) link_.WriteComChar(byte.value, byte.limit_ms);
   Drain(pause);
-}
-
-void DeviceCommands::ClosePortWhenConfigured() {
-  if (cfg_.CLOSE_PORT) link_.ClosePort();
 }
 
 void DeviceCommands::DebugMarker(const char* format, int caption) {
@@ -70,10 +68,8 @@ void DeviceCommands::DebugMarker(const char* format, int caption) {
 }
 
 void DeviceCommands::popXUZClick() {
-  const auto lease = TakeLease();
-  if (!lease || link_.InitPort(0) == 0) return;
-  SendXReport();
-  ClosePortWhenConfigured();
+  auto exchange = BeginExchange();
+  if (exchange && exchange.BringUp()) SendXReport();
 }
 
 void DeviceCommands::SendXReport() {
@@ -81,15 +77,17 @@ void DeviceCommands::SendXReport() {
 }
 
 void DeviceCommands::popDUZClick() {
-  if (boxes_.App(lang_.Msg(1), BoxButtons::YesNo, BoxIcon::Question, 1) != BoxAnswer::Yes) return;
-  const auto lease = TakeLease();
-  if (!lease || link_.InitPort(0) == 0) return;
+  if (boxes_.App(lang_.Msg(kMsgConfirmDailyClose), BoxButtons::YesNo, BoxIcon::Question, 1) !=
+      BoxAnswer::Yes)
+    return;
+  auto exchange = BeginExchange();
+  if (!exchange || !exchange.BringUp()) return;
   if (!SendDailyClose()) {
     // The printer refuses a close now; the port stays as it is.
-    boxes_.Captioned(lang_.Msg(17), lang_.Msg(18), BoxButtons::Ok, BoxIcon::Warning);
-    return;
+    exchange.LeavePortOpen();
+    boxes_.Captioned(lang_.Msg(kMsgPrinterStateCaption), lang_.Msg(kMsgCloseNotAllowed),
+                     BoxButtons::Ok, BoxIcon::Warning);
   }
-  ClosePortWhenConfigured();
 }
 
 bool DeviceCommands::SendDailyClose() {
@@ -98,27 +96,25 @@ bool DeviceCommands::SendDailyClose() {
   readouts_.cfg_to_cis(cfg_.port);
   readouts_.RequestJournal();
   readouts_.ReadJournal();
-  DebugMarker("\r\n> Daily close (%s %s %s)\r\n\r\n", 2);
+  DebugMarker("\r\n> Daily close (%s %s %s)\r\n\r\n", kMsgDebugFileCaption);
   return true;
 }
 
 void DeviceCommands::popMUZClick() {
-  {
-    const auto lease = TakeLease();
-    if (!lease || link_.InitPort(0) == 0) return;
-  }
+  if (!BringUpAndGiveBack()) return;
   // The dialog may stay on screen for long: the printer is not held meanwhile, the request
   // takes it for its send (SendMonthlyRequest).
   const bool sent = show_monthly_dialog && show_monthly_dialog();
   // A dialog closed without a request (or one refused) asked for no closing: nothing to note.
-  if (sent) DebugMarker("\r\n> Mesacna uzavierka (%s %s %s)\r\n\r\n", 4);
-  // Someone else may have the printer by now (a till receipt): its port stays open.
-  if (const auto lease = link_.TryLease(kLeaseHolder)) ClosePortWhenConfigured();
+  if (sent) DebugMarker("\r\n> Mesacna uzavierka (%s %s %s)\r\n\r\n", kMsgDebugFileOpenCaption);
+  PrinterExchange::CloseIdlePort(link_, kLeaseHolder);
 }
 
 bool DeviceCommands::SendMonthlyRequest(std::string_view bytes) {
-  const auto lease = TakeLease();
-  if (!lease || link_.InitPort(0) == 0) return false;
+  auto exchange = BeginExchange();
+  if (!exchange || !exchange.BringUp()) return false;
+  // The monthly dialog's command closes the port after the dialog, not after each request.
+  exchange.LeavePortOpen();
   const int count = static_cast<int>(bytes.size());
   const bool sent = link_.WriteBlock(bytes.data(), count) == count;
   Drain(true);
@@ -129,29 +125,22 @@ bool DeviceCommands::SendMonthlyClose(std::string_view bytes) {
   const int count = static_cast<int>(bytes.size());
   if (link_.WriteBlock(bytes.data(), count) != count) return false;
   Drain(true);
-  DebugMarker("\r\n> Mesacna uzavierka (%s %s %s)\r\n\r\n", 4);
+  DebugMarker("\r\n> Mesacna uzavierka (%s %s %s)\r\n\r\n", kMsgDebugFileOpenCaption);
   return true;
 }
 
 void DeviceCommands::popKDOKLClick() {
-  if (const auto lease = TakeLease()) {
-    if (link_.InitPort(0) != 0) SendCopyLastDocument();
-    ClosePortWhenConfigured();
-  }
+  auto exchange = BeginExchange();
+  if (exchange && exchange.BringUp()) SendCopyLastDocument();
 }
 
 void DeviceCommands::popKDUClick() {
-  if (const auto lease = TakeLease()) {
-    if (link_.InitPort(0) != 0) SendCopyLastClosing();
-    ClosePortWhenConfigured();
-  }
+  auto exchange = BeginExchange();
+  if (exchange && exchange.BringUp()) SendCopyLastClosing();
 }
 
 void DeviceCommands::KopieRB3900Click() {
-  {
-    const auto lease = TakeLease();
-    if (!lease || link_.InitPort(0) == 0) return;
-  }
+  if (!BringUpAndGiveBack()) return;
   if (CopiesWindowVisible()) {
     view_.ShowWindow(view_names::kCopiesWindow, View::WindowState::Front);
     return;
@@ -161,22 +150,25 @@ void DeviceCommands::KopieRB3900Click() {
     timer_prmgr_.SetEnabled(false);
     show_copies_window();
   }
-  // Someone else may have the printer by now (a till receipt): its port stays open.
-  if (const auto lease = link_.TryLease(kLeaseHolder)) ClosePortWhenConfigured();
+  PrinterExchange::CloseIdlePort(link_, kLeaseHolder);
 }
 
 void DeviceCommands::popCASClick() {
-  if (const auto lease = TakeLease()) {
-    link_.SetClock();
-    ClosePortWhenConfigured();
-  }
+  auto exchange = BeginExchange();
+  if (exchange && exchange.BringUp()) link_.SendClockCommand();
 }
 
 void DeviceCommands::popOtvzasClick() {
-  if (const auto lease = TakeLease()) {
-    if (link_.InitPort(0) != 0) SendDrawerPulse();
-    ClosePortWhenConfigured();
-  }
+  auto exchange = BeginExchange();
+  if (exchange && exchange.BringUp()) SendDrawerPulse();
+}
+
+bool DeviceCommands::BringUpAndGiveBack() {
+  auto exchange = BeginExchange();
+  if (!exchange || !exchange.BringUp()) return false;
+  // The window shown next takes the printer for its own exchanges; the port stays open for it.
+  exchange.LeavePortOpen();
+  return true;
 }
 
 void DeviceCommands::SendCopyLastDocument() {

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "link/printer_lease.h"
+#include "link/printer_exchange.h"
 
 namespace kv {
 
@@ -92,8 +92,11 @@ class DeviceCommands {
   bool CopiesWindowVisible() const { return copies_window_visible && copies_window_visible(); }
 
  private:
-  // The lease for a command, or none after telling the operator that the printer is busy.
-  std::optional<PrinterLease> TakeLease();
+  // The exchange of a command; idle after telling the operator that the printer is busy.
+  PrinterExchange BeginExchange();
+  // The bring-up before a window that holds the printer itself: the exchange ends at once,
+  // leaving the port open. False when busy or the printer is not ready.
+  bool BringUpAndGiveBack();
   // The frame of the simple commands: bytes with their handshake limits, the drain, the pause.
   struct Byte {
     uint8_t value;
@@ -101,7 +104,6 @@ class DeviceCommands {
   };
   void SendBytes(std::initializer_list<Byte> bytes, bool pause = true);
   void Drain(bool pause);
-  void ClosePortWhenConfigured();
   // The debug.txt line of a close, when `ladenie` is 1; `caption` heads the box of a file that
   // cannot be written.
   void DebugMarker(const char* format, int caption);

@@ -11,11 +11,13 @@
 #include "base/view.h"
 #include "base/view_names.h"
 #include "base/wait.h"
+#include "core/core_messages.h"
 #include "core/file_io.h"
 #include "core/print_job_loop.h"
 #include "core/startup_state.h"
 #include "core/working_files.h"
 #include "lang/localization.h"
+#include "link/printer_exchange.h"
 #include "link/printer_link.h"
 #include "link/printer_readouts.h"
 
@@ -80,8 +82,8 @@ void PrintJobLoop::Timer_prmgrTimer() {
   timer_prmgr_.SetEnabled(false);
   // Another exchange with the printer is running (a box of it may have let this tick in): the
   // input file waits for the next tick.
-  std::optional<PrinterLease> lease = link_.TryLease("print job");
-  if (!lease) {
+  PrinterExchange exchange(link_, "print job");
+  if (!exchange) {
     timer_prmgr_.SetEnabled(true);
     return;
   }
@@ -94,7 +96,7 @@ void PrintJobLoop::Timer_prmgrTimer() {
     if (startup_.first_tick) JobFirstTick();
     JobTerminateMarker();
   } catch (const std::exception&) {
-    boxes_.App(lang_.Msg(5), BoxButtons::Ok, BoxIcon::Error);
+    boxes_.App(lang_.Msg(kMsgTimerError), BoxButtons::Ok, BoxIcon::Error);
   }
 
   PrintJob job;
@@ -104,7 +106,10 @@ void PrintJobLoop::Timer_prmgrTimer() {
     else
       timer_prmgr_.SetEnabled(true);
     busy_ = false;
-    return;  // the lease's release resumes what waited for the job
+    // Nothing went over the line: the port stays as it is. The end of the exchange resumes
+    // what waited for the job.
+    exchange.LeavePortOpen();
+    return;
   }
 
   JobStart(job);
@@ -222,11 +227,11 @@ void PrintJobLoop::ReportUnreadableInput(const std::string& path) {
   if (identity && identity == unreadable_input_) return;
   unreadable_input_ = identity;
   files_.LogError("Chyba citania suboru " + path);
-  boxes_.Captioned(lang_.Msg(152), path, BoxButtons::Ok, BoxIcon::Warning);
+  boxes_.Captioned(lang_.Msg(kMsgInputUnreadable), path, BoxButtons::Ok, BoxIcon::Warning);
 }
 
 void PrintJobLoop::JobStart(PrintJob& job) {
-  view_.SetTrayHint(lang_.Msg(6));
+  view_.SetTrayHint(lang_.Msg(kMsgProcessingDocument));
   SetTrayState(1);
   if (cfg_.ladenie != 1) return;
   const std::string path = files_.ProgramFile("debug.txt");
@@ -237,7 +242,7 @@ void PrintJobLoop::JobStart(PrintJob& job) {
                 std::string(link_.ident_text()).c_str());
   ClearAttributes(path);
   if (!AppendBytes(path, std::string(header) + job.bytes))
-    boxes_.Captioned(lang_.Msg(7), path, BoxButtons::Ok, BoxIcon::Warning);
+    boxes_.Captioned(lang_.Msg(kMsgDebugFileNotOpened), path, BoxButtons::Ok, BoxIcon::Warning);
 }
 
 void PrintJobLoop::JobFinish(PrintJob& job) {
@@ -248,7 +253,6 @@ void PrintJobLoop::JobFinish(PrintJob& job) {
     timer_prmgr_.SetEnabled(true);
   job.bytes.clear();
   view_.SetTrayHint("KV4910");
-  if (cfg_.CLOSE_PORT) link_.ClosePort();
   busy_ = false;
   SetTrayState(0);
 }

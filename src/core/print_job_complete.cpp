@@ -3,6 +3,7 @@
 #include "base/operator_boxes.h"
 #include "base/timer.h"
 #include "base/view.h"
+#include "core/core_messages.h"
 #include "core/file_io.h"
 #include "core/print_job.h"
 #include "core/print_job_loop.h"
@@ -64,7 +65,7 @@ bool PrintJobLoop::SetAsideInput(const std::string& path, const FileIdentity& id
 void PrintJobLoop::JobComplete(PrintJob& job) {
   if (cfg_.copy_bl == 1 && job.scan.read_back) readouts_.ReadJournal();
   job.file.Close();
-  view_.SetTrayHint(lang_.Msg(105));
+  view_.SetTrayHint(lang_.Msg(kMsgDeletingInput));
   // The file goes whatever del_file says; a failed job whose bytes are nowhere else is set
   // aside instead.
   if (job.set_aside)
@@ -87,7 +88,8 @@ void PrintJobLoop::HandleLeftoverInput() {
   // Without a screen the answer is No: the file is set aside, so that nothing prints twice and
   // nothing is lost.
   const BoxAnswer answer =
-      boxes_.Captioned(lang_.Msg(122), lang_.Msg(121), BoxButtons::YesNo, BoxIcon::Question, 1);
+      boxes_.Captioned(lang_.Msg(kMsgLeftoverCaption), lang_.Msg(kMsgLeftoverInput),
+                       BoxButtons::YesNo, BoxIcon::Question, 1);
   if (answer != BoxAnswer::Yes && !app_.Ending()) SetAsideInput(path, *identity);
   timer_prmgr_.SetEnabled(true);
 }

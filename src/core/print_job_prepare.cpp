@@ -3,6 +3,7 @@
 #include "base/operator_boxes.h"
 #include "base/timer.h"
 #include "base/view.h"
+#include "core/core_messages.h"
 #include "core/file_io.h"
 #include "core/job_condition.h"
 #include "core/print_job.h"
@@ -26,14 +27,14 @@ JobRoute PrintJobLoop::JobWaitForPrinter(PrintJob& job) {
       // The job's bytes go into the error file once, so that the operator has them even when
       // the job is given up.
       if (!files_.AppendErrorFile(copied ? std::string_view() : std::string_view(job.bytes))) {
-        boxes_.Captioned(lang_.Msg(8), files_.ProgramFile("FM_err.txt"), BoxButtons::Ok,
-                         BoxIcon::Warning);
+        boxes_.Captioned(lang_.Msg(kMsgErrorFileNotOpened), files_.ProgramFile("FM_err.txt"),
+                         BoxButtons::Ok, BoxIcon::Warning);
         return JobRoute::Send;  // sent as if the printer were ready
       }
       copied = true;
     }
-    if (boxes_.Captioned(lang_.Msg(10), lang_.Msg(9), BoxButtons::YesNo, BoxIcon::Question) !=
-        BoxAnswer::Yes)
+    if (boxes_.Captioned(lang_.Msg(kMsgNotReadyCaption), lang_.Msg(kMsgPrinterNotReady),
+                         BoxButtons::YesNo, BoxIcon::Question) != BoxAnswer::Yes)
       return app_.Ending() ? JobRoute::Stop : JobRoute::Abandon;
     if (!link_.RetryPause()) return JobRoute::Stop;
   }
@@ -49,11 +50,10 @@ void PrintJobLoop::JobAbandonNotReady(PrintJob& job, bool set_aside) {
   else
     timer_prmgr_.SetEnabled(true);
   busy_ = false;
-  if (cfg_.CLOSE_PORT) link_.ClosePort();
 }
 
 void PrintJobLoop::JobScanFile(PrintJob& job) {
-  view_.SetTrayHint(lang_.Msg(11));
+  view_.SetTrayHint(lang_.Msg(kMsgReadingDocument));
   SetTrayState(1);
   job.scan = ScanJob(job.bytes);
   readouts_.RequestJournal(job.scan.journal_request);
@@ -77,7 +77,7 @@ void PrintJobLoop::JobScanFile(PrintJob& job) {
   if (WriteBytes(path, record))
     job.result = 1;
   else
-    boxes_.Captioned(lang_.Msg(100), path, BoxButtons::Ok, BoxIcon::Warning);
+    boxes_.Captioned(lang_.Msg(kMsgFileNotCreated), path, BoxButtons::Ok, BoxIcon::Warning);
 }
 
 JobRoute PrintJobLoop::JobCheckPrinter(PrintJob& job) {

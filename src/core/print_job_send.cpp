@@ -5,6 +5,7 @@
 #include "base/operator_boxes.h"
 #include "base/view.h"
 #include "base/wait.h"
+#include "core/core_messages.h"
 #include "core/job_condition.h"
 #include "core/job_read_back.h"
 #include "core/print_job.h"
@@ -53,8 +54,8 @@ JobRoute PrintJobLoop::JobPrint(PrintJob& job) {
     }
     // Printing a receipt cannot be undone: the question defaults to No, which keeps the
     // receipt's bytes in the error file.
-    if (boxes_.Captioned(lang_.Msg(104), lang_.Msg(103), BoxButtons::YesNo, BoxIcon::Question, 1) !=
-        BoxAnswer::Yes) {
+    if (boxes_.Captioned(lang_.Msg(kMsgPrintErrorCaption), lang_.Msg(kMsgRetryPrint),
+                         BoxButtons::YesNo, BoxIcon::Question, 1) != BoxAnswer::Yes) {
       if (app_.Ending()) return JobRoute::Stop;
       JobDeclineRepeat(job);
       return JobRoute::Complete;
@@ -67,7 +68,8 @@ bool PrintJobLoop::JobReadDocumentNumber() {
   while (!readouts_.cfg_to_cis(cfg_.port)) {
     if (app_.Ending()) return false;
     link_.WriteComChar(kCR, static_cast<uint32_t>(cfg_.handshake_wait));
-    boxes_.Captioned(lang_.Msg(97), lang_.Msg(96), BoxButtons::Ok, BoxIcon::Warning);
+    boxes_.Captioned(lang_.Msg(kMsgDocumentNumberCaption), lang_.Msg(kMsgDocumentNumberUnread),
+                     BoxButtons::Ok, BoxIcon::Warning);
     link_.Clear_RX_Que();
     if (!link_.RetryPause()) return false;
   }
@@ -75,7 +77,7 @@ bool PrintJobLoop::JobReadDocumentNumber() {
 }
 
 bool PrintJobLoop::JobSend(PrintJob& job) {
-  view_.SetTrayHint(lang_.Msg(98));
+  view_.SetTrayHint(lang_.Msg(kMsgPrintingDocument));
   link_.Clear_RX_Que();
   const uint32_t limit = static_cast<uint32_t>(cfg_.handshake_wait);
   const std::string_view command = std::string_view(job.bytes).substr(*job.scan.first_command);
@@ -110,7 +112,7 @@ bool PrintJobLoop::JobDrainAndAnswer(PrintJob& job) {
     if (!got)
       files_.LogError("Chyba vycitania kopie dokladu.");
     else if (reply == kNAK)
-      boxes_.Plain(lang_.Msg(99), BoxButtons::Ok, BoxIcon::Information);
+      boxes_.Plain(lang_.Msg(kMsgCopyRequestRefused), BoxButtons::Ok, BoxIcon::Information);
     job.unproven = !got || reply == kNAK;
   }
 
@@ -135,18 +137,19 @@ bool PrintJobLoop::JobReadBack(PrintJob& job) {
       return true;
     }
     if (app_.Ending()) return false;
-    boxes_.Captioned(lang_.Msg(102), lang_.Msg(101), BoxButtons::Ok, BoxIcon::Warning);
+    boxes_.Captioned(lang_.Msg(kMsgStateAfterPrintCaption), lang_.Msg(kMsgStateAfterPrintUnread),
+                     BoxButtons::Ok, BoxIcon::Warning);
     link_.Clear_RX_Que();
     if (!link_.RetryPause()) return false;
   }
 }
 
 void PrintJobLoop::JobDeclineRepeat(PrintJob& job) {
-  view_.SetTrayHint(lang_.Msg(104));
+  view_.SetTrayHint(lang_.Msg(kMsgPrintErrorCaption));
   if (cfg_.err_file) {
     if (!files_.AppendErrorFile(files_.ErrorLine("Neopakuj tlac") + job.bytes)) {
-      boxes_.Captioned(lang_.Msg(100), files_.ProgramFile("FM_err.txt"), BoxButtons::Ok,
-                       BoxIcon::Warning);
+      boxes_.Captioned(lang_.Msg(kMsgFileNotCreated), files_.ProgramFile("FM_err.txt"),
+                       BoxButtons::Ok, BoxIcon::Warning);
       job.set_aside = true;
     }
     readouts_.RequestJournal(false);

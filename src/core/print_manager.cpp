@@ -10,49 +10,41 @@ class TSRB4900::Host final : public LinkHost {
  public:
   explicit Host(TSRB4900& pm) : pm_(pm) {}
 
-  void LogError(std::string_view text) override { pm_.files_.LogError(text); }
-  void WriteInfoFile() override { pm_.files_.WriteInfoFile(); }
-  void AfterBringUp() override {
-    if (pm_.startup.first_tick) pm_.readouts_.FirstBringUpReads();
-  }
-  void AfterAutoDailyClose() override {
-    pm_.readouts_.cfg_to_cis(pm_.cfg.port);
-    pm_.readouts_.RequestJournal();
-    pm_.readouts_.ReadJournal();
-  }
+  bool StartupReadsDue() override { return pm_.startup().first_tick; }
   bool JobBusy() override { return pm_.jobs_.busy(); }
-  void WriteDeviceInfoFiles(int32_t document_number, std::string_view record) override {
-    pm_.files_.WriteDeviceInfoFiles(document_number, record);
-  }
-  bool OpenJournal() override { return pm_.files_.OpenJournal(); }
-  bool AppendJournal(std::string_view text) override { return pm_.files_.AppendJournal(text); }
 
  private:
   TSRB4900& pm_;
 };
 
 TSRB4900::TSRB4900(PrintManagerServices services)
-    : clock(services.clock),
-      boxes(services.boxes),
-      view(services.view),
-      Timer_prmgr(services.timer_prmgr),
-      Timer_msg(services.timer_msg),
-      app(services.app),
-      local_time(SystemLocalTime),
+    : clock_(services.clock),
+      boxes_(services.boxes),
+      view_(services.view),
+      timer_prmgr_(services.timer_prmgr),
+      timer_msg_(services.timer_msg),
+      app_(services.app),
+      local_time_(SystemLocalTime),
       host_(std::make_unique<Host>(*this)),
-      lang_(cfg, program_dir, boxes, view),
-      link_({clock, boxes, view, app, cfg, lang_, *host_, local_time, services.port_backend}),
-      readouts_(link_, cfg, lang_, boxes, view, *host_),
-      files_(clock, app, boxes, view, cfg, lang_, link_, program_dir, local_time),
-      jobs_({clock, app, boxes, view, Timer_prmgr, cfg, lang_, link_, readouts_, files_, startup,
-             local_time}),
-      client_messaging_({clock, app, boxes, Timer_prmgr, Timer_msg, cfg, lang_, link_, readouts_,
-                         files_, jobs_, program_dir, local_time}),
-      users_(cfg.users),
+      lang_(cfg_, program_dir_, boxes_, view_),
+      // The files come before the link that reports into them; they read the link's state
+      // only when they write.
+      files_(clock_, app_, boxes_, view_, cfg_, lang_, link_, program_dir_, local_time_),
+      link_({clock_, boxes_, view_, app_, cfg_, lang_, *host_, files_, files_, local_time_,
+             services.port_backend}),
+      readouts_({link_, cfg_, lang_, boxes_, view_, *host_, files_, files_}),
+      jobs_({clock_, app_, boxes_, view_, timer_prmgr_, cfg_, lang_, link_, readouts_, files_,
+             startup_, local_time_}),
+      client_messaging_({clock_, app_, boxes_, timer_prmgr_, timer_msg_, cfg_, lang_, link_,
+                         readouts_, files_, jobs_, program_dir_, local_time_}),
+      users_(cfg_.users),
       device_commands_(
-          {boxes, view, Timer_prmgr, cfg, lang_, link_, readouts_, files_, local_time}),
-      till_(link_, readouts_, cfg, lang_, boxes) {}
+          {boxes_, view_, timer_prmgr_, cfg_, lang_, link_, readouts_, files_, local_time_}),
+      till_(link_, readouts_, cfg_, lang_, boxes_) {}
 
-TSRB4900::~TSRB4900() = default;
+TSRB4900::~TSRB4900() {
+  // The repeat counts name the printer: written while the link is still there.
+  files_.FlushErrorRepeats();
+}
 
 }  // namespace kv

@@ -58,24 +58,32 @@ class TSRB4900 {
   TSRB4900& operator=(const TSRB4900&) = delete;
   ~TSRB4900();
 
-  // ---- services --------------------------------------------------------------------------
-  Clock& clock;
-  OperatorBoxes& boxes;
-  View& view;
-  Timer& Timer_prmgr;
-  Timer& Timer_msg;
-  AppShell& app;
-  std::function<std::tm()> local_time;  // the PC's date and time (tests fix it)
-
-  // ---- configuration and start-up state ----------------------------------------------------
-  Config cfg;
-  ConfigTimeouts timeouts;  // as read at start-up; the port holds the live values
-  std::string program_dir;  // without a trailing separator
-  std::string priority_label = "NORMAL";
   static constexpr const char* kVersionText = "1.1.0.4";
-  StartupState startup;
-  OsVersion os_version;
-  std::array<FixedText<4>, 4> currency_codes;  // "EUR", "SKK", "CZK", "USD"
+
+  // ---- services, configuration and start-up state -------------------------------------------
+  Clock& clock() { return clock_; }
+  OperatorBoxes& boxes() { return boxes_; }
+  View& view() { return view_; }
+  Timer& timer_prmgr() { return timer_prmgr_; }  // print-job loop
+  Timer& timer_msg() { return timer_msg_; }      // lets queued client messages through
+  AppShell& app() { return app_; }
+  // The PC's date and time; tests fix it.
+  std::tm LocalTime() const { return local_time_(); }
+  void SetLocalTime(std::function<std::tm()> local_time) { local_time_ = std::move(local_time); }
+  // The configuration record, for everyone who reads or changes the running settings.
+  Config& config() { return cfg_; }
+  const Config& config() const { return cfg_; }
+  // The port time-outs as read at start-up; the port holds the live values.
+  const ConfigTimeouts& timeouts() const { return timeouts_; }
+  // Without a trailing separator.
+  const std::string& program_dir() const { return program_dir_; }
+  void SetProgramDir(std::string dir) { program_dir_ = std::move(dir); }
+  const std::string& priority_label() const { return priority_label_; }
+  StartupState& startup() { return startup_; }
+  const StartupState& startup() const { return startup_; }
+  const OsVersion& os_version() const { return os_version_; }
+  // "EUR", "SKK", "CZK", "USD"
+  const std::array<FixedText<4>, 4>& currency_codes() const { return currency_codes_; }
 
   // ---- the parts ---------------------------------------------------------------------------
   Localization& lang() { return lang_; }
@@ -141,11 +149,27 @@ class TSRB4900 {
 
  private:
   class Host;  // the link's view of the parts above it
+
+  Clock& clock_;
+  OperatorBoxes& boxes_;
+  View& view_;
+  Timer& timer_prmgr_;
+  Timer& timer_msg_;
+  AppShell& app_;
+  std::function<std::tm()> local_time_;
+  Config cfg_;
+  ConfigTimeouts timeouts_;
+  std::string program_dir_;
+  std::string priority_label_ = "NORMAL";
+  StartupState startup_;
+  OsVersion os_version_;
+  std::array<FixedText<4>, 4> currency_codes_;
+
   std::unique_ptr<Host> host_;
   Localization lang_;
+  WorkingFiles files_;
   PrinterLink link_;
   PrinterReadouts readouts_;
-  WorkingFiles files_;
   PrintJobLoop jobs_;
   ClientMessaging client_messaging_;
   UserAccess users_;

@@ -1,5 +1,6 @@
 #include "core/settings_bridge.h"
 
+#include "core/core_messages.h"
 #include "core/print_manager.h"
 
 namespace kv {
@@ -11,9 +12,9 @@ void SettingsBridge::ReloadConfig() {
 void SettingsBridge::RegisterClientMessage(const std::string& name) {
   // Before start-up has opened the program's message window nothing can be registered.
   if (Messaging* messaging = pm_.client_messaging().messaging())
-    messaging->RegisterTypedName(true, name, pm_.boxes, pm_.Msg(36));
+    messaging->RegisterTypedName(true, name, pm_.boxes(), pm_.Msg(kMsgRegistrationFailed));
   else
-    pm_.boxes.Plain(pm_.Msg(36));
+    pm_.boxes().Plain(pm_.Msg(kMsgRegistrationFailed));
 }
 
 void SettingsBridge::LanguageChanged() {
@@ -22,8 +23,8 @@ void SettingsBridge::LanguageChanged() {
 
 std::unique_ptr<SettingsSession> SettingsBridge::MakeSession(UserAccess& users) {
   return std::make_unique<SettingsSession>(
-      SettingsParts{pm_.cfg, pm_.link(), pm_.readouts(), pm_.lang(), pm_.boxes, pm_.view,
-                    pm_.Timer_prmgr, pm_.app, users, *this, pm_.program_dir});
+      SettingsParts{pm_.config(), pm_.link(), pm_.readouts(), pm_.lang(), pm_.boxes(), pm_.view(),
+                    pm_.timer_prmgr(), pm_.app(), users, *this, pm_.program_dir()});
 }
 
 }  // namespace kv

@@ -9,6 +9,7 @@
 #include "base/operator_boxes.h"
 #include "base/view.h"
 #include "base/wait.h"
+#include "core/core_messages.h"
 #include "core/file_io.h"
 #include "core/job_input_file.h"
 #include "lang/localization.h"
@@ -80,7 +81,8 @@ bool WorkingFiles::AppendErrorFile(std::string_view bytes) {
 
 void WorkingFiles::AppendErrorLine(std::string_view text, bool tell_operator) {
   if (!AppendErrorFile(ErrorLine(text)) && tell_operator)
-    boxes_.Captioned(lang_.Msg(21), ProgramFile("FM_err.txt"), BoxButtons::Ok, BoxIcon::Warning);
+    boxes_.Captioned(lang_.Msg(kMsgErrorCaption), ProgramFile("FM_err.txt"), BoxButtons::Ok,
+                     BoxIcon::Warning);
 }
 
 void WorkingFiles::WriteInfoFile() {
@@ -89,7 +91,7 @@ void WorkingFiles::WriteInfoFile() {
   char content[40];
   std::snprintf(content, sizeof content, "9999\r\n%d\r\n", link_.status_value());
   if (!WriteWithAttempts(path, content, 20))
-    boxes_.Captioned(lang_.Msg(29), path, BoxButtons::Ok, BoxIcon::Warning);
+    boxes_.Captioned(lang_.Msg(kMsgInfoFileNotCreated), path, BoxButtons::Ok, BoxIcon::Warning);
 }
 
 bool WorkingFiles::WriteWithAttempts(const std::string& path, std::string_view bytes,
@@ -122,10 +124,11 @@ void WorkingFiles::WriteResultFiles(int32_t document_number, std::string_view re
     } else {
       // Copying an old scratch file would hand the point-of-sale program a stale result:
       // the target is written directly instead.
-      boxes_.Captioned(lang_.Msg(100), tmp, BoxButtons::Ok, BoxIcon::Warning);
+      boxes_.Captioned(lang_.Msg(kMsgFileNotCreated), tmp, BoxButtons::Ok, BoxIcon::Warning);
       done = WriteBytes(target, content);
     }
-    if (!done) boxes_.Captioned(lang_.Msg(29), target, BoxButtons::Ok, BoxIcon::Warning);
+    if (!done)
+      boxes_.Captioned(lang_.Msg(kMsgInfoFileNotCreated), target, BoxButtons::Ok, BoxIcon::Warning);
   };
   produce(InfoFile("info.txt"), number);
   produce(InfoFile("info.ful"), record);
@@ -135,9 +138,9 @@ void WorkingFiles::WriteDeviceInfoFiles(int32_t document_number, std::string_vie
   const std::string tmp = ProgramFile("info.tmp");
   const std::string txt = InfoFile("info.txt");
   auto warn = [this](const std::string& text) {
-    boxes_.Captioned(lang_.Msg(2), text, BoxButtons::Ok, BoxIcon::Warning);
+    boxes_.Captioned(lang_.Msg(kMsgDebugFileCaption), text, BoxButtons::Ok, BoxIcon::Warning);
   };
-  view_.SetTrayHint(lang_.Msg(142));
+  view_.SetTrayHint(lang_.Msg(kMsgWritingInfoTxt));
   ClearAttributes(txt);
   ClearAttributes(tmp);
   char number[24];
@@ -148,25 +151,26 @@ void WorkingFiles::WriteDeviceInfoFiles(int32_t document_number, std::string_vie
     warn(txt);
   }
 
-  view_.SetTrayHint(lang_.Msg(143));
+  view_.SetTrayHint(lang_.Msg(kMsgWritingInfoTmp));
   if (!WriteWithAttempts(tmp, record, 21)) warn(tmp);
   if (!CopyWithAttempts(tmp, InfoFile("info.ful"), 21)) warn("Chyba pri vytvarani suboru info.ful");
-  view_.SetTrayHint(lang_.Msg(144));
+  view_.SetTrayHint(lang_.Msg(kMsgWritingInfoFul));
   if (!CopyWithAttempts(tmp, InfoFile("esci.txt"), 21)) warn("Chyba pri vytvarani suboru esci.txt");
-  view_.SetTrayHint(lang_.Msg(145));
+  view_.SetTrayHint(lang_.Msg(kMsgWritingEsciTxt));
 }
 
 bool WorkingFiles::OpenJournal() {
   const std::string& journal = cfg_.path_out;
   if (FileExists(journal)) CopyFileOver(journal, ProgramFile("out_bl.tmp"));
   if (AppendBytes(journal, {})) return true;
-  boxes_.Captioned(lang_.Msg(2), journal, BoxButtons::Ok, BoxIcon::Warning);
+  boxes_.Captioned(lang_.Msg(kMsgDebugFileCaption), journal, BoxButtons::Ok, BoxIcon::Warning);
   return false;
 }
 
 bool WorkingFiles::AppendJournal(std::string_view text) {
   if (AppendBytes(cfg_.path_out, text)) return true;
-  boxes_.Captioned(lang_.Msg(2), cfg_.path_out, BoxButtons::Ok, BoxIcon::Warning);
+  boxes_.Captioned(lang_.Msg(kMsgDebugFileCaption), cfg_.path_out, BoxButtons::Ok,
+                   BoxIcon::Warning);
   return false;
 }
 

@@ -5,7 +5,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/error_log.h"
 #include "core/repeat_filter.h"
+#include "link/result_files.h"
 
 namespace kv {
 
@@ -21,13 +23,13 @@ struct Config;
 // error file FM_err.txt (with repeated lines counted instead of written), the result files
 // info.txt, info.ful, esci.txt, the journal and its readout copy out_bl.tmp, and the backup of
 // the journal. Files are raw bytes; a write that fails is told to the operator.
-class WorkingFiles {
+class WorkingFiles final : public ErrorLog, public ResultFiles {
  public:
   WorkingFiles(Clock& clock, const AppShell& app, OperatorBoxes& boxes, View& view,
                const Config& cfg, const Localization& lang, const PrinterLink& link,
                const std::string& program_dir, const std::function<std::tm()>& local_time);
   // Writes the counts of repeated error lines that are still open.
-  ~WorkingFiles();
+  ~WorkingFiles() override;
   WorkingFiles(const WorkingFiles&) = delete;
   WorkingFiles& operator=(const WorkingFiles&) = delete;
 
@@ -37,7 +39,7 @@ class WorkingFiles {
 
   // ---- the error file ----------------------------------------------------------------------
   // One line "> (date time identification) text"; a line that keeps coming is counted.
-  void LogError(std::string_view text);
+  void LogError(std::string_view text) override;
   void FlushErrorRepeats();
   // The error file's line for `text` at the current time.
   std::string ErrorLine(std::string_view text) const;
@@ -46,20 +48,20 @@ class WorkingFiles {
 
   // ---- result files ------------------------------------------------------------------------
   // info.txt: "9999" and the status value of the last query.
-  void WriteInfoFile();
+  void WriteInfoFile() override;
   // After a job's read-back: info.txt gets the document number, info.ful the device record.
   void WriteResultFiles(int32_t document_number, std::string_view record);
   // After a client's information readout: info.txt, info.ful and esci.txt, with the tray
   // telling each step.
-  void WriteDeviceInfoFiles(int32_t document_number, std::string_view record);
+  void WriteDeviceInfoFiles(int32_t document_number, std::string_view record) override;
   // Writes (or copies) a file, trying again 50 ms later up to `attempts` times.
   bool WriteWithAttempts(const std::string& path, std::string_view bytes, int attempts);
   bool CopyWithAttempts(const std::string& from, const std::string& to, int attempts);
 
   // ---- journal -----------------------------------------------------------------------------
   // Before a journal readout: the journal is copied to out_bl.tmp and opened for appending.
-  bool OpenJournal();
-  bool AppendJournal(std::string_view text);
+  bool OpenJournal() override;
+  bool AppendJournal(std::string_view text) override;
   // The backup command: true when the journal was moved into the backup file.
   bool Zalohovanie1Click();
 

@@ -4,6 +4,7 @@
 
 #include "base/config.h"
 #include "base/operator_boxes.h"
+#include "core/core_messages.h"
 #include "core/file_io.h"
 #include "core/working_files.h"
 #include "lang/localization.h"
@@ -48,7 +49,7 @@ bool WorkingFiles::Zalohovanie1Click() {
   const std::string target = BackupTarget(cfg_.backup1, cfg_.backup_date, local_time_());
   auto fail = [&](const std::string& path) {
     LogError("Chyba zalohovania do " + path);
-    boxes_.Captioned(lang_.Msg(2), path, BoxButtons::Ok, BoxIcon::Warning);
+    boxes_.Captioned(lang_.Msg(kMsgDebugFileCaption), path, BoxButtons::Ok, BoxIcon::Warning);
     return false;
   };
   // Backing the journal up into itself would end in deleting it.

@@ -17,10 +17,10 @@ enum class LanguageGroup {
 
 // Which property of the target a key sets.
 enum class LanguageProperty {
-  Text,  // caption of a window or control, text of a label
-  Hint,  // tool tip
-  Item,  // item `index` of a radio group, page control or status bar
-  Cell,  // heading of grid column `index` (row 0)
+  Text,    // caption of a window or control, text of a label
+  Hint,    // tool tip
+  Item,    // item `index` of a radio group, page control or status bar
+  Cell,    // heading of grid column `index` (row 0)
   Locale,  // locale name of a window ("sk_SK"): its calendar's and numbers' language
 };
 

@@ -3,13 +3,16 @@
 
 #include "base/config.h"
 #include "base/control_bytes.h"
+#include "base/error_log.h"
 #include "base/operator_boxes.h"
 #include "base/view.h"
 #include "base/view_names.h"
 #include "lang/localization.h"
 #include "link/clock_command.h"
 #include "link/link_host.h"
+#include "link/link_messages.h"
 #include "link/printer_link.h"
+#include "link/result_files.h"
 
 // InitPort: brings the port up, checks the printer's condition and identifies it. Callers go on
 // only when it returns 1. And the clock command, which goes out over a line brought up so.
@@ -44,14 +47,15 @@ int PrinterLink::InitPort(int quiet) {
     last_bring_up_ = BringUp::PortUnavailable;
     return 0;
   }
-  view_.SetTrayHint(lang_.Msg(106));
+  view_.SetTrayHint(lang_.Msg(kMsgConnecting));
 
   if (AttachPort(cfg_.port, 8500, 8500) < 0) {
     last_bring_up_ = BringUp::PortUnavailable;
-    if (quiet == 0 && !unattended_) boxes_.Plain(lang_.Msg(107), BoxButtons::Ok, BoxIcon::Warning);
-    host_.LogError("Nepodarilo sa inicializovat port");
+    if (quiet == 0 && !unattended_)
+      boxes_.Plain(lang_.Msg(kMsgPortNotOpened), BoxButtons::Ok, BoxIcon::Warning);
+    errors_.LogError("Nepodarilo sa inicializovat port");
     view_.SetTrayPicture(1);
-    view_.SetTrayHint(lang_.Msg(109));
+    view_.SetTrayHint(lang_.Msg(kMsgPortError));
     lang_.ShowStateMessage(StateText::StatePanel, kMsgNotConnected);
     device_ready_ = 0;
     status_value_ = 0;
@@ -65,16 +69,17 @@ int PrinterLink::InitPort(int quiet) {
     // The printer reports a condition the operator must clear; ask until it is gone. A printer
     // that stops answering meanwhile, or the program ending, counts as not ready.
     while (ready && flags_.S1_2 && !unattended_) {
-      host_.WriteInfoFile();
-      boxes_.Captioned(lang_.Msg(23), lang_.Msg(25), BoxButtons::Ok, BoxIcon::Warning);
+      results_.WriteInfoFile();
+      boxes_.Captioned(lang_.Msg(kMsgPrinterNoticeCaption), lang_.Msg(kMsgCoverOpen),
+                       BoxButtons::Ok, BoxIcon::Warning);
       ready = RetryPause() && OpenPort(0) != 0;
     }
     if (ready && !LinesReady()) {
       DelayMs(500);
       if (!LinesReady()) {
         if (cfg_.MSG == 1 && quiet == 0 && !unattended_)
-          boxes_.Plain(lang_.Msg(110), BoxButtons::Ok, BoxIcon::Warning);
-        host_.LogError("Chyba DSR-DTR (RTS-CTS)");
+          boxes_.Plain(lang_.Msg(kMsgHandshakeLinesDown), BoxButtons::Ok, BoxIcon::Warning);
+        errors_.LogError("Chyba DSR-DTR (RTS-CTS)");
         last_bring_up_ = BringUp::LinesDown;
         ready = false;
       }
@@ -96,7 +101,7 @@ int PrinterLink::InitPort(int quiet) {
       if (got != 8 || std::memcmp(id, kModel, 6) != 0) {
         last_bring_up_ = got != 8 ? BringUp::NoAnswer : BringUp::NotIdentified;
         ShowBringUpFailure(true);
-        if (cfg_.CLOSE_PORT) ClosePort();
+        ClosePortWhenConfigured();
         return 0;
       }
     }
@@ -109,16 +114,17 @@ int PrinterLink::InitPort(int quiet) {
 
   if (!ready) {
     ClosePort();
-    if (cfg_.MSG == 1 && quiet == 0 && !unattended_) boxes_.Plain(lang_.Msg(111), BoxButtons::Ok, BoxIcon::Warning);
+    if (cfg_.MSG == 1 && quiet == 0 && !unattended_)
+      boxes_.Plain(lang_.Msg(kMsgNoAnswer), BoxButtons::Ok, BoxIcon::Warning);
     ShowBringUpFailure(false);
     return 0;
   }
 
   last_bring_up_ = BringUp::Ready;
-  host_.AfterBringUp();
+  if (follow_ups_) follow_ups_->AfterBringUp();
   lang_.ShowStateText(StateText::Caption, ident_text_.view());
   view_.SetTrayPicture(0);
-  view_.SetTrayHint(lang_.Msg(112));
+  view_.SetTrayHint(lang_.Msg(kMsgReady));
   lang_.ShowStateMessage(StateText::StatePanel, kMsgNotice);
   view_.SetItemIndex(view_names::kPortBox, cfg_.port);
   return 1;

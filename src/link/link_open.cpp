@@ -1,11 +1,13 @@
 #include "base/config.h"
 #include "base/control_bytes.h"
+#include "base/error_log.h"
 #include "base/operator_boxes.h"
 #include "base/view.h"
 #include "base/view_names.h"
 #include "lang/codepage.h"
 #include "lang/localization.h"
 #include "link/link_host.h"
+#include "link/link_messages.h"
 #include "link/printer_link.h"
 #include "platform/port_access.h"
 
@@ -61,7 +63,7 @@ int PrinterLink::AttachPort(int index, int input_size, int output_size) {
     if (denied) {
       ReportPortAccessDenied(*denied);
     } else if (cfg_.MSG == 1 && !unattended_) {
-      boxes_.App(lang_.Msg(139), BoxButtons::Ok, BoxIcon::Warning);
+      boxes_.App(lang_.Msg(kMsgPortOpenFailed), BoxButtons::Ok, BoxIcon::Warning);
     }
     return -1;
   }
@@ -83,9 +85,10 @@ void PrinterLink::ReportPortAccessDenied(const PortAccessDenied& denied) {
     text = "Používateľ " + denied.user + " nemá prístup k zariadeniu " + denied.device +
            ". Zariadenie môže otvoriť len jeho vlastník " + denied.owner + ".";
   }
-  host_.LogError("Chyba opravnenia: " + log);
+  errors_.LogError("Chyba opravnenia: " + log);
   if (cfg_.MSG == 1 && !unattended_)
-    boxes_.App(lang_.Msg(139) + "\r\n\r\n" + Utf8ToCp1250(text), BoxButtons::Ok, BoxIcon::Warning);
+    boxes_.App(lang_.Msg(kMsgPortOpenFailed) + "\r\n\r\n" + Utf8ToCp1250(text), BoxButtons::Ok,
+               BoxIcon::Warning);
 }
 
 void PrinterLink::ApplyBaudRate() {
@@ -239,18 +242,19 @@ int32_t PrinterLink::OpenPort(int show_status) {
         WriteComChar(byte, 1000);
       WaitTxEmpty();
       DelayMs(100);
-      host_.AfterAutoDailyClose();
+      if (follow_ups_) follow_ups_->AfterAutoDailyClose();
       flags_.S1_6 = 0;
       in_auto_close_ = false;
     } else if (cfg_.auto_du != 1 && show_status == 1) {
-      boxes_.Captioned(lang_.Msg(23), lang_.Msg(16), BoxButtons::Ok, BoxIcon::Warning);
+      boxes_.Captioned(lang_.Msg(kMsgPrinterNoticeCaption), lang_.Msg(kMsgDailyCloseDue),
+                       BoxButtons::Ok, BoxIcon::Warning);
     }
   }
   if (show_status == 1) {
     auto warn = [this](int caption, int text) {
       boxes_.Captioned(lang_.Msg(caption), lang_.Msg(text), BoxButtons::Ok, BoxIcon::Warning);
     };
-    if (flags_.S1_5) boxes_.App(lang_.Msg(18), BoxButtons::Ok, BoxIcon::Warning);
+    if (flags_.S1_5) boxes_.App(lang_.Msg(kMsgCloseNotAllowed), BoxButtons::Ok, BoxIcon::Warning);
     if (flags_.S1_4) warn(23, 24);
     if (flags_.S1_2) warn(21, 25);
     if (flags_.S2_7) warn(22, 26);

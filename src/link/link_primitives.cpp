@@ -4,13 +4,14 @@
 #include "base/clock.h"
 #include "base/config.h"
 #include "base/control_bytes.h"
+#include "base/error_log.h"
 #include "base/operator_boxes.h"
 #include "base/view.h"
 #include "base/view_names.h"
 #include "base/wait.h"
 #include "lang/localization.h"
 #include "link/crc.h"
-#include "link/link_host.h"
+#include "link/link_messages.h"
 #include "link/printer_link.h"
 #include "platform/com_port_timing.h"
 
@@ -26,6 +27,8 @@ PrinterLink::PrinterLink(LinkServices s)
       cfg_(s.cfg),
       lang_(s.lang),
       host_(s.host),
+      errors_(s.errors),
+      results_(s.results),
       local_time_(s.local_time),
       port_(s.port_backend ? s.port_backend() : MakeSystemComBackend()) {
   ConfigureAsComPort1(port_);
@@ -45,7 +48,7 @@ void PrinterLink::SerialFailure(Tell tell, std::string_view text) {
   PortFailed();
   if (tell == Tell::Operator && unattended_) tell = Tell::ErrorFile;
   if (tell == Tell::Operator) boxes_.App(std::string(text), BoxButtons::Ok, BoxIcon::Warning);
-  if (tell == Tell::ErrorFile) host_.LogError(text);
+  if (tell == Tell::ErrorFile) errors_.LogError(text);
 }
 
 bool PrinterLink::WaitFor(uint32_t limit_ms, const std::function<bool()>& done,
@@ -110,7 +113,7 @@ int PrinterLink::WriteBlock(const void* bytes, int count) {
   try {
     return port_.Write(bytes, count);
   } catch (const EComPort&) {
-    SerialFailure(Tell::Operator, lang_.Msg(140));
+    SerialFailure(Tell::Operator, lang_.Msg(kMsgPortWriteFailed));
     return 0;
   }
 }
@@ -142,7 +145,7 @@ int PrinterLink::ReadNow(uint8_t* dest, int max) {
     if (queued <= 0 || max <= 0) return 0;
     return std::max(port_.Read(dest, std::min(queued, max)), 0);
   } catch (const EComPort&) {
-    SerialFailure(Tell::Operator, lang_.Msg(141));
+    SerialFailure(Tell::Operator, lang_.Msg(kMsgPortReadFailed));
     return -1;
   }
 }
@@ -272,7 +275,7 @@ size_t PrinterLink::ReadAnswer(uint8_t* dest, size_t capacity, uint32_t timeout_
       if (total + dropped == before) break;
     }
   } catch (const EComPort&) {
-    SerialFailure(Tell::Operator, lang_.Msg(141));
+    SerialFailure(Tell::Operator, lang_.Msg(kMsgPortReadFailed));
     return 0;
   }
   return total;
@@ -314,6 +317,10 @@ void PrinterLink::ShowLines(TComSignals lines) {
 
 void PrinterLink::ClosePort() {
   port_.Close();
+}
+
+void PrinterLink::ClosePortWhenConfigured() {
+  if (cfg_.CLOSE_PORT) ClosePort();
 }
 
 void PrinterLink::UpdateCrc(uint8_t byte) {

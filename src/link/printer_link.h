@@ -19,7 +19,9 @@ namespace kv {
 
 class AppShell;
 class Clock;
+class ErrorLog;
 class LinkHost;
+class ResultFiles;
 class Localization;
 class OperatorBoxes;
 class View;
@@ -53,6 +55,18 @@ struct AnswerEnd {
   static AnswerEnd Etx(size_t from) { return {0, from}; }
 };
 
+// What follows the link's own exchanges on the line: the reads after a bring-up that found the
+// printer, and after a daily close the printer asked for. The readouts implement it and register
+// themselves with the link.
+class LinkFollowUps {
+ public:
+  virtual void AfterBringUp() = 0;
+  virtual void AfterAutoDailyClose() = 0;
+
+ protected:
+  ~LinkFollowUps() = default;
+};
+
 // What the link works with. `port_backend` is the device under ComPort1 (empty: the system's
 // serial devices; tests pass an in-memory line).
 struct LinkServices {
@@ -63,6 +77,8 @@ struct LinkServices {
   Config& cfg;
   const Localization& lang;
   LinkHost& host;
+  ErrorLog& errors;
+  ResultFiles& results;
   const std::function<std::tm()>& local_time;
   std::function<std::unique_ptr<ComBackend>()> port_backend;
 };
@@ -83,6 +99,7 @@ class PrinterLink {
   PrinterLink& operator=(const PrinterLink&) = delete;
 
   TComPort& ComPort1() { return port_; }
+  void SetFollowUps(LinkFollowUps* follow_ups) { follow_ups_ = follow_ups; }
   const std::vector<std::string>& port_names() const { return port_names_; }
   void SetPortNames(std::vector<std::string> names) { port_names_ = std::move(names); }
 
@@ -197,6 +214,9 @@ class PrinterLink {
   void SendClockCommand();
 
  private:
+  friend class PrinterExchange;
+  // The port is closed after an exchange when CLOSE_PORT is set: the one place that reads it.
+  void ClosePortWhenConfigured();
   // The one way a primitive reports a failure of the serial layer: the port is marked failed,
   // then the operator (a box) or the error file is told, or nobody.
   enum class Tell { Nobody, Operator, ErrorFile };
@@ -219,6 +239,9 @@ class PrinterLink {
   Config& cfg_;
   const Localization& lang_;
   LinkHost& host_;
+  ErrorLog& errors_;
+  ResultFiles& results_;
+  LinkFollowUps* follow_ups_ = nullptr;
   const std::function<std::tm()>& local_time_;
   TComPort port_;
   PrinterLeases leases_;

@@ -7,25 +7,39 @@
 #include <string_view>
 
 #include "link/device_record.h"
+#include "link/printer_link.h"
 
 namespace kv {
 
+class ErrorLog;
 class LinkHost;
 class Localization;
 class OperatorBoxes;
-class PrinterLink;
+class ResultFiles;
 class View;
 struct Config;
+
+struct ReadoutServices {
+  PrinterLink& link;
+  Config& cfg;
+  const Localization& lang;
+  OperatorBoxes& boxes;
+  View& view;
+  LinkHost& host;
+  ErrorLog& errors;
+  ResultFiles& results;
+};
 
 // What the printer tells about itself, read over the link: the device record (ESC "I": the
 // document number, counters, amounts, date and time), the status records (ESC "!" and a letter:
 // information, VAT rates, rounding, currency), the journal text (ESC "Q"). Each readout returns
 // what it read, or keeps it here for the accessors; nothing depends on bytes another readout
-// left in a buffer. Files are written by the host.
-class PrinterReadouts {
+// left in a buffer. The files go to ResultFiles. The readouts follow the link's own bring-up
+// and automatic daily close with their reads (LinkFollowUps).
+class PrinterReadouts final : private LinkFollowUps {
  public:
-  PrinterReadouts(PrinterLink& link, Config& cfg, const Localization& lang, OperatorBoxes& boxes,
-                  View& view, LinkHost& host);
+  explicit PrinterReadouts(ReadoutServices services);
+  ~PrinterReadouts();
   PrinterReadouts(const PrinterReadouts&) = delete;
   PrinterReadouts& operator=(const PrinterReadouts&) = delete;
 
@@ -79,6 +93,10 @@ class PrinterReadouts {
   static constexpr size_t kStatusBufferSize = 1024;
 
  private:
+  // The start-up reads after the first bring-ups; the device record and the journal after an
+  // automatic daily close.
+  void AfterBringUp() override;
+  void AfterAutoDailyClose() override;
   // Parses the first `length` bytes of the answer buffer (of `received`) as a device record and
   // shows it.
   bool ParseDeviceRecord(size_t length, size_t received);
@@ -91,6 +109,8 @@ class PrinterReadouts {
   OperatorBoxes& boxes_;
   View& view_;
   LinkHost& host_;
+  ErrorLog& errors_;
+  ResultFiles& results_;
   std::array<uint8_t, kAnswerSize> answer_{};
   std::array<uint8_t, kStatusBufferSize> status_buffer_{};
   InfoRecord info_;
@@ -99,7 +119,7 @@ class PrinterReadouts {
   std::array<uint8_t, 5> vatRates_{};
   std::array<RoundingLine, 6> rounding_lines_;
   DeviceRecord device_record_;  // the last valid device record
-  bool grid_shown_ = false;      // a device record has filled the main window's figures
+  bool grid_shown_ = false;     // a device record has filled the main window's figures
   std::string record_bytes_;
   bool journal_request_ = false;
 };

@@ -3,13 +3,16 @@
 
 #include "base/config.h"
 #include "base/control_bytes.h"
+#include "base/error_log.h"
 #include "base/operator_boxes.h"
 #include "base/view.h"
 #include "base/view_names.h"
 #include "lang/localization.h"
 #include "link/link_host.h"
+#include "link/link_messages.h"
 #include "link/printer_link.h"
 #include "link/printer_readouts.h"
+#include "link/result_files.h"
 
 // The device record (ESC "I"): counters, the day's amounts and the printer's date and time,
 // read after each job and on a client's request, and shown on the main window.
@@ -58,14 +61,15 @@ bool PrinterReadouts::ParseDeviceRecord(size_t length, size_t received) {
     for (int row = 1; row <= 5; ++row)
       view_.SetCell(names::kDataGrid, 2, row, Amount(parsed->amounts2[row - 1]));
   }
-  lang_.ShowStateMessage(Localization::StateText::StatePanel, test_mode_ == 1 ? 132 : kMsgNotice);
+  lang_.ShowStateMessage(Localization::StateText::StatePanel,
+                         test_mode_ == 1 ? kMsgTestMode : kMsgNotice);
   return true;
 }
 
 void PrinterReadouts::ShowGridHeadings() {
   if (!grid_shown_) return;
-  view_.SetCell(view_names::kDataGrid, 2, 0, lang_.Msg(123));
-  view_.SetCell(view_names::kDataGrid, 1, 0, lang_.Msg(124));
+  view_.SetCell(view_names::kDataGrid, 2, 0, lang_.Msg(kMsgVat));
+  view_.SetCell(view_names::kDataGrid, 1, 0, lang_.Msg(kMsgTurnover));
   for (int row = 6; row <= 12; ++row)
     view_.SetCell(view_names::kDataGrid, 0, row, lang_.Msg(125 + row - 6));
 }
@@ -120,7 +124,7 @@ bool PrinterReadouts::cfg_to_cis(int port_index) {
   } catch (const EComPort&) {
     link_.PortFailed();
     if (link_.Unattended())
-      host_.LogError("cfg_to_cis - catch()");
+      errors_.LogError("cfg_to_cis - catch()");
     else
       boxes_.Plain("cfg_to_cis - catch()", BoxButtons::Ok, BoxIcon::Warning);
     return false;
@@ -131,7 +135,7 @@ int PrinterReadouts::ReadDeviceInfo() {
   if (ReadDeviceInfoRecord()) return 1;
   // info.txt then says that no record came ("9999" and the status), not what an earlier job
   // left there.
-  host_.WriteInfoFile();
+  results_.WriteInfoFile();
   return 0;
 }
 
@@ -151,7 +155,8 @@ bool PrinterReadouts::ReadDeviceInfoRecord() {
     }
   }
   if (!ParseDeviceRecord(n, n)) return false;
-  host_.WriteDeviceInfoFiles(document_number(), {reinterpret_cast<const char*>(answer_.data()), n});
+  results_.WriteDeviceInfoFiles(document_number(),
+                                {reinterpret_cast<const char*>(answer_.data()), n});
   return true;
 }
 

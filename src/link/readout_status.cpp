@@ -13,9 +13,31 @@
 
 namespace kv {
 
-PrinterReadouts::PrinterReadouts(PrinterLink& link, Config& cfg, const Localization& lang,
-                                 OperatorBoxes& boxes, View& view, LinkHost& host)
-    : link_(link), cfg_(cfg), lang_(lang), boxes_(boxes), view_(view), host_(host) {}
+PrinterReadouts::PrinterReadouts(ReadoutServices s)
+    : link_(s.link),
+      cfg_(s.cfg),
+      lang_(s.lang),
+      boxes_(s.boxes),
+      view_(s.view),
+      host_(s.host),
+      errors_(s.errors),
+      results_(s.results) {
+  link_.SetFollowUps(this);
+}
+
+PrinterReadouts::~PrinterReadouts() {
+  link_.SetFollowUps(nullptr);
+}
+
+void PrinterReadouts::AfterBringUp() {
+  if (host_.StartupReadsDue()) FirstBringUpReads();
+}
+
+void PrinterReadouts::AfterAutoDailyClose() {
+  cfg_to_cis(cfg_.port);
+  RequestJournal();
+  ReadJournal();
+}
 
 std::string_view PrinterReadouts::ReadStatusRecord(char letter) {
   TComPort& port = link_.ComPort1();

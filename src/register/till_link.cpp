@@ -3,6 +3,7 @@
 #include "base/config.h"
 #include "base/operator_boxes.h"
 #include "lang/localization.h"
+#include "link/link_messages.h"
 #include "link/printer_link.h"
 #include "link/printer_readouts.h"
 #include "register/till_messages.h"
@@ -11,12 +12,16 @@ namespace kv {
 
 TillLink::TillLink(PrinterLink& link, PrinterReadouts& readouts, const Config& cfg,
                    const Localization& lang, OperatorBoxes& boxes)
-    : link_(link), readouts_(readouts), cfg_(cfg), lang_(lang), boxes_(boxes) {}
+    : link_(link),
+      readouts_(readouts),
+      cfg_(cfg),
+      lang_(lang),
+      boxes_(boxes),
+      // A receipt's exchange leaves the port open: the till's writes open a closed one.
+      exchange_(link, PrinterExchange::PortAfter::LeaveOpen) {}
 
 bool TillLink::Take() {
-  if (lease_) return true;
-  lease_ = link_.TryLease(kHolder);
-  if (lease_) return true;
+  if (exchange_.Begin(kHolder)) return true;
   boxes_.App(lang_.Msg(kMsgPrinterBusy), BoxButtons::Ok, BoxIcon::Warning);
   return false;
 }
@@ -32,8 +37,8 @@ bool TillLink::ConditionBlocksItems() const {
 
 std::string TillLink::ReadDkp() {
   // Without the printer for the moment the DKP read before stays: it does not change.
-  std::optional<PrinterLease> lease;
-  if (!lease_ && !(lease = link_.TryLease(kHolder))) return dkp_;
+  PrinterExchange read(link_, PrinterExchange::PortAfter::LeaveOpen);
+  if (!exchange_ && !read.Begin(kHolder)) return dkp_;
   dkp_ = readouts_.ReadStatusRecord('D');
   return dkp_;
 }
@@ -47,8 +52,8 @@ std::array<uint8_t, 5> TillLink::VatRates() const {
 }
 
 TillLinkInfo TillLink::SetupHandshake() {
-  std::optional<PrinterLease> lease;
-  if (lease_ || (lease = link_.TryLease(kHolder))) link_.SetupHandshake();
+  PrinterExchange read(link_, PrinterExchange::PortAfter::LeaveOpen);
+  if (exchange_ || read.Begin(kHolder)) link_.SetupHandshake();
   TillLinkInfo info;
   const std::vector<std::string>& names = link_.port_names();
   if (cfg_.port >= 0)
@@ -64,7 +69,7 @@ TillLinkInfo TillLink::SetupHandshake() {
 
 bool TillLink::WritePort(std::string_view bytes) {
   // Only inside the till's own exchange: never into a job's or a window's.
-  if (!lease_) return false;
+  if (!exchange_) return false;
   TComPort& port = link_.ComPort1();
   if (!port.Connected()) {
     try {
@@ -74,11 +79,11 @@ bool TillLink::WritePort(std::string_view bytes) {
     }
   }
   const int size = static_cast<int>(bytes.size());
-  // A failure of the serial layer is shown (message 140) and closes the port.
+  // A failure of the serial layer is shown (kMsgPortWriteFailed) and closes the port.
   const int written = link_.WriteBlock(bytes.data(), size);
   if (written == size) return true;
   // Still open: the line held the bytes back past the write time-out.
-  if (port.Connected()) boxes_.App(lang_.Msg(140), BoxButtons::Ok, BoxIcon::Warning);
+  if (port.Connected()) boxes_.App(lang_.Msg(kMsgPortWriteFailed), BoxButtons::Ok, BoxIcon::Warning);
   return false;
 }
 

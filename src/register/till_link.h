@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "link/printer_lease.h"
+#include "link/printer_exchange.h"
 #include "register/till_output.h"
 #include "register/till_printer.h"
 
@@ -40,7 +40,7 @@ class TillLink final : public TillPrinter, public TillLinkStatus, public TillPor
 
   // ---- TillPrinter -------------------------------------------------------------------------
   bool Take() override;
-  void Release() override { lease_.reset(); }
+  void Release() override { exchange_.End(); }
   // The status query (OpenPort 0, or 1 with `report`); also opens the port.
   bool QueryStatus(bool report) override;
   bool ConditionBlocksItems() const override;
@@ -58,7 +58,7 @@ class TillLink final : public TillPrinter, public TillLinkStatus, public TillPor
   // operator (message 140) and gives false.
   bool WritePort(std::string_view bytes) override;
 
-  bool HoldsPrinter() const { return lease_.has_value(); }
+  bool HoldsPrinter() const { return exchange_.held(); }
 
   // The sale screen's question when the program is to quit while the till holds the printer;
   // set by the window that holds the receipt.
@@ -70,7 +70,7 @@ class TillLink final : public TillPrinter, public TillLinkStatus, public TillPor
   const Config& cfg_;
   const Localization& lang_;
   OperatorBoxes& boxes_;
-  std::optional<PrinterLease> lease_;
+  PrinterExchange exchange_;
   std::string dkp_;  // the last DKP read
 };
 

@@ -7,11 +7,10 @@
 namespace kv {
 
 LineStart CopyLinkLine::Begin(std::string_view request, bool purge_output) {
-  if (lease_) return LineStart::Busy;  // the exchange before has not ended
-  lease_ = link_.TryLease(kHolder);
-  if (!lease_) return LineStart::Busy;
+  if (exchange_) return LineStart::Busy;  // the exchange before has not ended
+  if (!exchange_.Begin(kHolder)) return LineStart::Busy;
   if (!link_.ComPort1().Connected()) {
-    lease_.reset();
+    exchange_.End();
     return LineStart::Failed;
   }
   // The output only once the bytes an earlier exchange wrote have left; where the port cannot
@@ -23,7 +22,7 @@ LineStart CopyLinkLine::Begin(std::string_view request, bool purge_output) {
   link_.Clear_RX_Que();
   const int size = static_cast<int>(request.size());
   if (!link_.ComPort1().Connected() || link_.WriteBlock(request.data(), size) != size) {
-    lease_.reset();
+    exchange_.End();
     return LineStart::Failed;
   }
   return LineStart::Written;

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "link/printer_lease.h"
+#include "link/printer_exchange.h"
 #include "reports/copy_exchange.h"
 
 namespace kv {
@@ -16,7 +16,9 @@ class PrinterLink;
 // the exchange or reads its answer.
 class CopyLinkLine final : public CopyLine {
  public:
-  explicit CopyLinkLine(PrinterLink& link) : link_(link) {}
+  // The menu command that opened the window closes the port after it, not each transfer.
+  explicit CopyLinkLine(PrinterLink& link)
+      : link_(link), exchange_(link, PrinterExchange::PortAfter::LeaveOpen) {}
   CopyLinkLine(const CopyLinkLine&) = delete;
   CopyLinkLine& operator=(const CopyLinkLine&) = delete;
 
@@ -24,15 +26,15 @@ class CopyLinkLine final : public CopyLine {
   // command brings the printer up before the window opens) or the write fails.
   LineStart Begin(std::string_view request, bool purge_output) override;
   int Read(std::string& into, size_t max) override;
-  void End() override { lease_.reset(); }
+  void End() override { exchange_.End(); }
 
-  bool held() const { return lease_.has_value(); }
+  bool held() const { return exchange_.held(); }
 
   static constexpr const char* kHolder = "copies window";
 
  private:
   PrinterLink& link_;
-  std::optional<PrinterLease> lease_;
+  PrinterExchange exchange_;
 };
 
 }  // namespace kv

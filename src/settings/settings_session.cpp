@@ -36,7 +36,10 @@ std::optional<int32_t> Milliseconds(const std::string& text) {
 
 SettingsSession::SettingsSession(SettingsParts parts)
     : p_(parts),
-      device_({p_.cfg, p_.link, p_.readouts, p_.lang, p_.boxes, p_.view, p_.program_dir}) {}
+      device_({p_.cfg, p_.link, p_.readouts, p_.lang, p_.boxes, p_.view, p_.program_dir}),
+      // Shown, the dialog holds the printer; it closes the port itself when a saved setting
+      // says so, and leaves it open when it ends.
+      exchange_(p_.link, PrinterExchange::PortAfter::LeaveOpen) {}
 
 SettingsSession::~SettingsSession() = default;
 
@@ -65,10 +68,9 @@ void SettingsSession::ShowReleaseButton(int n, const std::string& port) {
 }
 
 bool SettingsSession::Open() {
-  if (lease_) return false;
-  lease_ = p_.link.TryLease("settings");
+  if (exchange_) return false;
   save_failed_ = false;
-  if (!lease_) {
+  if (!exchange_.Begin("settings")) {
     p_.boxes.App(p_.lang.Msg(kMsgPrinterBusy), BoxButtons::Ok, BoxIcon::Warning);
     return false;
   }
@@ -222,7 +224,7 @@ bool SettingsSession::OKBtnClick(const SavedControls& c) {
   const bool renamed = next.id_aplikacia != p_.cfg.id_aplikacia;
   Config& cfg = p_.cfg;
   cfg = std::move(next);
-  if (cfg.CLOSE_PORT) p_.link.ClosePort();
+  exchange_.ClosePortWhenConfigured();
   p_.link.ApplyPortTimeouts(timeouts);
   p_.timer_prmgr.SetInterval(static_cast<uint32_t>(cfg.delay_file));
   p_.app.SetTitle(cfg.id_aplikacia);
@@ -237,13 +239,13 @@ bool SettingsSession::OKBtnClick(const SavedControls& c) {
 }
 
 void SettingsSession::FormClose() {
-  if (!lease_) return;
+  if (!exchange_) return;
   p_.host.ReloadConfig();
   p_.users.ConfigLoaded();
   if (!p_.cfg.spravy) p_.timer_prmgr.SetEnabled(true);
   p_.link.SetDeviceReady(false);
   p_.readouts.cfg_to_cis(p_.cfg.port);
-  lease_.reset();
+  exchange_.End();
 }
 
 }  // namespace kv

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "link/printer_lease.h"
+#include "link/printer_exchange.h"
 #include "settings/device_setup.h"
 #include "settings/user_access.h"
 
@@ -126,7 +126,7 @@ class SettingsSession {
   // The dialog comes up: takes the printer's lease (taken by someone else: message 234 and
   // false), then FormActivate and FormShow. False as well while it is already shown.
   bool Open();
-  bool shown() const { return lease_.has_value(); }
+  bool shown() const { return exchange_.held(); }
   bool locked() const { return lock_.locked(); }
   // Btn_psw_yes, Enter in Edit_heslo. The right password unlocks and fills the pages.
   bool CheckServicePassword(std::string_view entered);
@@ -190,7 +190,7 @@ class SettingsSession {
   SettingsParts p_;
   DeviceSetup device_;
   SettingsLock lock_;
-  std::optional<PrinterLease> lease_;
+  PrinterExchange exchange_;
   bool save_failed_ = false;
   int release_message_ = 35;  // Btn_close_com's caption: this message and the port's name
   std::string release_port_;

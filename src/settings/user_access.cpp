@@ -9,19 +9,6 @@ constexpr std::string_view kServicePassword = "plomzera";
 
 }  // namespace
 
-const std::array<RightInfo, 10> kRights = {{
-    {0, "CB_XUZ", "popXUZ"},
-    {1, "CB_DUZ", "popDUZ"},
-    {2, "CB_MUZ", "popMUZ"},
-    {3, "CB_kopia", "popKDOKL"},
-    {4, "CB_KDU", "popKDU"},
-    {5, "CB_KMU", nullptr},
-    {6, "CB_CAS", "popCAS"},
-    {7, "CB_ZAS", "popOtvzas"},
-    {8, "CB_K3900", "KopieRB3900"},
-    {10, "CB_CEN", nullptr},
-}};
-
 bool SecretEquals(std::string_view entered, std::string_view secret) {
   unsigned diff = entered.size() == secret.size() ? 0u : 1u;
   for (size_t i = 0; i < entered.size(); ++i) {

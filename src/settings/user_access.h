@@ -7,24 +7,13 @@
 #include <string_view>
 
 #include "base/config.h"
+#include "base/user_rights.h"
 
 // The three users, their rights and the locks: which user the tray menu works for, what that
 // user may do, and the service password that locks the settings dialog. The user records
 // themselves are the configuration's (Config::users), read and written with the INI file.
 
 namespace kv {
-
-// One right of UserRecord::rights: the settings check box that edits it and the tray menu item
-// it enables (none for KMU, which is only stored, and for CEN, which gives priceListAccess).
-// Index 9 is reserved: never read, written or tested. The INI keys are kRightKeys.
-struct RightInfo {
-  int index;
-  const char* check_box;
-  const char* menu_item;  // nullptr: no menu item
-};
-inline constexpr int kReservedRight = 9;
-inline constexpr int kPriceListRight = 10;  // CEN
-extern const std::array<RightInfo, 10> kRights;
 
 // The password dialog (TPasswordDlg) as the user table sees it.
 class PasswordPrompt {

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "support/child_process.h"
+#include "support/program_home.h"
 #include "support/temp_dir.h"
 
 namespace kv {
@@ -23,9 +24,7 @@ using test::ReadFile;
 using test::WaitFor;
 
 void PrepareHome(const test::TempDir& home, const std::string& config) {
-  for (const char* file : {"kv4910_sk.msg", "kv4910_sk.lng"})
-    home.Write(file, ReadFile(std::string(KV4910_BUILD_DIR) + "/" + file));
-  home.Write("rb4900_cfg.ini", "[CONFIG]\r\nport=0\r\nopozdenie=0\r\n" + config);
+  test::PrepareProgramHome(home, "[CONFIG]\r\nport=0\r\nopozdenie=0\r\n" + config);
 }
 
 std::string Hex(const std::string& text) {
@@ -38,14 +37,8 @@ std::string Hex(const std::string& text) {
   return out;
 }
 
-// The real program in the program directory `home`, its output in home/output.log.
 ChildProcess StartProgram(const test::TempDir& home, const std::string& ports) {
-  return ChildProcess(BuildProgram("kv4910"), {"/nohide"},
-                      {{"KV4910_HOME", home.path()},
-                       {"KV4910_RUNTIME_DIR", home.path()},
-                       {"KV4910_PORTS", ports},
-                       {"QT_QPA_PLATFORM", "offscreen"}},
-                      home / "output.log");
+  return test::StartProgramIn(home, {"/nohide"}, {{"KV4910_PORTS", ports}});
 }
 
 TEST(LinkConnectE2E, ConnectsToTheSimulatorAtStartAndRunsTheDueDailyClose) {

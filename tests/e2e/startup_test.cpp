@@ -12,33 +12,22 @@
 #include <vector>
 
 #include "support/child_process.h"
+#include "support/program_home.h"
 #include "support/temp_dir.h"
 
 namespace kv {
 namespace {
 
 using namespace std::chrono_literals;
-using test::BuildProgram;
 using test::ChildProcess;
 using test::ReadFile;
 using test::WaitFor;
 
-// The real program in the program directory `home`, its output in home/output.log.
-ChildProcess StartProgram(const test::TempDir& home, const std::vector<std::string>& args) {
-  return ChildProcess(BuildProgram("kv4910"), args,
-                      {{"KV4910_HOME", home.path()},
-                       {"KV4910_RUNTIME_DIR", home.path()},
-                       {"QT_QPA_PLATFORM", "offscreen"}},
-                      home / "output.log");
-}
-
-// A program directory with the shipped texts and a configuration that asks for the low
-// process priority, an effect of reading the file that can be seen from outside.
+// A configuration that asks for the low process priority, an effect of reading the file that
+// can be seen from outside.
 void PrepareHome(const test::TempDir& home, int opozdenie) {
-  for (const char* file : {"kv4910_sk.msg", "kv4910_sk.lng"})
-    home.Write(file, ReadFile(std::string(KV4910_BUILD_DIR) + "/" + file));
-  home.Write("rb4900_cfg.ini",
-             "[CONFIG]\r\nopozdenie=" + std::to_string(opozdenie) + "\r\napl_priority=64\r\n");
+  test::PrepareProgramHome(
+      home, "[CONFIG]\r\nopozdenie=" + std::to_string(opozdenie) + "\r\napl_priority=64\r\n");
 }
 
 // Waits until the program has read its configuration file (its nice value became 10); false
@@ -65,7 +54,7 @@ class StartupE2E : public ::testing::Test {
 TEST_F(StartupE2E, StartsFromItsProgramDirectoryStaysUpAndEndsCleanlyOnTerminate) {
   test::TempDir home;
   PrepareHome(home, 0);
-  ChildProcess program = StartProgram(home, {"/nohide"});
+  ChildProcess program = test::StartProgramIn(home, {"/nohide"});
   ASSERT_TRUE(WaitForSettingsRead(program, 10000)) << ReadFile(home / "output.log");
 
   std::this_thread::sleep_for(300ms);
@@ -78,7 +67,7 @@ TEST_F(StartupE2E, StartsFromItsProgramDirectoryStaysUpAndEndsCleanlyOnTerminate
 TEST_F(StartupE2E, TerminateDuringTheStartupDelayStillEndsCleanly) {
   test::TempDir home;
   PrepareHome(home, 1500);
-  ChildProcess program = StartProgram(home, {});
+  ChildProcess program = test::StartProgramIn(home, {});
   ASSERT_TRUE(WaitForSettingsRead(program, 10000)) << ReadFile(home / "output.log");
 
   // The settings are read just before the delay: the signal arrives while it runs.

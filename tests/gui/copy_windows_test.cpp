@@ -72,7 +72,7 @@ TEST_F(CopyWindowsTest, ARequestWhileAnotherExchangeKeepsThePrinterSendsNothing)
 
 TEST_F(CopyWindowsTest, ClosingStartsThePrintJobTimerAgainUnlessMessagingDrivesTheJobs) {
   for (const bool spravy : {false, true}) {
-    pm.cfg.spravy = spravy;
+    pm.config().spravy = spravy;
     timer_prmgr.SetEnabled(false);
     windows.ShowCopiesWindow();  // without a screen the window closes at once
     EXPECT_EQ(timer_prmgr.Enabled(), !spravy) << spravy;

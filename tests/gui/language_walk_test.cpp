@@ -36,22 +36,22 @@ namespace kv {
 namespace {
 
 // Every window the program has, by object name.
-constexpr const char* kWindows[] = {"SRB4900",     "Dlg_cfg",   "PasswordDlg", "Form_copy",
-                                    "Form_mesacna", "Form_zurnal", "Form_predaj", "Form_sklad",
-                                    "Form_platba"};
+constexpr const char* kWindows[] = {"SRB4900",     "Dlg_cfg",      "PasswordDlg",
+                                    "Form_copy",   "Form_mesacna", "Form_zurnal",
+                                    "Form_predaj", "Form_sklad",   "Form_platba"};
 
 // Texts that are the same in both languages: the program's and the printer's names, signal
 // and flag names, drawer models, and words English and the Slovak design share.
 const std::set<QString> kSameInBoth = {
-    "KV4910", "OK",        "&OK",       "Cancel",    "Low",       "Normal",    "High",      "DSR",
-    "CTS",    "BUSY",      "ACK",       "PE",        "ERR",       "DSP",       "NORMAL",
-    "USB",    "Baud 9600", "COM x ",    "...",       "EPSON 4-5", "EPSON 4-2", "STAR 4-5",
-    "STAR 4-2", "RB2900/3900", "August", "September", "November", "December", "user0"};
+    "KV4910", "OK",        "&OK",       "Cancel",   "Low",       "Normal",
+    "High",   "DSR",       "CTS",       "BUSY",     "ACK",       "PE",
+    "ERR",    "DSP",       "NORMAL",    "USB",      "Baud 9600", "COM x ",
+    "...",    "EPSON 4-5", "EPSON 4-2", "STAR 4-5", "STAR 4-2",  "RB2900/3900",
+    "August", "September", "November",  "December", "user0"};
 
 // Lists whose items are data (speeds, currency codes, ports, users, languages, articles).
-const std::set<QString> kDataLists = {"CB_baud", "CB_aktivna", "CB_dualna", "CB_porty",
-                                      "CB_user", "CB_jazyk",   "CB_port_zac", "CB_nazov",
-                                      "CB_dph"};
+const std::set<QString> kDataLists = {"CB_baud",  "CB_aktivna",  "CB_dualna", "CB_porty", "CB_user",
+                                      "CB_jazyk", "CB_port_zac", "CB_nazov",  "CB_dph"};
 
 // A text made of digits and signs only is a number or a date, and a path is a file's name: no
 // language text.
@@ -69,7 +69,9 @@ QString PathOf(const QObject* object) {
   for (const QObject* o = object; o; o = o->parent()) {
     QString part = o->objectName();
     if (part.isEmpty() && o->parent())
-      part = QString("%1#%2").arg(o->metaObject()->className()).arg(o->parent()->children().indexOf(o));
+      part = QString("%1#%2")
+                 .arg(o->metaObject()->className())
+                 .arg(o->parent()->children().indexOf(o));
     parts.prepend(part);
   }
   return parts.join('/');
@@ -107,12 +109,17 @@ Texts WalkWindow(const QWidget* window) {
     const QString path = PathOf(w);
     Add(texts, path + ".hint", w->toolTip());
     if (auto* label = qobject_cast<const QLabel*>(w)) Add(texts, path + ".text", label->text());
-    if (auto* button = qobject_cast<const QAbstractButton*>(w)) Add(texts, path + ".text", button->text());
-    if (auto* group = qobject_cast<const QGroupBox*>(w)) Add(texts, path + ".title", group->title());
+    if (auto* button = qobject_cast<const QAbstractButton*>(w))
+      Add(texts, path + ".text", button->text());
+    if (auto* group = qobject_cast<const QGroupBox*>(w))
+      Add(texts, path + ".title", group->title());
     if (auto* tabs = qobject_cast<const QTabWidget*>(w))
-      for (int i = 0; i < tabs->count(); ++i) Add(texts, path + QString(".page%1").arg(i), tabs->tabText(i));
-    if (auto* combo = qobject_cast<const QComboBox*>(w); combo && !kDataLists.count(combo->objectName()))
-      for (int i = 0; i < combo->count(); ++i) Add(texts, path + QString(".item%1").arg(i), combo->itemText(i));
+      for (int i = 0; i < tabs->count(); ++i)
+        Add(texts, path + QString(".page%1").arg(i), tabs->tabText(i));
+    if (auto* combo = qobject_cast<const QComboBox*>(w);
+        combo && !kDataLists.count(combo->objectName()))
+      for (int i = 0; i < combo->count(); ++i)
+        Add(texts, path + QString(".item%1").arg(i), combo->itemText(i));
     if (auto* grid = qobject_cast<const QTableWidget*>(w))
       for (int c = 0; c < grid->columnCount(); ++c)
         for (int r = 0; r < grid->rowCount(); ++r)
@@ -137,9 +144,11 @@ class Program {
   Program(test::TempDir& home, const std::filesystem::path& shipped, int language) {
     for (const char* name : {"kv4910_sk.lng", "kv4910_sk.msg", "kv4910_en.lng", "kv4910_en.msg"})
       home.Write(name, ReadShipped(shipped / name));
-    home.Write("rb4900_cfg.ini", "[CONFIG]\r\nopozdenie=0\r\n[SPRAVY]\r\nid_aplikacia=LANGTEST\r\n"
-                                 "[LANGUAGE]\r\nLNG1=English\r\nFILE1=kv4910_en.lng\r\n"
-                                 "MSG1=kv4910_en.msg\r\ndefault=" + std::to_string(language) + "\r\n");
+    home.Write("rb4900_cfg.ini",
+               "[CONFIG]\r\nopozdenie=0\r\n[SPRAVY]\r\nid_aplikacia=LANGTEST\r\n"
+               "[LANGUAGE]\r\nLNG1=English\r\nFILE1=kv4910_en.lng\r\n"
+               "MSG1=kv4910_en.msg\r\ndefault=" +
+                   std::to_string(language) + "\r\n");
     setenv("KV4910_HOME", home.path().c_str(), 1);
     app = std::make_unique<Application>(std::vector<std::string>{"/nohide"}, "/nonexistent");
     app->Start();
@@ -181,23 +190,26 @@ class Program {
 // one the languages share, none is missing or empty, and none is a Slovak built-in text.
 void ExpectEnglishThroughout(const Texts& slovak, const Texts& english) {
   std::set<QString> builtin;
-  for (const LanguageKey& key : LanguageKeys()) builtin.insert(QString::fromUtf8(key.builtin).remove('&'));
+  for (const LanguageKey& key : LanguageKeys())
+    builtin.insert(QString::fromUtf8(key.builtin).remove('&'));
   const QString system = QString::fromStdString(OsVersionText(QueryOsVersion(), false));
   size_t compared = 0;
   for (const auto& [where, text] : slovak) {
     const auto found = english.find(where);
     if (found == english.end()) {
-      ADD_FAILURE() << where.toStdString() << " has no English text (Slovak: " << text.toStdString() << ")";
+      ADD_FAILURE() << where.toStdString() << " has no English text (Slovak: " << text.toStdString()
+                    << ")";
       continue;
     }
     ++compared;
     if (kSameInBoth.count(text) || text == system) continue;
-    EXPECT_NE(found->second.toStdString(), text.toStdString()) << where.toStdString() << " stays Slovak";
+    EXPECT_NE(found->second.toStdString(), text.toStdString())
+        << where.toStdString() << " stays Slovak";
   }
   for (const auto& [where, text] : english) {
     if (kSameInBoth.count(text) || text == system) continue;
     EXPECT_EQ(builtin.count(QString(text).remove('&')), 0u)
-          << where.toStdString() << " shows the Slovak built-in text " << text.toStdString();
+        << where.toStdString() << " shows the Slovak built-in text " << text.toStdString();
   }
   EXPECT_GT(compared, 250u);
 }
@@ -220,8 +232,9 @@ TEST_F(LanguageWalk, EveryWindowStartedInEnglishShowsNoSlovakText) {
   const Texts slovak = Started(0);
   const Texts english = Started(1);
   ExpectEnglishThroughout(slovak, english);
-  EXPECT_EQ(english.at("Form_copy/kalendar/qt_calendar_navigationbar/qt_calendar_monthbutton.text"),
-            QLocale(QLocale::English, QLocale::UnitedKingdom).monthName(QDate::currentDate().month()))
+  EXPECT_EQ(
+      english.at("Form_copy/kalendar/qt_calendar_navigationbar/qt_calendar_monthbutton.text"),
+      QLocale(QLocale::English, QLocale::UnitedKingdom).monthName(QDate::currentDate().month()))
       << "the calendar follows the language";
 }
 
@@ -235,7 +248,8 @@ TEST_F(LanguageWalk, SwitchingSlovakEnglishSlovakReachesEveryTextAtOnce) {
   const Texts english = program.Walk();
   ExpectEnglishThroughout(slovak, english);
   for (const auto& [where, text] : started_english)
-    EXPECT_EQ((english.count(where) ? english.at(where) : "<missing>").toStdString(), text.toStdString())
+    EXPECT_EQ((english.count(where) ? english.at(where) : "<missing>").toStdString(),
+              text.toStdString())
         << where.toStdString();
 
   program.ChooseLanguage(0);

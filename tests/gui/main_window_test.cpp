@@ -20,6 +20,7 @@
 #include "core/ui/tray_icon.h"
 #include "lang/codepage.h"
 #include "platform/os.h"
+#include "support/app_home.h"
 #include "support/temp_dir.h"
 
 namespace kv {
@@ -29,12 +30,10 @@ QString FromUtf8(const char* text) {
   return QString::fromUtf8(text);
 }
 
-// The application objects started as the program starts them, in a temporary program
-// directory with a test configuration, message and language file.
-class MainWindowTest : public ::testing::Test {
+// The application with a test configuration, message and language file.
+class MainWindowTest : public test::AppInTempHome {
  protected:
-  MainWindowTest() : cwd_(std::filesystem::current_path()) {
-    setenv("KV4910_HOME", home.path().c_str(), 1);
+  MainWindowTest() {
     home.Write("rb4900_cfg.ini", "[CONFIG]\r\nopozdenie=0\r\n[SPRAVY]\r\nid_aplikacia=GUITEST\r\n");
     home.Write("kv4910_sk.msg", "[113]\r\nSpustenie testu\r\n[114]\r\n");
     home.Write("kv4910_sk.lng", Utf8ToCp1250("[FORM_KV4910]\r\n"
@@ -48,14 +47,8 @@ class MainWindowTest : public ::testing::Test {
                                              "BTN4=&Tlačiť\r\n"
                                              "TXT14=EAN\r\n"
                                              "NAME1=Cenník test\r\n"));
-    app = std::make_unique<Application>(std::vector<std::string>{"/nohide"}, "/nonexistent");
-    app->Start();
+    StartApp();
     window = QtView::FindWindow("SRB4900");
-  }
-  ~MainWindowTest() override {
-    app.reset();
-    unsetenv("KV4910_HOME");
-    std::filesystem::current_path(cwd_);
   }
 
   template <typename T>
@@ -67,12 +60,7 @@ class MainWindowTest : public ::testing::Test {
     return label ? label->text() : QStringLiteral("<missing>");
   }
 
-  test::TempDir home;
-  std::unique_ptr<Application> app;
   QWidget* window = nullptr;
-
- private:
-  std::filesystem::path cwd_;
 };
 
 TEST_F(MainWindowTest, ControlsCarryTheirNames) {
@@ -135,7 +123,7 @@ TEST_F(MainWindowTest, StartUpShowsTheLanguageTextsVersionsAndSettings) {
   EXPECT_EQ(QCoreApplication::applicationName(), "GUITEST");
   EXPECT_EQ(app->main_window().tray().hint(), "Spustenie testu");
   EXPECT_EQ(app->main_window().tray().picture(), 1);
-  EXPECT_TRUE(app->print_manager().startup.no_hide);
+  EXPECT_TRUE(app->print_manager().startup().no_hide);
   EXPECT_TRUE(window->isVisible());
   EXPECT_EQ(window->pos(), QPoint(1, 1));
 }
@@ -163,7 +151,7 @@ TEST_F(MainWindowTest, TillWindowsAreCreatedAtStartWithTheLanguageTexts) {
 
 TEST_F(MainWindowTest, ViewReachesTheControlsByTheirNames) {
   ASSERT_NE(window, nullptr);
-  View& view = app->print_manager().view;
+  View& view = app->print_manager().view();
   view.SetText("SRB4900/L_dokl", "125/8");
   view.SetItemText("SRB4900/StatusBar1", 1, "PRN:P");
   view.SetCell("SRB4900/StringGrid_data", 2, 0, Utf8ToCp1250("DPH"));
@@ -188,7 +176,7 @@ TEST_F(MainWindowTest, ViewReachesTheControlsByTheirNames) {
 TEST_F(MainWindowTest, WithoutANotificationAreaTheWindowStaysReachable) {
   ASSERT_NE(window, nullptr);
   ASSERT_FALSE(app->main_window().tray().shown());  // offscreen has no tray
-  app->print_manager().view.ShowWindow("SRB4900", View::WindowState::Hidden);
+  app->print_manager().view().ShowWindow("SRB4900", View::WindowState::Hidden);
   EXPECT_TRUE(window->isVisible());
   window->showMinimized();
   QApplication::processEvents();

@@ -8,7 +8,9 @@
 
 #include "core/ui/application.h"
 #include "core/ui/tray_menu.h"
+#include "support/app_home.h"
 #include "support/child_process.h"
+#include "support/program_home.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
@@ -19,35 +21,23 @@ using test::BuildProgram;
 using test::ChildProcess;
 using test::ReadFile;
 
-// The working directory moves to the program directory at start-up; it comes back here.
-class MenuE2E : public ::testing::Test {
- protected:
-  ~MenuE2E() override { std::filesystem::current_path(cwd_); }
-
- private:
-  std::filesystem::path cwd_ = std::filesystem::current_path();
-};
+using MenuE2E = test::AppInTempHome;
 
 TEST_F(MenuE2E, XReportFromTheMenuPrintsOnTheSimulatorsPaper) {
-  test::TempDir home;
   ChildProcess sim(BuildProgram("kv4910-sim"), {"--paper", home / "paper.txt"});
   const std::string pty = sim.ReadLine(5000).value_or("");
   ASSERT_FALSE(pty.empty()) << "kv4910-sim did not start";
 
-  for (const char* file : {"kv4910_sk.msg", "kv4910_sk.lng"})
-    home.Write(file, ReadFile(std::string(KV4910_BUILD_DIR) + "/" + file));
-  home.Write("rb4900_cfg.ini",
-             "[CONFIG]\r\nport=0\r\nopozdenie=0\r\n[SPRAVY]\r\nid_aplikacia=MENUTEST\r\n");
-  test::ScopedEnv program_dir("KV4910_HOME", home.path().c_str());
+  test::PrepareProgramHome(
+      home, "[CONFIG]\r\nport=0\r\nopozdenie=0\r\n[SPRAVY]\r\nid_aplikacia=MENUTEST\r\n");
   test::ScopedEnv sockets("KV4910_RUNTIME_DIR", home.path().c_str());
   test::ScopedEnv ports("KV4910_PORTS", pty.c_str());
 
-  Application app({"/nohide"}, "/nonexistent");
-  app.Start();
-  ASSERT_TRUE(app.FinishStartup());
-  ASSERT_EQ(app.print_manager().link().device_ready(), 1);
+  StartApp();
+  ASSERT_TRUE(app->FinishStartup());
+  ASSERT_EQ(app->print_manager().link().device_ready(), 1);
 
-  TrayMenu& menu = app.tray_menu();
+  TrayMenu& menu = app->tray_menu();
   emit menu.menu().aboutToShow();
   ASSERT_TRUE(menu.Item("popXUZ")->isEnabled());
   menu.Item("popXUZ")->trigger();

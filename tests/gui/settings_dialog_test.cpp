@@ -17,27 +17,21 @@
 #include "lang/codepage.h"
 #include "lang/language_map.h"
 #include "settings/ui/dlg_cfg.h"
+#include "support/app_home.h"
 #include "support/temp_dir.h"
 
 namespace kv {
 namespace {
 
-class SettingsDialogTest : public ::testing::Test {
+class SettingsDialogTest : public test::AppInTempHome {
  protected:
-  SettingsDialogTest() : cwd_(std::filesystem::current_path()) {
-    setenv("KV4910_HOME", home.path().c_str(), 1);
+  SettingsDialogTest() {
     home.Write("rb4900_cfg.ini",
                "[CONFIG]\r\nopozdenie=0\r\ndelay_file=700\r\nbaud=57600\r\n"
                "[SPRAVY]\r\nid_aplikacia=GUITEST\r\n[LANGUAGE]\r\nLNG1=English\r\n");
     home.Write("kv4910_sk.msg", Utf8ToCp1250("[33]\r\nZadajte heslo\r\n[34]\r\nNesprávne heslo"));
-    app = std::make_unique<Application>(std::vector<std::string>{"/nohide"}, "/nonexistent");
-    app->Start();
+    StartApp();
     dialog = &app->settings_windows().dialog();
-  }
-  ~SettingsDialogTest() override {
-    app.reset();
-    unsetenv("KV4910_HOME");
-    std::filesystem::current_path(cwd_);
   }
 
   template <typename T>
@@ -53,12 +47,7 @@ class SettingsDialogTest : public ::testing::Test {
            !Child<QWidget>("PageControl1")->isVisible();
   }
 
-  test::TempDir home;
-  std::unique_ptr<Application> app;
   TDlg_cfg* dialog = nullptr;
-
- private:
-  std::filesystem::path cwd_;
 };
 
 TEST_F(SettingsDialogTest, EveryLanguageKeyOfTheDialogFindsItsControl) {
@@ -68,7 +57,7 @@ TEST_F(SettingsDialogTest, EveryLanguageKeyOfTheDialogFindsItsControl) {
     ++keys;
     EXPECT_NE(QtView::Find(key.target), nullptr) << key.key << " " << key.target;
   }
-  EXPECT_EQ(keys, 103 + 33);  // the key map's and our own
+  EXPECT_EQ(keys, 103 + 33);                                           // the key map's and our own
   EXPECT_EQ(Child<QTabWidget>("PageControl1")->tabText(2), "EXPERT");  // the built-in text
 }
 

@@ -30,8 +30,8 @@ class TillWiringTest : public ::testing::Test, public test::PrintManagerFakes {
   TillWiringTest() : printer(line) {
     NumberMessages("[%d]");
     WorkInTempDirOnTheLine();
-    pm.cfg.path_in = dir / "blocek.txt";
-    pm.cfg.pokl_path_in = dir / "cennik/cennik.bin";
+    pm.config().path_in = dir / "blocek.txt";
+    pm.config().pokl_path_in = dir / "cennik/cennik.bin";
     printer.SetScheduler(
         [this](uint32_t tick, std::function<void()> action) { clock.At(tick, std::move(action)); });
   }
@@ -62,12 +62,12 @@ TEST_F(TillWiringTest, TypedItemReachesTheSimulatorAndF12PaysAndGivesThePrinterB
   bread.code = "123";
   bread.price = 1.5;
   bread.vat_level = 1;
-  ASSERT_TRUE(WritePriceFile(pm.cfg.pokl_path_in, {bread}));
+  ASSERT_TRUE(WritePriceFile(pm.config().pokl_path_in, {bread}));
   Start();
 
   // The first print-job tick opens the sale window when pokl_run is 1.
-  pm.cfg.pokl_run = true;
-  pm.startup.first_tick = true;
+  pm.config().pokl_run = true;
+  pm.startup().first_tick = true;
   pm.Timer_prmgrTimer();
   QApplication::processEvents();
   TForm_predaj& sale = till->sale_window();
@@ -139,7 +139,7 @@ TEST_F(TillWiringTest, TypedAmountsPrintLinesThatAddUpAndASilentPrinterLetsThePr
   Enter(Sale("Edit_cena"));
   ASSERT_TRUE(pm.link().WaitTxEmpty());
   engine().faults().silent = true;
-  pm.cfg.UKONCI = 0;
+  pm.config().UKONCI = 0;
   boxes.Expect("[248]", BoxAnswer::Yes, BoxAnswer::No);
   EXPECT_TRUE(pm.FormCloseQuery());
   EXPECT_FALSE(till->sale_window().isVisible());

@@ -24,6 +24,7 @@
 #include "reports/ui/form_mesacna.h"
 #include "reports/ui/journal_windows.h"
 #include "sim/line_printer.h"
+#include "support/app_home.h"
 #include "support/print_manager_fixture.h"
 #include "support/temp_dir.h"
 
@@ -32,31 +33,18 @@ namespace {
 
 // The program's windows as it starts them, without a configuration of users (every user has
 // every right), in a temporary program directory.
-class TrayMenuTest : public ::testing::Test {
+class TrayMenuTest : public test::AppInTempHome {
  protected:
-  TrayMenuTest() : cwd_(std::filesystem::current_path()) {
-    setenv("KV4910_HOME", home.path().c_str(), 1);
+  TrayMenuTest() {
     home.Write("rb4900_cfg.ini", "[CONFIG]\r\nopozdenie=0\r\n");
     home.Write("kv4910_sk.msg", "[93]\r\nNie je: ");
     home.Write("kv4910_sk.lng", Utf8ToCp1250("[FORM_KV4910]\r\nTXT9=Žurnál\r\n"));
-    app = std::make_unique<Application>(std::vector<std::string>{"/nohide"}, "/nonexistent");
-    app->Start();
-  }
-  ~TrayMenuTest() override {
-    app.reset();
-    unsetenv("KV4910_HOME");
-    std::filesystem::current_path(cwd_);
+    StartApp();
   }
 
   QMenu& menu() { return app->tray_menu().menu(); }
   QAction* Item(const char* name) { return app->tray_menu().Item(name); }
   void Open() { emit menu().aboutToShow(); }
-
-  test::TempDir home;
-  std::unique_ptr<Application> app;
-
- private:
-  std::filesystem::path cwd_;
 };
 
 TEST_F(TrayMenuTest, ItemsSeparatorsSubmenuPicturesAndDesignState) {
@@ -102,7 +90,7 @@ TEST_F(TrayMenuTest, OpeningEnablesByThePrinterAndTheRights) {
   TSRB4900& pm = app->print_manager();
   pm.link().SetDeviceReady(true);
   pm.users().SetRight(1, false);  // DUZ
-  pm.cfg.obrat_hide = true;
+  pm.config().obrat_hide = true;
   Open();
   EXPECT_FALSE(Item("popXUZ")->isEnabled());
   EXPECT_FALSE(Item("popDUZ")->isEnabled());

@@ -48,7 +48,7 @@ class ApiServiceTest : public ::testing::Test, public test::PrintManagerFakes {
   ApiPrinter api_printer{pm};
   IdempotencyStore store{dir / "http_keys.txt", [] { return int64_t{1'800'000'000}; }};
   test::FakeTimer retry;
-  ApiService service{{settings, pm.cfg, pm.link(), api_printer, store, retry, clock,
+  ApiService service{{settings, pm.config(), pm.link(), api_printer, store, retry, clock,
                       [this](int n) { return pm.Msg(n); }}};
 };
 

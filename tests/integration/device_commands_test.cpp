@@ -30,7 +30,7 @@ class DeviceCommandsTest : public LinkTest {
 };
 
 TEST_F(DeviceCommandsTest, EachCommandSendsItsBytesAndClosesThePortWhenConfigured) {
-  pm.cfg.drawer = {27, 'F', 0x107, 3, 0, 0, 0, 0, 0, 0x100};  // only the low byte of each goes
+  pm.config().drawer = {27, 'F', 0x107, 3, 0, 0, 0, 0, 0, 0x100};  // only the low byte of each goes
   struct Case {
     const char* name;
     Command command;
@@ -52,7 +52,7 @@ TEST_F(DeviceCommandsTest, EachCommandSendsItsBytesAndClosesThePortWhenConfigure
   for (const bool close_port : {false, true}) {
     for (const Case& c : cases) {
       SCOPED_TRACE(std::string(c.name) + (close_port ? ", CLOSE_PORT" : ""));
-      pm.cfg.CLOSE_PORT = close_port;
+      pm.config().CLOSE_PORT = close_port;
       engine().ClearReceived();
       Run(c.command);
       EXPECT_EQ(CommandBytes(), c.bytes);
@@ -69,15 +69,15 @@ TEST_F(DeviceCommandsTest, DefaultDrawerSendsTenZeroBytes) {
 }
 
 TEST_F(DeviceCommandsTest, ClockCommandCarriesTheLocalDateAndTime) {
-  pm.local_time = [] {
+  pm.SetLocalTime([] {
     std::tm t = ShopTime();  // 2026
     t.tm_mon = 6;
     t.tm_mday = 3;
     t.tm_hour = 9;
     t.tm_min = 5;
     return t;
-  };
-  pm.cfg.CLOSE_PORT = true;
+  });
+  pm.config().CLOSE_PORT = true;
   commands().popCASClick();
   EXPECT_EQ(CommandBytes(),
             "\x1bt11111"
@@ -98,8 +98,8 @@ TEST_F(DeviceCommandsTest, DailyCloseAnsweredNoSendsNothingAndLeavesThePortAlone
 
 TEST_F(DeviceCommandsTest, DailyCloseReadsTheRecordAndTheJournalAndNotesItInDebug) {
   engine().state().document_number = 41;
-  pm.cfg.ladenie = 1;
-  pm.cfg.CLOSE_PORT = true;
+  pm.config().ladenie = 1;
+  pm.config().CLOSE_PORT = true;
   boxes.Expect("msg1", BoxAnswer::Yes, BoxAnswer::No);
   commands().popDUZClick();
   const std::string sent = CommandBytes();
@@ -115,7 +115,7 @@ TEST_F(DeviceCommandsTest, DailyCloseReadsTheRecordAndTheJournalAndNotesItInDebu
   EXPECT_EQ(dir.Read("debug.txt"), "\r\n> Daily close (06.12.2026 14:30:00 RB4900 1.2)\r\n\r\n");
   EXPECT_FALSE(pm.link().ComPort1().Connected());
 
-  pm.cfg.ladenie = 0;  // no line without debugging
+  pm.config().ladenie = 0;  // no line without debugging
   boxes.Expect("msg1", BoxAnswer::Yes, BoxAnswer::No);
   commands().popDUZClick();
   EXPECT_EQ(engine().state().closing_count, 2u);
@@ -124,7 +124,7 @@ TEST_F(DeviceCommandsTest, DailyCloseReadsTheRecordAndTheJournalAndNotesItInDebu
 
 TEST_F(DeviceCommandsTest, DailyCloseRefusedByThePrinterShowsMessage18AndSendsNothing) {
   engine().state().condition1 = sim::status1::kClosingRefused;
-  pm.cfg.CLOSE_PORT = true;
+  pm.config().CLOSE_PORT = true;
   boxes.Expect("msg1", BoxAnswer::Yes, BoxAnswer::No).Expect("msg18");
   commands().popDUZClick();
   EXPECT_EQ(boxes.shown().at(1).caption, "msg17");
@@ -134,8 +134,8 @@ TEST_F(DeviceCommandsTest, DailyCloseRefusedByThePrinterShowsMessage18AndSendsNo
 }
 
 TEST_F(DeviceCommandsTest, MonthlyCloseWritesItsDebugLineOnlyWhenTheRequestWentOut) {
-  pm.cfg.ladenie = 1;
-  pm.cfg.CLOSE_PORT = true;
+  pm.config().ladenie = 1;
+  pm.config().CLOSE_PORT = true;
   commands().show_monthly_dialog = [] { return false; };  // closed, or a year refused
   commands().popMUZClick();
   EXPECT_FALSE(dir.Exists("debug.txt"));
@@ -180,7 +180,7 @@ TEST_F(DeviceCommandsTest, ReportsWindowOpensWithTheLineUpAndThePrintJobTimerSto
 }
 
 TEST_F(DeviceCommandsTest, EachByteWaitsForTheHandshakeAtMostItsLimitThenThePause) {
-  pm.cfg.drawer = {27, 'p', 0, 25, 250, 0, 0, 0, 0, 0};
+  pm.config().drawer = {27, 'p', 0, 25, 250, 0, 0, 0, 0, 0};
   ASSERT_EQ(pm.link().AttachPort(0, 8500, 8500), 0);
   pm.link().SetCtsGate(1);
   line.a().ForceCts(false);  // the printer never clears to send: every byte waits its limit

@@ -130,9 +130,9 @@ class Cell : public JobFakes {
  public:
   Cell(const Fault& fault, Kind kind, int msg, bool messaging)
       : fault_(fault), kind_(kind), messaging_(messaging) {
-    pm.cfg.MSG = msg;
-    pm.cfg.spravy = messaging;
-    pm.cfg.rts_cts = true;  // the program watches the printer's ready lines
+    pm.config().MSG = msg;
+    pm.config().spravy = messaging;
+    pm.config().rts_cts = true;  // the program watches the printer's ready lines
     boxes.unseen_take_default = true;
     if (kind == Kind::Copy) engine().Receive(Receipt());  // a receipt to copy
     // What an earlier job left: a failed one must not pass it off as its own.

@@ -54,14 +54,14 @@ TEST_F(JobTest, ReceiptRenamedIntoPlaceAsTheInputIsRemovedIsKept) {
     next_lands();
     return SetFileAside(path, now);
   });
-  pm.cfg.delete_leftover = true;
+  pm.config().delete_leftover = true;
   pm.HandleLeftoverInput();
   EXPECT_EQ(dir.Read("blocek.txt"), "second " + Receipt());
   EXPECT_FALSE(dir.Exists("blocek_261206_143000.txt"));
 }
 
 TEST_F(JobTest, ReceiptThatCannotBeDeletedIsNotPrintedTwice) {
-  pm.cfg.spravy = true;
+  pm.config().spravy = true;
   WriteJob(Receipt());
   int attempts = 0;
   pm.jobs().SetInputRemoverHook([&](const std::string&, const FileIdentity&) {
@@ -80,7 +80,7 @@ TEST_F(JobTest, ReceiptThatCannotBeDeletedIsNotPrintedTwice) {
 
   // Another receipt in its place is printed.
   WriteJob("next " + Receipt());
-  Touch(pm.cfg.path_in, 2000);
+  Touch(pm.config().path_in, 2000);
   boxes.Expect("Nepodarilo sa zmazat");
   Tick();
   EXPECT_EQ(Receipts(), 2);
@@ -89,9 +89,9 @@ TEST_F(JobTest, ReceiptThatCannotBeDeletedIsNotPrintedTwice) {
 TEST_F(JobTest, LeftoverFileIsSetAsideQuietlyWhenConfigured) {
   for (const bool messaging : {false, true}) {
     TempDir home;
-    pm.cfg.path_in = home / "blocek.txt";
-    pm.cfg.delete_leftover = !messaging;
-    pm.cfg.spravy = messaging;
+    pm.config().path_in = home / "blocek.txt";
+    pm.config().delete_leftover = !messaging;
+    pm.config().spravy = messaging;
     home.Write("blocek.txt", Receipt());
     pm.HandleLeftoverInput();
     EXPECT_FALSE(home.Exists("blocek.txt"));
@@ -120,7 +120,7 @@ TEST_F(JobTest, LeftoverFileIsKeptOrSetAsideAsTheOperatorSays) {
 }
 
 TEST_F(JobTest, LeftoverFileThatCannotBeSetAsideIsNeverPrinted) {
-  pm.cfg.delete_leftover = true;
+  pm.config().delete_leftover = true;
   pm.jobs().SetFileAsideHook([](const std::string&, const std::tm&) { return std::nullopt; });
   WriteJob(Receipt());
   boxes.ExpectUnseen("[121]", BoxAnswer::No).Expect("Nepodarilo sa odlozit");

@@ -15,8 +15,8 @@ int Count(const std::string& text, const std::string& part) {
 }
 
 TEST_F(JobTest, NumberNotAdvancingAsksAndRefusalIsLogged) {
-  pm.cfg.spravy = true;
-  pm.cfg.copy_bl = 1;
+  pm.config().spravy = true;
+  pm.config().copy_bl = 1;
   engine().faults().no_advance = sim::FaultMode::kAlways;
   WriteJob("header\r\n" + Receipt());
   boxes.Expect("[103]", BoxAnswer::Yes, BoxAnswer::No).ExpectUnseen("[103]", BoxAnswer::No);
@@ -33,10 +33,10 @@ TEST_F(JobTest, NumberNotAdvancingAsksAndRefusalIsLogged) {
 }
 
 TEST_F(JobTest, WithoutQuestionsFailedJobIsNeverRepeated) {
-  pm.cfg.MSG = 0;
-  pm.cfg.spravy = true;
-  pm.cfg.rts_cts = true;
-  pm.cfg.handshake_wait = 20;
+  pm.config().MSG = 0;
+  pm.config().spravy = true;
+  pm.config().rts_cts = true;
+  pm.config().handshake_wait = 20;
   dir.Write("info.txt", "OLD");
   // The printer stops taking bytes in the middle of the receipt (the bring-up, the status
   // query and the document number take about twenty): the rest stays queued.
@@ -67,7 +67,7 @@ TEST_F(JobTest, DocumentOpenOnThePrinterStopsTheReceiptFirstTimeAndOnRepeat) {
   // On repeat: a receipt cut off before its end leaves its document open; the repeat must not
   // send the header into it a second time.
   engine().state().condition1 = 0;
-  pm.cfg.del_file = 0;
+  pm.config().del_file = 0;
   const std::string cut = Receipt().substr(0, Receipt().rfind(Esc('e')));
   WriteJob(cut);
   boxes.Expect("[103]", BoxAnswer::Yes, BoxAnswer::No).Expect("[151]");
@@ -83,7 +83,7 @@ enum class Loop { NotReady, DocumentNumber, ReadBack, PaperLow, Repeat };
 class JobRetryTest : public JobTest, public ::testing::WithParamInterface<Loop> {};
 
 TEST_P(JobRetryTest, PausesBetweenPassesAndTerminationEndsItKeepingTheFile) {
-  pm.cfg.spravy = true;
+  pm.config().spravy = true;
   struct {
     std::string box;
     BoxAnswer given = BoxAnswer::Ok;
@@ -92,7 +92,7 @@ TEST_P(JobRetryTest, PausesBetweenPassesAndTerminationEndsItKeepingTheFile) {
   } loop;
   switch (GetParam()) {
     case Loop::NotReady:
-      pm.cfg.port = -1;  // the bring-up fails at once
+      pm.config().port = -1;  // the bring-up fails at once
       loop = {"[9]", BoxAnswer::Yes, BoxAnswer::Yes, 0};
       break;
     case Loop::DocumentNumber:

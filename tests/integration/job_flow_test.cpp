@@ -28,7 +28,7 @@ TEST_F(JobTest, StatusQueryOnlyWritesStatusToInfoTxt) {
 }
 
 TEST_F(JobTest, InformationQueryReadsDeviceInfoAndSendsNothing) {
-  pm.cfg.spravy = true;
+  pm.config().spravy = true;
   WriteJob(Esc('I') + "\r\n" + Receipt());
   Tick();
   EXPECT_EQ(Receipts(), 0);
@@ -40,7 +40,7 @@ TEST_F(JobTest, InformationQueryReadsDeviceInfoAndSendsNothing) {
 }
 
 TEST_F(JobTest, StatusRecordGoesToFileAndNothingAfterItIsLookedAt) {
-  pm.cfg.spravy = true;
+  pm.config().spravy = true;
   // The ESC DC1 after the record request would rewrite info.txt if the scan went on.
   WriteJob(Esc('!') + "I" + Receipt() + Esc('\x11'));
   Tick();
@@ -72,9 +72,9 @@ TEST_F(JobTest, ATickThatFindsThePrinterLeasedLeavesTheInputFileForTheNextTick) 
 }
 
 TEST_F(JobTest, AClientsStatusRequestWaitsForTheLeasedPrinterAndIsAnsweredOnRelease) {
-  pm.cfg.spravy = true;
+  pm.config().spravy = true;
   FakeEndpoint* endpoint = &StartFakeMessaging();
-  const uint32_t number = MessageNumberForName(pm.cfg.id_manager);
+  const uint32_t number = MessageNumberForName(pm.config().id_manager);
   endpoint->queue = {{number, 0, 77, "/run/pos.sock"}, {number, 3, 0, "/run/pos.sock"}};
 
   std::optional<PrinterLease> window = pm.link().TryLease("settings window");
@@ -90,7 +90,7 @@ TEST_F(JobTest, AClientsStatusRequestWaitsForTheLeasedPrinterAndIsAnsweredOnRele
 }
 
 TEST_F(JobTest, PrinterNotReadyCopiesFileOnceAndAbandonsOnNo) {
-  pm.cfg.spravy = true;
+  pm.config().spravy = true;
   engine().faults().silent = true;
   WriteJob(Receipt());
   boxes.Expect("[111]").Expect("[9]", BoxAnswer::Yes, BoxAnswer::Yes);
@@ -108,7 +108,7 @@ TEST_F(JobTest, PrinterNotReadyCopiesFileOnceAndAbandonsOnNo) {
 }
 
 TEST_F(JobTest, PrinterNotReadyKeepsFileWhenDelFileIsOff) {
-  pm.cfg.del_file = 0;
+  pm.config().del_file = 0;
   engine().faults().silent = true;
   WriteJob(Receipt());
   boxes.Expect("[111]").Expect("[9]", BoxAnswer::No, BoxAnswer::Yes);
@@ -118,9 +118,9 @@ TEST_F(JobTest, PrinterNotReadyKeepsFileWhenDelFileIsOff) {
 }
 
 TEST_F(JobTest, TimerWithoutMessagingKeepsTicking) {
-  pm.startup.first_tick = true;
-  pm.cfg.delay_file = 300;
-  pm.cfg.pokl_run = true;
+  pm.startup().first_tick = true;
+  pm.config().delay_file = 300;
+  pm.config().pokl_run = true;
   int sale_shown = 0;
   pm.jobs().OnShowSaleWindow([&] { ++sale_shown; });
   Tick();  // no file
@@ -128,7 +128,7 @@ TEST_F(JobTest, TimerWithoutMessagingKeepsTicking) {
   EXPECT_EQ(timer_prmgr.Interval(), 300u);
   EXPECT_EQ(view.Get("SRB4900.window"), "hidden");
   EXPECT_EQ(sale_shown, 1);
-  EXPECT_FALSE(pm.startup.first_tick);
+  EXPECT_FALSE(pm.startup().first_tick);
   EXPECT_TRUE(notified.empty());
 
   WriteJob(Receipt());
@@ -139,9 +139,9 @@ TEST_F(JobTest, TimerWithoutMessagingKeepsTicking) {
 }
 
 TEST_F(JobTest, TimerWithMessagingWaitsForTheClient) {
-  pm.cfg.spravy = true;
-  pm.startup.no_hide = true;
-  pm.startup.first_tick = true;
+  pm.config().spravy = true;
+  pm.startup().no_hide = true;
+  pm.startup().first_tick = true;
   timer_prmgr.SetEnabled(true);
   Tick();  // no file
   EXPECT_FALSE(timer_prmgr.Enabled());
@@ -182,21 +182,21 @@ TEST_F(JobTest, FileWrittenInPlaceIsTakenOnlyOnceItStopsChanging) {
 
 TEST_F(JobTest, InputThatCannotBeReadIsReportedOnceAndNeverBlocks) {
   const std::function<void()> makers[] = {
-      [&] { ASSERT_TRUE(test::MakeFifo(pm.cfg.path_in)); },
-      [&] { ASSERT_TRUE(std::filesystem::create_directory(pm.cfg.path_in)); },
+      [&] { ASSERT_TRUE(test::MakeFifo(pm.config().path_in)); },
+      [&] { ASSERT_TRUE(std::filesystem::create_directory(pm.config().path_in)); },
       [&] {
         WriteJob("");
-        std::filesystem::resize_file(pm.cfg.path_in, JobInputFile::kMaxBytes + 1);
+        std::filesystem::resize_file(pm.config().path_in, JobInputFile::kMaxBytes + 1);
       }};
   for (const auto& make : makers) {
-    std::filesystem::remove_all(pm.cfg.path_in);
+    std::filesystem::remove_all(pm.config().path_in);
     make();
     boxes.Expect("[152]");
     for (int tick = 0; tick < 2; ++tick) {
       auto job = std::async(std::launch::async, [&] { Tick(); });
       if (job.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
-        ADD_FAILURE() << "the tick blocked on " << pm.cfg.path_in;
-        test::ReleaseFifoReader(pm.cfg.path_in);
+        ADD_FAILURE() << "the tick blocked on " << pm.config().path_in;
+        test::ReleaseFifoReader(pm.config().path_in);
       }
       job.get();
     }

@@ -67,8 +67,8 @@ TEST_F(JobTest, ClosingIsStoppedByBitFiveAndReceiptByBitSix) {
 }
 
 TEST_F(JobTest, ConditionStopKeepsFileWhenDelFileIsOff) {
-  pm.cfg.del_file = 0;
-  pm.cfg.spravy = true;
+  pm.config().del_file = 0;
+  pm.config().spravy = true;
   engine().state().condition2 = 0x80;
   WriteJob(Receipt());
   boxes.Expect("[12]");
@@ -91,7 +91,7 @@ TEST_F(JobTest, JobWithoutStateCheckIsSentWhateverTheCondition) {
 TEST_F(JobTest, ReceiptLetterInsideTextBlockIsNotAReceipt) {
   // A receipt whose number does not advance would fail and ask to repeat; this job is not one.
   engine().faults().no_advance = sim::FaultMode::kAlways;
-  pm.cfg.spravy = true;
+  pm.config().spravy = true;
   WriteJob(Esc('F') + "Text " + Esc('B') + " in a block\x03");
   Tick();
   EXPECT_EQ(dir.Read("info.txt").substr(0, 6), "9999\r\n");
@@ -103,7 +103,7 @@ TEST_F(JobTest, ReceiptLetterInsideTextBlockIsNotAReceipt) {
 TEST_F(JobTest, ReceiptInTestModeIsConfirmedWithoutNewNumber) {
   pm.readouts().SetTestMode(1);  // as the printer reported it before the job
   engine().faults().no_advance = sim::FaultMode::kAlways;
-  pm.cfg.spravy = true;
+  pm.config().spravy = true;
   WriteJob(Receipt());
   Tick();
   EXPECT_EQ(notified, (std::vector<std::pair<int32_t, int32_t>>{{1, 1}}));
@@ -121,7 +121,7 @@ TEST_F(JobTest, CopyAnsweredWithNakTellsTheOperatorAndFails) {
 }
 
 TEST_F(JobTest, JournalCopyAppendedForReceipt) {
-  pm.cfg.copy_bl = 1;
+  pm.config().copy_bl = 1;
   WriteJob(Receipt());
   Tick();
   EXPECT_NE(dir.Read("zurnal.txt").find("ROZKY"), std::string::npos);
@@ -129,7 +129,7 @@ TEST_F(JobTest, JournalCopyAppendedForReceipt) {
 }
 
 TEST_F(JobTest, DebugCopyHoldsHeaderAndBytes) {
-  pm.cfg.ladenie = 1;
+  pm.config().ladenie = 1;
   WriteJob("x" + Esc('>'));
   Tick();
   EXPECT_EQ(dir.Read("debug.txt"),

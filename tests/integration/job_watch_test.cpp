@@ -22,7 +22,7 @@ class JobWatchTest : public JobTest {
   // As a careful point-of-sale program writes: under another name, then renamed into place.
   void DropJob(const std::string& bytes) {
     dir.Write("blocek.part", bytes);
-    ASSERT_EQ(std::rename((dir / "blocek.part").c_str(), pm.cfg.path_in.c_str()), 0);
+    ASSERT_EQ(std::rename((dir / "blocek.part").c_str(), pm.config().path_in.c_str()), 0);
   }
   void Watch() { pm.jobs().InputMayHaveChanged(); }
   int Brought() const { return timer_prmgr.ticks_soon; }
@@ -45,9 +45,9 @@ TEST_F(JobWatchTest, AnArrivalBringsTheTickForwardOnlyWhereATickCouldRun) {
   // Where a tick could not run, the arrival waits for the moment one can.
   std::optional<PrinterLease> lease;
   const std::vector<std::tuple<const char*, std::function<void()>, std::function<void()>>> cases = {
-      {"messaging on", [&] { pm.cfg.spravy = true; },
+      {"messaging on", [&] { pm.config().spravy = true; },
        [&] {
-         pm.cfg.spravy = false;
+         pm.config().spravy = false;
          Watch();
        }},
       {"timer off", [&] { timer_prmgr.SetEnabled(false); },
@@ -89,7 +89,7 @@ TEST_F(JobWatchTest, AFileRenamedIntoPlaceGoesToThePrinterAtOnceAndTheNextRightA
 
 TEST_F(JobWatchTest, AFileItsWriterHoldsOpenIsNeitherBroughtForwardNorTakenWhileItChanges) {
   const std::string receipt = Receipt();
-  const int fd = ::open(pm.cfg.path_in.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  const int fd = ::open(pm.config().path_in.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   ASSERT_GE(fd, 0);
   ASSERT_EQ(::write(fd, receipt.data(), 20), 20);
   Watch();

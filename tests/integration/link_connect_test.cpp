@@ -13,7 +13,7 @@ class LinkConnect : public LinkTest {
     printer.SetScheduler(
         [this](uint32_t tick, std::function<void()> action) { clock.At(tick, std::move(action)); });
     test::SetEnv("KV4910_PORTS", "/dev/b:/dev/a");
-    pm.startup.first_tick = true;
+    pm.startup().first_tick = true;
   }
   ~LinkConnect() override { test::SetEnv("KV4910_PORTS", nullptr); }
   sim::Engine& engine() { return printer.engine(); }
@@ -22,27 +22,27 @@ class LinkConnect : public LinkTest {
 };
 
 TEST_F(LinkConnect, PortListAndAnIndexBeyondItIsNoPort) {
-  pm.cfg.port = 2;
+  pm.config().port = 2;
   pm.StartupPortList();
   EXPECT_EQ(view.Items("SRB4900/CB_port_zac"), (std::vector<std::string>{"/dev/a", "/dev/b"}));
   EXPECT_EQ(view.Items("Dlg_cfg/CB_porty"), (std::vector<std::string>{"/dev/a", "/dev/b"}));
-  EXPECT_EQ(pm.cfg.port, -1);
+  EXPECT_EQ(pm.config().port, -1);
   EXPECT_EQ(view.Text("SRB4900/Label_baud"), "Baud 9600");
 
   boxes.Expect("msg117");
   pm.StartupChoosePort();
-  EXPECT_EQ(pm.cfg.port, 0);
+  EXPECT_EQ(pm.config().port, 0);
   EXPECT_EQ(view.Get("Dlg_cfg/CB_porty.index"), "0");
 
-  pm.cfg.port = 1;
+  pm.config().port = 1;
   pm.StartupPortList();
   pm.StartupChoosePort();  // a valid index: no box
-  EXPECT_EQ(pm.cfg.port, 1);
+  EXPECT_EQ(pm.config().port, 1);
 }
 
 TEST_F(LinkConnect, StartUpConnectsReadsTheRecordAndStartsTheTimer) {
   engine().state().document_number = 42;
-  pm.cfg.port = 0;
+  pm.config().port = 0;
   pm.StartupPortList();
   pm.StartupChoosePort();
   pm.StartupConnect();
@@ -56,7 +56,7 @@ TEST_F(LinkConnect, StartUpConnectsReadsTheRecordAndStartsTheTimer) {
 }
 
 TEST_F(LinkConnect, StartUpSetsThePrinterClockWhenConfigured) {
-  pm.cfg.synchr_time = 1;
+  pm.config().synchr_time = 1;
   pm.StartupConnect();
   EXPECT_NE(engine().ReceivedBytes().find("\x1bt111117"), std::string::npos);
 }
@@ -82,7 +82,7 @@ TEST_F(LinkConnect, PrinterOffAtStartAskAgainThenGoOnWithout) {
 
 TEST_F(LinkConnect, UnreachablePrinterIsAskedForAPauseApartUntilTheProgramEnds) {
   pm.link().SetPortNames({});  // the adapter is gone: the port cannot open, at once
-  pm.cfg.MSG = 0;
+  pm.config().MSG = 0;
   for (int pass = 0; pass < 3; ++pass)
     boxes.Expect("msg107").Expect("msg118", BoxAnswer::Yes, BoxAnswer::Yes);
   clock.After(2 * PrinterLink::kRetryPauseMs + 1000, [&] { shell.terminating = true; });
@@ -101,7 +101,7 @@ TEST_F(LinkConnect, UnreachablePrinterIsAskedForAPauseApartUntilTheProgramEnds) 
 TEST_F(LinkConnect, ConnectCommandStopsWithoutAStatusAnswerAndClosesWhenConfigured) {
   pm.link().SetPortNames({"/dev/a"});
   engine().faults().silent = true;
-  pm.cfg.CLOSE_PORT = true;
+  pm.config().CLOSE_PORT = true;
   timer_prmgr.SetEnabled(true);
   pm.Spusteniecasovaca1Click();
   EXPECT_FALSE(timer_prmgr.Enabled());
@@ -109,7 +109,7 @@ TEST_F(LinkConnect, ConnectCommandStopsWithoutAStatusAnswerAndClosesWhenConfigur
 }
 
 TEST_F(LinkConnect, ConnectCommandWithMessagingLeavesTheTimerToTheClient) {
-  pm.cfg.spravy = true;
+  pm.config().spravy = true;
   pm.jobs().SetBusy(true);
   pm.Spusteniecasovaca1Click();
   EXPECT_FALSE(timer_prmgr.Enabled());
@@ -127,7 +127,7 @@ TEST_F(LinkConnect, CloseRefusedWhileADocumentIsOpen) {
 
 TEST_F(LinkConnect, CloseRefusedByTheSettingWhileThePrinterAnswers) {
   ASSERT_EQ(pm.link().AttachPort(0, 8500, 8500), 0);
-  pm.cfg.UKONCI = false;
+  pm.config().UKONCI = false;
   boxes.Expect("msg135");
   EXPECT_FALSE(pm.FormCloseQuery());
 

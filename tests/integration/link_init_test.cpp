@@ -9,7 +9,7 @@ TEST_F(LinkInit, IdentifiesTheModelAndReadsWhatTheFirstBringUpNeeds) {
   ScriptedPrinter printer(line.b());
   HealthyPrinter(printer);
   printer.On("\x1b!M", {StatusRecord("2")});
-  pm.startup.first_tick = true;
+  pm.startup().first_tick = true;
 
   EXPECT_EQ(pm.link().InitPort(0), 1);
   EXPECT_NE(printer.received().find(kIdentify), std::string::npos);
@@ -17,7 +17,7 @@ TEST_F(LinkInit, IdentifiesTheModelAndReadsWhatTheFirstBringUpNeeds) {
   EXPECT_EQ(pm.link().version_number(), 12);
   EXPECT_EQ(view.Text("SRB4900"), "RB4900 1.2");
   EXPECT_EQ(pm.link().device_ready(), 1);
-  EXPECT_EQ(pm.cfg.mena, 1);
+  EXPECT_EQ(pm.config().mena, 1);
   EXPECT_EQ(pm.readouts().vatRates(), (std::array<uint8_t, 5>{20, 10, 0, 0, 0}));
   EXPECT_EQ(pm.readouts().document_number(), 1234);
   EXPECT_EQ(view.Get("tray.picture"), "0");
@@ -30,7 +30,7 @@ TEST_F(LinkInit, IdentifiesTheModelAndReadsWhatTheFirstBringUpNeeds) {
 TEST_F(LinkInit, LaterBringUpsSkipTheFirstReads) {
   ScriptedPrinter printer(line.b());
   HealthyPrinter(printer);
-  pm.startup.first_tick = false;
+  pm.startup().first_tick = false;
   EXPECT_EQ(pm.link().InitPort(0), 1);
   EXPECT_EQ(printer.Count("\x1b!"), 0);
   EXPECT_EQ(printer.Count("\x1bI"), 0);
@@ -54,7 +54,7 @@ TEST_F(LinkInit, AnotherModelOrAShortAnswerIsNotReady) {
 TEST_F(LinkInit, NoPortChosenReturnsAtOnceWithoutOpeningOrBoxes) {
   ScriptedPrinter printer(line.b());
   HealthyPrinter(printer);
-  pm.cfg.port = -1;
+  pm.config().port = -1;
   EXPECT_EQ(pm.link().InitPort(0), 0);
   EXPECT_FALSE(pm.link().ComPort1().Connected());
   EXPECT_EQ(printer.received(), "");
@@ -71,7 +71,7 @@ TEST_F(LinkInit, PortThatCannotOpenIsReportedAndLogged) {
   EXPECT_EQ(dir.Read("FM_err.txt"),
             "> (06.12.2026 14:30:00 ) Nepodarilo sa inicializovat port \r\n");
 
-  pm.cfg.MSG = 0;  // quiet: no boxes at all, the error still counted in the error file
+  pm.config().MSG = 0;  // quiet: no boxes at all, the error still counted in the error file
   const size_t boxes_before = boxes.shown().size();
   EXPECT_EQ(pm.link().InitPort(1), 0);
   EXPECT_EQ(boxes.shown().size(), boxes_before);
@@ -87,7 +87,7 @@ TEST_F(LinkInit, PortTimeoutsOfTheSettingsFileReachThePort) {
             "readmulti=140\r\nreadinterval=150\r\n");
   pm.LoadConfig();
   EXPECT_EQ(pm.link().ComPort1().Timeouts(), (TComTimeouts{150, 140, 1300, 1200, 1100}));
-  EXPECT_EQ(pm.cfg.handshake_wait, 1200);
+  EXPECT_EQ(pm.config().handshake_wait, 1200);
 }
 
 TEST_F(LinkInit, SilentPrinterIsNotReadyAndThePortIsClosed) {
@@ -96,7 +96,7 @@ TEST_F(LinkInit, SilentPrinterIsNotReadyAndThePortIsClosed) {
   EXPECT_EQ(pm.link().InitPort(0), 0);
   EXPECT_FALSE(pm.link().ComPort1().Connected());
   EXPECT_EQ(view.Text("SRB4900"), "msg108");
-  pm.cfg.MSG = 0;
+  pm.config().MSG = 0;
   EXPECT_EQ(pm.link().InitPort(0), 0);  // MSG off: no box
 }
 
@@ -133,7 +133,7 @@ TEST_F(LinkInit, PaperConditionEndsAsNotReadyWhenThePrinterFallsSilent) {
 TEST_F(LinkInit, GatedLineThatStaysOffIsLogged) {
   ScriptedPrinter printer(line.b());
   HealthyPrinter(printer);
-  pm.cfg.dtr_dsr = true;  // send only while DSR is on
+  pm.config().dtr_dsr = true;  // send only while DSR is on
   line.a().ForceDsr(false);
   boxes.Expect("msg110").Expect("msg111");
   EXPECT_EQ(pm.link().InitPort(0), 0);

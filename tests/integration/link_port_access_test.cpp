@@ -46,13 +46,13 @@ struct RefusedPort : PrintManagerFakes {
       : refusing(PrintManagerServices{
             clock, boxes, view, timer_prmgr, timer_msg, shell,
             [os_error] { return std::make_unique<RefusingBackend>(os_error); }}) {
-    refusing.program_dir = dir.path();
+    refusing.SetProgramDir(dir.path());
     dir.Write("ttyS4", "");
     chmod((dir / "ttyS4").c_str(), mode);
     refusing.lang().messages().Slot(139)[0] = 'X';  // message 139 reads "X"
     refusing.link().SetPortNames({dir / "ttyS4"});
-    refusing.cfg.port = 0;
-    refusing.local_time = ShopTime;
+    refusing.config().port = 0;
+    refusing.SetLocalTime(ShopTime);
   }
   TSRB4900 refusing;
 };

@@ -50,12 +50,12 @@ TEST_F(LinkPrimitives, LinesThatDoNotFollowLeaveBothGatesOffAndBytesGoAtOnce) {
 TEST_F(LinkPrimitives, ConfiguredHandshakeIsTakenAsIsAndDecidedOnlyWhileNotReady) {
   ScriptedPrinter printer(line.b());
   printer.On(kStatusQuery, {StatusAnswer(0, 0)});
-  pm.cfg.rts_cts = true;
+  pm.config().rts_cts = true;
   ASSERT_EQ(pm.link().AttachPort(0, 8500, 8500), 0);
   EXPECT_EQ(pm.link().OpenPort(0), 1);
   EXPECT_EQ(pm.link().cts_gate(), 1);
   EXPECT_EQ(pm.link().dsr_gate(), 0);
-  pm.cfg.rts_cts = false;
+  pm.config().rts_cts = false;
   EXPECT_FALSE(pm.link().SetupHandshake());  // device ready: nothing changes
   EXPECT_EQ(pm.link().cts_gate(), 1);
 }
@@ -205,15 +205,15 @@ TEST_F(LinkPrimitives, ReadAnswerDrainsWhileGapsStayUnderTwentyMs) {
 }
 
 TEST_F(LinkPrimitives, BaudRateOnlyForTheThreeSpeeds) {
-  pm.cfg.baud = 57600;
+  pm.config().baud = 57600;
   pm.link().ApplyBaudRate();
   EXPECT_EQ(pm.link().ComPort1().BaudRate(), br57600);
   EXPECT_EQ(view.Text("SRB4900/Label_baud"), "Baud 57600");
-  pm.cfg.baud = 19200;
+  pm.config().baud = 19200;
   pm.link().ApplyBaudRate();
   EXPECT_EQ(pm.link().ComPort1().BaudRate(), br57600);
   EXPECT_EQ(view.Text("SRB4900/Label_baud"), "Baud 57600");
-  pm.cfg.baud = 115200;
+  pm.config().baud = 115200;
   pm.link().ApplyBaudRate();
   EXPECT_EQ(pm.link().ComPort1().BaudRate(), br115200);
 }

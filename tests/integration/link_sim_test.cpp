@@ -22,7 +22,7 @@ TEST_F(LinkSim, FirstBringUpIdentifiesAndReadsCurrencyRatesAndRecord) {
   engine().state().document_number = 321;
   engine().state().vat_rates = {23, 19, 5, 0, 0};
   engine().state().active_currency = '2';
-  pm.startup.first_tick = true;
+  pm.startup().first_tick = true;
 
   EXPECT_EQ(pm.link().InitPort(0), 1);
   EXPECT_EQ(view.Text("SRB4900"), "RB4900 1.2");
@@ -73,7 +73,7 @@ TEST_F(LinkSim, ShortStatusRecordIsRejected) {
 TEST_F(LinkSim, DueDailyCloseRunsByItselfWhenConfigured) {
   engine().state().first_document_date = "20000101";
   engine().state().document_number = 10;
-  pm.cfg.auto_du = 1;
+  pm.config().auto_du = 1;
   ASSERT_EQ(pm.link().AttachPort(0, 8500, 8500), 0);
   EXPECT_GT(pm.link().OpenPort(1), 0);
   EXPECT_EQ(engine().state().closing_count, 1u);
@@ -108,7 +108,7 @@ TEST_F(LinkSim, CutDeviceRecordUpdatesOnlyTheLinesThatCame) {
 }
 
 TEST_F(LinkSim, ClockCommandSetsThePrinterClock) {
-  std::tm pc = pm.local_time();
+  std::tm pc = pm.LocalTime();
   engine().SetHostTime([] { return std::time_t{0}; });
   EXPECT_EQ(pm.link().SetClock(), 0);
   const std::tm printer_time = engine().PrinterTime();

@@ -94,7 +94,7 @@ TEST_F(LinkStatus, AutomaticDailyCloseRunsOnceAndAppendsTheJournal) {
   HealthyPrinter(printer);
   printer.On(kStatusQuery, {StatusAnswer(0x40, 0), StatusAnswer(0, 0)});
   printer.On("\x1bQ", {"DENNA UZAVIERKA\r\n"});
-  pm.cfg.auto_du = 1;
+  pm.config().auto_du = 1;
   dir.Write("zurnal.txt", "old\r\n");
   ASSERT_EQ(pm.link().AttachPort(0, 8500, 8500), 0);
 
@@ -121,7 +121,7 @@ TEST_F(LinkStatus, PendingDailyCloseWithoutAutoIsOnlyReported) {
   printer.On(kStatusQuery, {StatusAnswer(0x40, 0)});
   ASSERT_EQ(pm.link().AttachPort(0, 8500, 8500), 0);
   for (const int32_t auto_du : {0, 2}) {  // only 1 runs the close
-    pm.cfg.auto_du = auto_du;
+    pm.config().auto_du = auto_du;
     boxes.Expect("msg16");
     EXPECT_EQ(pm.link().OpenPort(1), 0x4000 + 1);
   }

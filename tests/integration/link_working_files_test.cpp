@@ -24,7 +24,7 @@ TEST_F(WorkingFiles, InfoFileCarriesNineNinesAndTheStatusValue) {
 }
 
 TEST_F(WorkingFiles, InfoFileThatCannotBeCreatedIsTriedTwentyTimesThenReported) {
-  pm.cfg.path_info = dir / "missing";
+  pm.config().path_info = dir / "missing";
   boxes.Expect("msg29");
   const uint64_t before = clock.slept();
   pm.files().WriteInfoFile();
@@ -41,7 +41,7 @@ TEST_F(WorkingFiles, ErrorLineFormatAndReadOnlyFileStillAppended) {
   pm.files().LogError("Terminate");
   EXPECT_EQ(dir.Read("FM_err.txt"), "first\r\n> (06.12.2026 14:30:00 RB4900 1.2) Terminate \r\n");
 
-  pm.cfg.err_file = false;  // switched off for the run: nothing written
+  pm.config().err_file = false;  // switched off for the run: nothing written
   pm.files().LogError("Ukoncenie uzivatelom");
   EXPECT_EQ(dir.Read("FM_err.txt").find("Ukoncenie"), std::string::npos);
 }
@@ -74,7 +74,7 @@ TEST_F(WorkingFiles, RepeatedErrorLinesAreWrittenOnceAndCounted) {
 }
 
 TEST_F(WorkingFiles, ErrorFileThatCannotBeOpenedIsShownWithMessage21) {
-  pm.program_dir = dir / "missing";
+  pm.SetProgramDir(dir / "missing");
   boxes.Expect("msg21");
   pm.files().LogError("Terminate");
 }
@@ -110,7 +110,7 @@ TEST_F(WorkingFiles, JournalUnchangedWhenThePrinterDoesNotAnswer) {
 }
 
 TEST_F(WorkingFiles, JournalThatCannotBeOpenedIsReportedWithMessage2) {
-  pm.cfg.path_out = dir / "missing/zurnal.txt";
+  pm.config().path_out = dir / "missing/zurnal.txt";
   pm.readouts().RequestJournal();
   boxes.Expect("msg2");
   EXPECT_FALSE(pm.readouts().ReadJournal());
@@ -121,9 +121,9 @@ class Backup : public LinkTest {
   void SetUp() override {
     ASSERT_TRUE(std::filesystem::create_directory(dir / "zal"));
     ASSERT_TRUE(std::filesystem::create_directory(dir / "copy"));
-    pm.cfg.backup1 = dir / "zal/x.txt";
-    pm.cfg.backup2 = dir / "copy/y.txt";
-    pm.cfg.backup_date = true;
+    pm.config().backup1 = dir / "zal/x.txt";
+    pm.config().backup2 = dir / "copy/y.txt";
+    pm.config().backup_date = true;
   }
 };
 
@@ -143,7 +143,7 @@ TEST_F(Backup, DatedTargetIsCreatedThenAppendedOnTheSameDay) {
 }
 
 TEST_F(Backup, UndatedTargetIsBackup1Itself) {
-  pm.cfg.backup_date = false;
+  pm.config().backup_date = false;
   dir.Write("zurnal.txt", "text");
   EXPECT_TRUE(pm.Zalohovanie1Click());
   EXPECT_EQ(dir.Read("zal/x.txt"), "text");
@@ -167,8 +167,8 @@ TEST_F(Backup, TargetThatCannotBeWrittenKeepsTheJournal) {
 }
 
 TEST_F(Backup, TargetThatFillsUpKeepsTheJournal) {
-  pm.cfg.backup_date = false;
-  pm.cfg.backup1 = "/dev/full";  // exists, every write fails
+  pm.config().backup_date = false;
+  pm.config().backup1 = "/dev/full";  // exists, every write fails
   dir.Write("zurnal.txt", std::string(3000, 'k'));
   boxes.Expect("/dev/full");
   EXPECT_FALSE(pm.Zalohovanie1Click());
@@ -177,7 +177,7 @@ TEST_F(Backup, TargetThatFillsUpKeepsTheJournal) {
 }
 
 TEST_F(Backup, NewTargetInAMissingDirectoryKeepsTheJournal) {
-  pm.cfg.backup1 = dir / "nowhere/x.txt";
+  pm.config().backup1 = dir / "nowhere/x.txt";
   dir.Write("zurnal.txt", "keep me");
   boxes.Expect("nowhere");
   EXPECT_FALSE(pm.Zalohovanie1Click());
@@ -185,9 +185,9 @@ TEST_F(Backup, NewTargetInAMissingDirectoryKeepsTheJournal) {
 }
 
 TEST_F(Backup, JournalItselfAsTargetIsRefused) {
-  pm.cfg.backup_date = false;
+  pm.config().backup_date = false;
   for (const std::string& target : {dir / "zurnal.txt", dir / "zal/../zurnal.txt"}) {
-    pm.cfg.backup1 = target;
+    pm.config().backup1 = target;
     dir.Write("zurnal.txt", "keep me");
     boxes.Expect("zurnal.txt");
     EXPECT_FALSE(pm.Zalohovanie1Click());

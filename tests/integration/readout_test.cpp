@@ -109,7 +109,7 @@ TEST_F(Readout, DeviceRecordFillsTheGridCountersDateAndTime) {
 }
 
 TEST_F(Readout, HiddenTurnoverShowsLabelsAndRatesButNoAmounts) {
-  pm.cfg.obrat_hide = true;
+  pm.config().obrat_hide = true;
   pm.readouts().SetVatRates({20, 10, 0, 0, 0});
   EXPECT_TRUE(pm.readouts().cfg_to_cis(0));
   const char* grid = "SRB4900/StringGrid_data";
@@ -169,7 +169,7 @@ TEST_F(Readout, ReadDeviceInfoWithoutStatusAnswerWritesNineNines) {
 TEST_F(Readout, ExtendedInfoReadsByteByByteUpToTheEtx) {
   const std::string record = DeviceRecordText(8);
   printer.On("\x1bI", {record.substr(0, 130)});
-  pm.cfg.rozsirene_info = 1;
+  pm.config().rozsirene_info = 1;
   // The tail trickles in one byte at a time, 90 ms apart, and more follows the ETX.
   const std::string tail = record.substr(130) + "junk";
   const uint32_t at = clock.TickCount() + 200;

@@ -62,7 +62,7 @@ TEST_F(DeviceSetupTest, DrawerTestSendsTheRowZerosIncludedAndNothingWithoutARow)
   setup().Btn_openClick(3);  // "STAR 4-2"
   EXPECT_EQ(printer.received(), std::string("\x1b\x46\x07\x03\0\0\0\0\0\0", 10));
   printer.ClearReceived();
-  pm.cfg.drawer = {27, 112, 0x130, 0, 0, 0, 0, 0, 0, 0};
+  pm.config().drawer = {27, 112, 0x130, 0, 0, 0, 0, 0, 0, 0};
   setup().Btn_openClick(5);  // "Zadane rucne": the low byte of each configured value
   EXPECT_EQ(printer.received().substr(0, 3), "\x1bp0");
 }
@@ -104,7 +104,7 @@ TEST_F(DeviceSetupTest, CurrencyGoesIntoTheFileAtOnceAndToThePrinterAfterYes) {
   EXPECT_NE(printer.received().find(kEsc + "+M1230.1260\r"), std::string::npos);
   EXPECT_NE(ConfigFile().find("kurz=30.1260"), std::string::npos);
   // The read-back shows what the printer holds: USD, dual SKK, its rate.
-  EXPECT_EQ(pm.cfg.mena, 3);
+  EXPECT_EQ(pm.config().mena, 3);
   EXPECT_EQ(view.Get("Dlg_cfg/CB_aktivna.index"), "3");
   EXPECT_EQ(view.Text("Dlg_cfg/MaskEdit_eurokurz"), "30.5000");
 }

@@ -27,23 +27,23 @@ class SettingsTest : public LinkTest {
   // What the dialog's controls hold right after unlocking, with the given changes applied.
   SavedControls Shown() const {
     SavedControls c;
-    c.info_dir = pm.cfg.path_info;
-    c.operator_messages = pm.cfg.MSG == 1;
-    c.drawer_row = pm.cfg.drawer_idx;
+    c.info_dir = pm.config().path_info;
+    c.operator_messages = pm.config().MSG == 1;
+    c.drawer_row = pm.config().drawer_idx;
     c.port_timeouts = {"5000", "5000", "2000", "200", "500"};
-    c.info_time = std::to_string(pm.cfg.time_info);
-    c.startup_delay = std::to_string(pm.cfg.opozdenie);
-    c.polling_period = std::to_string(pm.cfg.delay_file);
-    c.message_name = pm.cfg.id_manager;
-    c.application_title = pm.cfg.id_aplikacia;
-    c.price_list = pm.cfg.pokl_path_in;
-    for (size_t i = 0; i < c.tenders.size(); ++i) c.tenders[i] = pm.cfg.plat[i].str();
+    c.info_time = std::to_string(pm.config().time_info);
+    c.startup_delay = std::to_string(pm.config().opozdenie);
+    c.polling_period = std::to_string(pm.config().delay_file);
+    c.message_name = pm.config().id_manager;
+    c.application_title = pm.config().id_aplikacia;
+    c.price_list = pm.config().pokl_path_in;
+    for (size_t i = 0; i < c.tenders.size(); ++i) c.tenders[i] = pm.config().plat[i].str();
     return c;
   }
   std::string ConfigFile() const { return dir.Read("rb4900_cfg.ini"); }
 
   ScriptedPrinter printer{line.b()};
-  UserAccess users{pm.cfg.users};
+  UserAccess users{pm.config().users};
   SettingsBridge bridge{pm};
   std::unique_ptr<SettingsSession> session;
 

@@ -21,9 +21,9 @@ TEST_F(SettingsTest, ExpertEditHoldsOnlyWholeNumbersAndActsAtOnce) {
   EXPECT_TRUE(session->ExpertEditExit(ExpertEdit::ReadConstant, "3000"));
   EXPECT_EQ(pm.link().ComPort1().Timeouts().ReadTotalConstant, 3000);
   EXPECT_TRUE(session->ExpertEditExit(ExpertEdit::WriteMultiplier, "40"));
-  EXPECT_EQ(pm.cfg.handshake_wait, 40);  // the handshake wait follows the port's multiplier
+  EXPECT_EQ(pm.config().handshake_wait, 40);  // the handshake wait follows the port's multiplier
   EXPECT_TRUE(session->ExpertEditExit(ExpertEdit::InfoTime, "9000"));
-  EXPECT_EQ(pm.cfg.time_info, 9000);
+  EXPECT_EQ(pm.config().time_info, 9000);
   EXPECT_FALSE(dir.Exists("rb4900_cfg.ini"));  // nothing saved yet
 }
 
@@ -31,11 +31,11 @@ TEST_F(SettingsTest, DefaultTimesChangeOnlyTheInformationTimeAndHandshakeWaitAtO
   OpenUnlocked();
   ASSERT_TRUE(session->ExpertEditExit(ExpertEdit::ReadConstant, "3000"));
   ASSERT_TRUE(session->ExpertEditExit(ExpertEdit::WriteMultiplier, "40"));
-  pm.cfg.time_info = 100;
+  pm.config().time_info = 100;
   const TComTimeouts port = pm.link().ComPort1().Timeouts();
   session->Btn_default_timeClick();
-  EXPECT_EQ(pm.cfg.time_info, 7000);
-  EXPECT_EQ(pm.cfg.handshake_wait, 5000);
+  EXPECT_EQ(pm.config().time_info, 7000);
+  EXPECT_EQ(pm.config().handshake_wait, 5000);
   EXPECT_EQ(pm.link().ComPort1().Timeouts(), port);
   EXPECT_EQ(view.Text(kReadTotal), "2000");
   EXPECT_EQ(view.Text("Dlg_cfg/Edit_delay_file"), "300");
@@ -57,12 +57,12 @@ TEST_F(SettingsTest, SavingClampsThePollingPeriodAndMapsThePriority) {
     controls.polling_period = c.period;
     controls.priority_choice = c.priority_choice;
     ASSERT_TRUE(session->OKBtnClick(controls)) << c.period;
-    EXPECT_EQ(pm.cfg.delay_file, c.stored) << c.period;
+    EXPECT_EQ(pm.config().delay_file, c.stored) << c.period;
     EXPECT_EQ(timer_prmgr.Interval(), static_cast<uint32_t>(c.stored)) << c.period;
     EXPECT_NE(ConfigFile().find("delay_file=" + std::to_string(c.stored) + "\n"),
               std::string::npos)
         << c.period;
-    EXPECT_EQ(pm.cfg.apl_priority, c.priority) << c.period;
+    EXPECT_EQ(pm.config().apl_priority, c.priority) << c.period;
     EXPECT_NE(ConfigFile().find("apl_priority=" + std::to_string(c.priority)), std::string::npos);
     EXPECT_TRUE(session->locked());  // locked again for the next opening
   }
@@ -87,7 +87,7 @@ TEST_F(SettingsTest, NumberThatIsNotWholeStopsTheSaveAndLeavesTheFileAsItWas) {
     boxes.Expect(c.message);
     EXPECT_FALSE(session->OKBtnClick(controls)) << c.message;
     EXPECT_EQ(ConfigFile(), file);
-    EXPECT_EQ(pm.cfg.id_aplikacia, "KV4910S");
+    EXPECT_EQ(pm.config().id_aplikacia, "KV4910S");
     EXPECT_FALSE(session->locked());
   }
 }
@@ -103,10 +103,10 @@ TEST_F(SettingsTest, SaveTakesTheControlsRunsTheJobsAgainAndLocksTheNextOpening)
   controls.info_time = "6500";
   boxes.Expect("msg238");  // the new application id reaches the clients at the next start
   ASSERT_TRUE(session->OKBtnClick(controls));
-  EXPECT_EQ(pm.cfg.time_info, 6500);
+  EXPECT_EQ(pm.config().time_info, 6500);
   EXPECT_EQ(shell.Title(), "POKLADNA2");
-  EXPECT_EQ(pm.cfg.plat[9], "Kupon");
-  EXPECT_EQ(pm.cfg.drawer, (std::array<int32_t, 10>{27, 70, 7, 3, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(pm.config().plat[9], "Kupon");
+  EXPECT_EQ(pm.config().drawer, (std::array<int32_t, 10>{27, 70, 7, 3, 0, 0, 0, 0, 0, 0}));
   EXPECT_TRUE(timer_prmgr.Enabled());
   EXPECT_EQ(view.Get("SRB4900/StatusBar1[3].text"), "msg115");
   const std::string file = ConfigFile();
@@ -153,23 +153,23 @@ TEST_F(SettingsTest, ClosingWithoutSavingKeepsTheRunningPortWhenTheFileHasNoneOr
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
     dir.Write("rb4900_cfg.ini", c.file);
-    pm.cfg.port = 0;  // chosen at start-up (message 117) without being written
+    pm.config().port = 0;  // chosen at start-up (message 117) without being written
     ASSERT_TRUE(session->Open());
     session->FormClose();
-    EXPECT_EQ(pm.cfg.port, c.port);
+    EXPECT_EQ(pm.config().port, c.port);
   }
   // Without a running port the file's value stands.
-  pm.cfg.port = -1;
+  pm.config().port = -1;
   dir.Write("rb4900_cfg.ini", "[CONFIG]\r\nport=-1\r\n");
   pm.LoadConfig();
-  EXPECT_EQ(pm.cfg.port, -1);
+  EXPECT_EQ(pm.config().port, -1);
 }
 
 TEST_F(SettingsTest, WrongPasswordKeepsTheLockAndTheRightOneFillsThePages) {
-  pm.cfg.baud = 57600;
-  pm.cfg.apl_priority = 128;
-  pm.cfg.notify[0] = {"a.txt", 5};
-  pm.cfg.notify[2] = {"after a gap", 6};
+  pm.config().baud = 57600;
+  pm.config().apl_priority = 128;
+  pm.config().notify[0] = {"a.txt", 5};
+  pm.config().notify[2] = {"after a gap", 6};
   ASSERT_TRUE(session->Open());
   EXPECT_FALSE(session->CheckServicePassword("PLOMZERA"));
   EXPECT_EQ(view.Text("Dlg_cfg/Label3"), "msg34");
@@ -204,27 +204,27 @@ TEST_F(SettingsTest, ClosingReloadsTheFileAndReadsTheDeviceRecordOnANewBringUp) 
   dir.Write("rb4900_cfg.ini", "[CONFIG]\r\nport=0\r\ncopy_bl=1\r\n");
   OpenUnlocked();
   session->SwitchClick(SettingsSwitch::ReceiptCopies, false);
-  EXPECT_EQ(pm.cfg.copy_bl, 0);
+  EXPECT_EQ(pm.config().copy_bl, 0);
   printer.ClearReceived();
   session->FormClose();
-  EXPECT_EQ(pm.cfg.copy_bl, 1);  // what was not saved is gone again
+  EXPECT_EQ(pm.config().copy_bl, 1);  // what was not saved is gone again
   EXPECT_TRUE(timer_prmgr.Enabled());
   EXPECT_EQ(printer.Count(kIdentify), 1);  // the device-ready flag was cleared
   EXPECT_EQ(pm.readouts().document_number(), 1234);
 }
 
 TEST_F(SettingsTest, PortDetectionIsQuietAndFindsThePrinter) {
-  pm.cfg.port = -1;
+  pm.config().port = -1;
   OpenUnlocked();
   printer.On(kStatusQuery, {""});
   session->Btn_findClick();  // a printer that does not answer: no box
-  EXPECT_EQ(pm.cfg.port, -1);
-  EXPECT_EQ(pm.cfg.MSG, 1);
+  EXPECT_EQ(pm.config().port, -1);
+  EXPECT_EQ(pm.config().MSG, 1);
   EXPECT_EQ(view.Get("Dlg_cfg/CB_porty.index"), "-1");
 
   printer.On(kStatusQuery, {StatusAnswer(0, 0)});
   session->Btn_findClick();
-  EXPECT_EQ(pm.cfg.port, 0);
+  EXPECT_EQ(pm.config().port, 0);
   EXPECT_EQ(view.Get("Dlg_cfg/CB_porty.index"), "0");
   EXPECT_EQ(view.Get("Dlg_cfg/Btn_open.enabled"), "1");
   EXPECT_EQ(pm.readouts().document_number(), 1234);
@@ -239,9 +239,9 @@ TEST_F(SettingsTest, ChoosingAPortThatCannotOpenClearsTheChoice) {
   EXPECT_EQ(view.Get("Dlg_cfg/Btn_open.enabled"), "0");
 
   line.a().Unplug(false);
-  pm.cfg.port = -1;
+  pm.config().port = -1;
   session->CB_portyChange(0);
-  EXPECT_EQ(pm.cfg.port, 0);
+  EXPECT_EQ(pm.config().port, 0);
   EXPECT_EQ(view.Get("SRB4900/CB_port_zac.index"), "0");
   EXPECT_EQ(view.Get("Dlg_cfg/Btn_open.enabled"), "1");
 
@@ -255,20 +255,20 @@ TEST_F(SettingsTest, ChoosingAPortThatCannotOpenClearsTheChoice) {
 
 TEST_F(SettingsTest, FileChoicesAndUserPasswordKeepTheirValueUnlessChanged) {
   OpenUnlocked();
-  pm.cfg.path_in = "old.txt";
+  pm.config().path_in = "old.txt";
   session->FileChosen(FileChoice::InputFile, std::nullopt);  // cancelled
-  EXPECT_EQ(pm.cfg.path_in, "old.txt");
+  EXPECT_EQ(pm.config().path_in, "old.txt");
   session->FileChosen(FileChoice::InfoDir, "/srv/pos/info.txt");
-  EXPECT_EQ(pm.cfg.path_info, "/srv/pos");
+  EXPECT_EQ(pm.config().path_info, "/srv/pos");
   EXPECT_EQ(view.Text("Dlg_cfg/Edit_info"), "/srv/pos");
   EXPECT_EQ(session->FileDialogFor(FileChoice::Backup1).file_name, "msg37");
 
-  pm.cfg.users[0].password = "1234";
+  pm.config().users[0].password = "1234";
   session->Edit_pwdEnter();
   session->Edit_pwdExit("", false);  // passing through the field
-  EXPECT_EQ(pm.cfg.users[0].password, "1234");
+  EXPECT_EQ(pm.config().users[0].password, "1234");
   session->Edit_pwdExit("", true);
-  EXPECT_EQ(pm.cfg.users[0].password, "");
+  EXPECT_EQ(pm.config().users[0].password, "");
 }
 
 }  // namespace

@@ -79,9 +79,9 @@ TEST_F(TillLinkTest, AFileJobDroppedWhileAReceiptIsOpenPrintsAfterIt) {
 }
 
 TEST_F(TillLinkTest, WhileAReceiptIsOpenAClientIsToldBusyAndItsStatusWaitsForTheClosing) {
-  pm.cfg.spravy = true;
+  pm.config().spravy = true;
   FakeEndpoint* endpoint = &StartFakeMessaging();
-  const uint32_t number = MessageNumberForName(pm.cfg.id_manager);
+  const uint32_t number = MessageNumberForName(pm.config().id_manager);
   OpenReceiptOfThreeItems();
   engine().ClearReceived();
 
@@ -112,7 +112,7 @@ TEST_F(TillLinkTest, ClosingTheProgramIsRefusedWhileAReceiptIsOpenWithoutAskingT
 
 TEST_F(TillLinkTest, ASilentPrinterMayBeLeftWithTheReceiptOpenInIt) {
   OpenReceiptOfThreeItems();
-  pm.cfg.UKONCI = 0;
+  pm.config().UKONCI = 0;
   // As the sale window wires it: quitting asks the sale screen.
   pm.till().receipt_close_query = [this] {
     return sale.CloseQuery(boxes, [this](const std::string& line) { pm.files().LogError(line); });

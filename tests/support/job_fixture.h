@@ -34,9 +34,9 @@ class JobFakes : public PrintManagerFakes {
   JobFakes() : printer(line) {
     NumberMessages("[%d]");
     WorkInTempDirOnTheLine();
-    pm.cfg.path_in = dir / "blocek.txt";
+    pm.config().path_in = dir / "blocek.txt";
     pm.link().SetIdentText("RB4900 1.2");
-    pm.startup.version_text = TSRB4900::kVersionText;
+    pm.startup().version_text = TSRB4900::kVersionText;
     printer.SetScheduler(
         [this](uint32_t tick, std::function<void()> action) { clock.At(tick, std::move(action)); });
     engine().state().document_number = 100;

@@ -27,7 +27,7 @@ class PrintManagerFakes {
       : line(clock),
         pm(PrintManagerServices{clock, boxes, view, timer_prmgr, timer_msg, shell,
                                 [this] { return MakeMemoryComBackend(line.a(), clock); }}) {
-    pm.program_dir = dir.path();
+    pm.SetProgramDir(dir.path());
   }
 
   // Message n reads `format` filled with n ("[%d]" makes "[12]"), so a test sees which message
@@ -39,11 +39,11 @@ class PrintManagerFakes {
   // The working files in the temporary directory, the one port of the line chosen, the shop's
   // date and time.
   void WorkInTempDirOnTheLine() {
-    pm.cfg.path_info = dir.path();
-    pm.cfg.path_out = dir / "zurnal.txt";
+    pm.config().path_info = dir.path();
+    pm.config().path_out = dir / "zurnal.txt";
     pm.link().SetPortNames({"mem0"});
-    pm.cfg.port = 0;
-    pm.local_time = test::ShopTime;
+    pm.config().port = 0;
+    pm.SetLocalTime(test::ShopTime);
   }
 
   FakeClock clock;

@@ -33,7 +33,7 @@ bool Enabled(const CommandMenuState& state, std::string_view name) {
 class CommandMenuTest : public PrintManagerTest {
  protected:
   CommandMenuTest() { pm.LoadConfig(); }  // no file: every right for every user
-  CommandMenu menu{pm.view, pm.link(), pm.cfg, pm.users(), pm.device_commands()};
+  CommandMenu menu{pm.view(), pm.link(), pm.config(), pm.users(), pm.device_commands()};
 };
 
 TEST_F(CommandMenuTest, EachRightEnablesItsItemOnlyWhileThePrinterIsReady) {
@@ -77,7 +77,7 @@ TEST_F(CommandMenuTest, ObratHideDisablesTheXReportAndTheCopiesWindowTheSettings
 }
 
 TEST_F(CommandMenuTest, OpeningShowsTheUsersAndCopiesThePriceListAccessOnlyWhenReady) {
-  pm.cfg.users[1].name = "Jana";
+  pm.config().users[1].name = "Jana";
   pm.users().SetRight(kPriceListRight, false);  // the first user's CEN
 
   menu.PopupRB2900Popup();
@@ -103,7 +103,7 @@ TEST_F(CommandMenuTest, OpeningShowsTheUsersAndCopiesThePriceListAccessOnlyWhenR
 }
 
 TEST_F(CommandMenuTest, ACancelledPasswordLeavesTheFirstUserCheckedAlone) {
-  pm.cfg.users[2].password = "tajne";
+  pm.config().users[2].password = "tajne";
   FixedPrompt right("tajne");
   menu.SelectUser(2, right);
   EXPECT_EQ(pm.users().currentUser(), 2);

@@ -18,7 +18,9 @@ namespace {
 // A print manager object with fakes, its program directory a fresh temporary directory.
 struct Fixture : test::PrintManagerFakes {
   // Reads the language slots of the configuration file the test wrote.
-  void ReadSlots() { ReadLanguageSlots(IniFile(pm.files().ProgramFile(kConfigFileName)), pm.cfg); }
+  void ReadSlots() {
+    ReadLanguageSlots(IniFile(pm.files().ProgramFile(kConfigFileName)), pm.config());
+  }
 };
 
 std::string Cp(const char* utf8) {
@@ -27,9 +29,9 @@ std::string Cp(const char* utf8) {
 
 TEST(LanguageKeys, EveryGroupHasItsKeysAndEveryBuiltinIsSlovakTextInTheCodePage) {
   std::map<LanguageGroup, int> count;
-  std::set<std::string> windows = {"SRB4900",     "Dlg_cfg",     "Form_copy",  "Form_mesacna",
-                                   "Form_platba", "Form_predaj", "Form_sklad", "PasswordDlg",
-                                   "Form_zurnal"};
+  std::set<std::string> windows = {"SRB4900",      "Dlg_cfg",     "Form_copy",
+                                   "Form_mesacna", "Form_platba", "Form_predaj",
+                                   "Form_sklad",   "PasswordDlg", "Form_zurnal"};
   for (const LanguageKey& key : LanguageKeys()) {
     ++count[key.group];
     const std::string builtin = key.builtin;
@@ -114,7 +116,7 @@ TEST(LoadLanguage, ListPositionSelectsTheSlotEvenWhenANameIsMissing) {
   f.ReadSlots();
   const IniFile ini(f.pm.files().ProgramFile(kConfigFileName));
   EXPECT_EQ(ReadLanguageNames(ini), (std::vector<std::string>{"Slovak", "English", "Deutsch"}));
-  ASSERT_EQ(f.pm.cfg.language, 1);
+  ASSERT_EQ(f.pm.config().language, 1);
   // Position 1 of the list ("English", named by LNG2) selects slot 1; the file name matches
   // without regard to case.
   f.pm.LoadLanguage(false, true, false);
@@ -157,10 +159,10 @@ TEST(LoadMessages, MissingFileShowsItsPathAndLeavesTheMessagesEmpty) {
   EXPECT_EQ(f.pm.Msg(113), "");
 
   // A slot without a message file name, or an index outside the ten slots, is missing too.
-  f.pm.cfg.language = 3;
+  f.pm.config().language = 3;
   f.boxes.Expect("KV4910 file doesn't exists");
   f.pm.lang().LoadMessages();
-  f.pm.cfg.language = 10;
+  f.pm.config().language = 10;
   f.boxes.Expect("KV4910 file doesn't exists");
   f.pm.lang().LoadMessages();
 }
@@ -185,7 +187,7 @@ TEST(LoadMessages, UnreadableFileShowsTheFileErrorBoxAndKeepsWhatWasLoaded) {
                {"zero.msg", "File Error"},
                {"big.msg", "KV4910 file doesn't exists"}};
   for (const auto& c : cases) {
-    f.pm.cfg.message_files[0] = c.name;
+    f.pm.config().message_files[0] = c.name;
     f.boxes.Expect(c.caption, BoxAnswer::Ok, BoxAnswer::Ok);
     f.pm.lang().LoadMessages();
     ASSERT_FALSE(f.boxes.shown().empty());
@@ -200,8 +202,9 @@ TEST(LoadMessages, UnreadableFileShowsTheFileErrorBoxAndKeepsWhatWasLoaded) {
 // Two languages offered, Slovak chosen; the English message file holds only what `english`
 // gives.
 void OfferEnglish(Fixture& f, const std::string& english) {
-  f.dir.Write(kConfigFileName, "[LANGUAGE]\r\nLNG1=English\r\nFILE1=en.lng\r\nMSG1=en.msg\r\n"
-                               "[POKL]\r\nplat2=Karta VISA\r\n");
+  f.dir.Write(kConfigFileName,
+              "[LANGUAGE]\r\nLNG1=English\r\nFILE1=en.lng\r\nMSG1=en.msg\r\n"
+              "[POKL]\r\nplat2=Karta VISA\r\n");
   f.dir.Write("kv4910_sk.msg", "[1]\r\njedna\r\n[2]\r\ndva\r\n[108]\r\nnepripojena");
   f.dir.Write("en.msg", english);
   f.dir.Write("en.lng", "[FORM_CASH]\r\nTXT25=Cash:\r\nTXT30=Tender 6:\r\n");
@@ -213,7 +216,7 @@ void OfferEnglish(Fixture& f, const std::string& english) {
 TEST(ChangingLanguage, TheWholeMessageTableIsTakenFromTheNewFileAtOnce) {
   Fixture f;
   OfferEnglish(f, "[1]\r\none\r\n[108]\r\nnot connected");
-  f.pm.cfg.language = 1;
+  f.pm.config().language = 1;
   EXPECT_TRUE(f.pm.lang().ReloadMessages());
   EXPECT_EQ(f.pm.Msg(1), "one");
   EXPECT_EQ(f.pm.Msg(2), "");  // not Slovak: the English file has no message 2
@@ -224,7 +227,7 @@ TEST(ChangingLanguage, AMissingMessageFileKeepsThePreviousLanguageWhole) {
   Fixture f;
   OfferEnglish(f, "");
   std::filesystem::remove(f.dir / "en.msg");
-  f.pm.cfg.language = 1;
+  f.pm.config().language = 1;
   f.boxes.Expect("KV4910 file doesn't exists");
   EXPECT_FALSE(f.pm.lang().ReloadMessages());
   EXPECT_EQ(f.boxes.shown().size(), 1u);
@@ -238,7 +241,7 @@ TEST(ChangingLanguage, CaptionAndStatePanelShowTheirMessageAgainAndPlainTextsSta
   f.pm.lang().ShowStateMessage(Localization::StateText::Caption, 108);
   f.pm.lang().ShowStateMessage(Localization::StateText::StatePanel, 108);
   f.pm.lang().ShowStateText(Localization::StateText::StatePanel, "Linux 6.1");
-  f.pm.cfg.language = 1;
+  f.pm.config().language = 1;
   f.pm.lang().ReloadMessages();
   f.pm.LanguageChanged();
   EXPECT_EQ(f.view.Text("SRB4900"), "not connected");
@@ -248,14 +251,14 @@ TEST(ChangingLanguage, CaptionAndStatePanelShowTheirMessageAgainAndPlainTextsSta
 TEST(ChangingLanguage, TenderNamesFollowItOnlyWhereTheSettingsFileHasNone) {
   Fixture f;
   OfferEnglish(f, "");
-  EXPECT_EQ(f.pm.cfg.plat[0], Cp("Hotovosť:"));
-  EXPECT_EQ(f.pm.cfg.plat[1], "Karta VISA");
-  f.pm.cfg.language = 1;
+  EXPECT_EQ(f.pm.config().plat[0], Cp("Hotovosť:"));
+  EXPECT_EQ(f.pm.config().plat[1], "Karta VISA");
+  f.pm.config().language = 1;
   f.pm.LanguageChanged();
-  EXPECT_EQ(f.pm.cfg.plat[0], "Cash:");
-  EXPECT_EQ(f.pm.cfg.plat[1], "Karta VISA");
-  EXPECT_EQ(f.pm.cfg.plat[5], "Tender 6:");
-  EXPECT_EQ(f.pm.cfg.plat[6], "Platidlo7:");  // the file names no 7th: the built-in name
+  EXPECT_EQ(f.pm.config().plat[0], "Cash:");
+  EXPECT_EQ(f.pm.config().plat[1], "Karta VISA");
+  EXPECT_EQ(f.pm.config().plat[5], "Tender 6:");
+  EXPECT_EQ(f.pm.config().plat[6], "Platidlo7:");  // the file names no 7th: the built-in name
 }
 
 }  // namespace

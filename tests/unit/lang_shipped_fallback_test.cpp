@@ -9,8 +9,8 @@ namespace {
 class ShippedMessageFallback : public PrintManagerTest {
  protected:
   void SetUp() override {
-    pm.cfg.language = 0;
-    pm.cfg.message_files[0] = "kv4910_sk.msg";
+    pm.config().language = 0;
+    pm.config().message_files[0] = "kv4910_sk.msg";
     shipped.Write("kv4910_sk.msg", "[5]\r\nshipped five\r\n[6]\r\nshipped six\r\n[7]\r\n");
     pm.lang().SetShippedDir(shipped.path());
   }
@@ -38,8 +38,8 @@ TEST_F(ShippedMessageFallback, LanguageChangeFillsFromTheNewLanguagesShippedFile
   dir.Write("kv4910_en.msg", "[5]\r\nthe operator's English five");
   shipped.Write("kv4910_en.msg", "[6]\r\nshipped English six\r\n[7]\r\n");
   pm.lang().LoadMessages();
-  pm.cfg.message_files[1] = "kv4910_en.msg";
-  pm.cfg.language = 1;
+  pm.config().message_files[1] = "kv4910_en.msg";
+  pm.config().language = 1;
   EXPECT_TRUE(pm.lang().ReloadMessages());
   EXPECT_EQ(pm.Msg(5), "the operator's English five");
   EXPECT_EQ(pm.Msg(6), "shipped English six");

@@ -121,8 +121,10 @@ TEST(ShippedMessages, SlovakTextsTheTillShows) {
 // The keys of both files: every control's key and the tenders' names.
 std::set<std::string> KnownKeys() {
   std::set<std::string> known;
-  for (const LanguageKey& key : LanguageKeys()) known.insert(std::string(key.section) + "/" + key.key);
-  for (size_t i = 0; i < 10; ++i) known.insert(std::string(kTenderNameSection) + "/" + TenderNameKey(i));
+  for (const LanguageKey& key : LanguageKeys())
+    known.insert(std::string(key.section) + "/" + key.key);
+  for (size_t i = 0; i < 10; ++i)
+    known.insert(std::string(kTenderNameSection) + "/" + TenderNameKey(i));
   return known;
 }
 
@@ -178,20 +180,25 @@ TEST(ShippedPairs, EnglishAndSlovakHaveTheSameKeysAndMessageNumbers) {
   const std::set<std::string> sk_keys = FileKeys("kv4910_sk.lng", false);
   const std::set<std::string> en_keys = FileKeys("kv4910_en.lng", false);
   ASSERT_FALSE(sk_keys.empty());
-  for (const std::string& key : sk_keys) EXPECT_EQ(en_keys.count(key), 1u) << key << " lacks in English";
-  for (const std::string& key : en_keys) EXPECT_EQ(sk_keys.count(key), 1u) << key << " lacks in Slovak";
+  for (const std::string& key : sk_keys)
+    EXPECT_EQ(en_keys.count(key), 1u) << key << " lacks in English";
+  for (const std::string& key : en_keys)
+    EXPECT_EQ(sk_keys.count(key), 1u) << key << " lacks in Slovak";
 
   const std::set<std::string> sk_numbers = FileKeys("kv4910_sk.msg", true);
   const std::set<std::string> en_numbers = FileKeys("kv4910_en.msg", true);
   ASSERT_FALSE(sk_numbers.empty());
-  for (const std::string& n : sk_numbers) EXPECT_EQ(en_numbers.count(n), 1u) << n << " lacks in English";
-  for (const std::string& n : en_numbers) EXPECT_EQ(sk_numbers.count(n), 1u) << n << " lacks in Slovak";
+  for (const std::string& n : sk_numbers)
+    EXPECT_EQ(en_numbers.count(n), 1u) << n << " lacks in English";
+  for (const std::string& n : en_numbers)
+    EXPECT_EQ(sk_numbers.count(n), 1u) << n << " lacks in Slovak";
 }
 
 TEST(ShippedPairs, EnglishIsPlainAsciiAndItsPrintedTextsFitTheReceipt) {
   for (const char* name : {"kv4910_en.lng", "kv4910_en.msg"}) {
     const std::string bytes = ReadFile(name);
-    EXPECT_EQ(std::count_if(bytes.begin(), bytes.end(), [](char c) { return c & 0x80; }), 0) << name;
+    EXPECT_EQ(std::count_if(bytes.begin(), bytes.end(), [](char c) { return c & 0x80; }), 0)
+        << name;
   }
   MessageTable table;
   ASSERT_EQ(ReadMessageFile("kv4910_en.msg", table), MessageFileStatus::Loaded);

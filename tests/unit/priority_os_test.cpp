@@ -24,9 +24,9 @@ TEST(Priority, LowClassLowersTheProcessAndShowsLow) {
   test::TempDir dir;
   dir.Write("rb4900_cfg.ini", "[CONFIG]\napl_priority=64\n");
   Fixture f;
-  f.manager.program_dir = dir.path();
+  f.manager.SetProgramDir(dir.path());
   ASSERT_TRUE(f.manager.LoadConfig());
-  EXPECT_EQ(f.manager.priority_label, "LOW");
+  EXPECT_EQ(f.manager.priority_label(), "LOW");
   EXPECT_EQ(f.view.Text("SRB4900/Label_priority"), "LOW");
   EXPECT_EQ(test::ProcessPriorityClass(), 64);
   EXPECT_EQ(f.view.Get("SRB4900/Label_USB.visible"), "0");
@@ -36,9 +36,9 @@ TEST(Priority, UnknownClassIsRefusedAndShowsNormal) {
   test::TempDir dir;
   dir.Write("rb4900_cfg.ini", "[CONFIG]\napl_priority=7\n");
   Fixture f;
-  f.manager.program_dir = dir.path();
+  f.manager.SetProgramDir(dir.path());
   f.manager.LoadConfig();
-  EXPECT_EQ(f.manager.priority_label, "NORMAL");
+  EXPECT_EQ(f.manager.priority_label(), "NORMAL");
   EXPECT_FALSE(SetProcessPriorityClass(7));
 }
 

@@ -376,7 +376,10 @@ TEST(SaleInEachLanguage, OnlyTheDiscountNameAndTheCashCountsTwoTextsDiffer) {
   std::string english = PrintedWith("kv4910_en.msg");
   ASSERT_FALSE(slovak.empty());
   const std::pair<std::string, std::string> texts[] = {
-      {"Z\xBE" "ava  10 %          ", "Discount  10 %       "}, {"             MINCOVKA", "            CASH COUNT"},
+      {"Z\xBE"
+       "ava  10 %          ",
+       "Discount  10 %       "},
+      {"             MINCOVKA", "            CASH COUNT"},
       {"Spolu v pokladni:", "   Total in till:"}};
   for (const auto& [sk, en] : texts) {
     ASSERT_NE(english.find(en), std::string::npos) << en;

@@ -34,14 +34,14 @@ TEST_F(Startup, FormCreateTakesTheProgramDirectoryFromTheEnvironmentAndLoadsTheM
   home.Write(kConfigFileName, "[LANGUAGE]\r\nMSG0=own.msg\r\nFILE3=three.lng\r\n");
   home.Write("own.msg", "[1]\r\nown text\r\n[2]\r\n");
   pm.FormCreate("/somewhere/else");
-  EXPECT_EQ(pm.program_dir, home.path());  // trailing separator removed
+  EXPECT_EQ(pm.program_dir(), home.path());  // trailing separator removed
   EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(home.path()));
-  EXPECT_EQ(pm.cfg.message_files[0], "own.msg");
-  EXPECT_EQ(pm.cfg.language_files[0], "kv4910_sk.lng");
-  EXPECT_EQ(pm.cfg.language_files[3], "three.lng");
+  EXPECT_EQ(pm.config().message_files[0], "own.msg");
+  EXPECT_EQ(pm.config().language_files[0], "kv4910_sk.lng");
+  EXPECT_EQ(pm.config().language_files[3], "three.lng");
   EXPECT_EQ(pm.Msg(1), "own text");
-  EXPECT_EQ(pm.currency_codes[0], "EUR");
-  EXPECT_EQ(pm.currency_codes[3], "USD");
+  EXPECT_EQ(pm.currency_codes()[0], "EUR");
+  EXPECT_EQ(pm.currency_codes()[3], "USD");
 }
 
 TEST_F(Startup, FormCreateWithoutTheEnvironmentUsesTheProgramsDirectory) {
@@ -49,7 +49,7 @@ TEST_F(Startup, FormCreateWithoutTheEnvironmentUsesTheProgramsDirectory) {
   test::TempDir exe_dir;
   boxes.Expect("KV4910 file doesn't exists");  // nothing shipped there
   pm.FormCreate(exe_dir.path() + "//");
-  EXPECT_EQ(pm.program_dir, exe_dir.path());
+  EXPECT_EQ(pm.program_dir(), exe_dir.path());
   EXPECT_EQ(boxes.shown().at(0).text, exe_dir / "kv4910_sk.msg");
 }
 
@@ -63,9 +63,9 @@ TEST_F(Startup, SequenceShowsTheStateReadsTheSettingsAndTakesTheTitle) {
   EXPECT_EQ(view.Get("SRB4900/StatusBar1[3].text"), os_text);
   EXPECT_EQ(view.Get("SRB4900/StatusBar1.hint"), os_text);
   EXPECT_EQ(view.Get("SRB4900/StatusBar1[0].text"), "1.1.0.4");
-  EXPECT_EQ(pm.startup.version_text, "1.1.0.4");
-  EXPECT_EQ(pm.os_version.major, QueryOsVersion().major);
-  EXPECT_TRUE(pm.startup.first_tick);
+  EXPECT_EQ(pm.startup().version_text, "1.1.0.4");
+  EXPECT_EQ(pm.os_version().major, QueryOsVersion().major);
+  EXPECT_TRUE(pm.startup().first_tick);
   EXPECT_EQ(view.Text("SRB4900/Label_priority"), "NORMAL");  // the settings were read
   EXPECT_EQ(shell.titles, std::vector<std::string>{"POS7"});
   EXPECT_GE(clock.slept(), 1500u);
@@ -94,9 +94,9 @@ TEST_F(Startup, OnlyTheTwoExactSpellingsOfTheSwitchKeepTheWindowShown) {
                {{"/NoHide"}, false}, {{"nohide"}, false}, {{"/nohide "}, false},
                {{"-nohide"}, false}};
   for (const Case& c : cases) {
-    pm.startup.no_hide = false;
+    pm.startup().no_hide = false;
     pm.StartupReadCommandLine(c.args);
-    EXPECT_EQ(pm.startup.no_hide, c.no_hide) << (c.args.empty() ? "" : c.args.back());
+    EXPECT_EQ(pm.startup().no_hide, c.no_hide) << (c.args.empty() ? "" : c.args.back());
   }
 }
 

@@ -44,7 +44,7 @@ HttpInterface::HttpInterface(TSRB4900& pm, Clock& clock, HttpSettings settings)
       printer_(pm),
       store_(pm.files().ProgramFile("http_keys.txt"),
              [] { return static_cast<int64_t>(std::time(nullptr)); }),
-      service_({settings_, pm.cfg, pm.link(), printer_, store_, retry_timer_, clock,
+      service_({settings_, pm.config(), pm.link(), printer_, store_, retry_timer_, clock,
                 [&pm](int n) { return pm.Msg(n); }}) {
   connect(&retry_qtimer_, &QTimer::timeout, this, [this] { service_.RetryTick(); });
 }

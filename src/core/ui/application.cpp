@@ -82,7 +82,6 @@ bool Application::FinishStartup() {
 void Application::ConnectWindows() {
   TSRB4900& pm = *print_manager_;
   tray_menu_->show_sale_window = [this] { till_windows_->ShowSaleWindow(); };
-  till_windows_->SetPriceListAccess([&pm] { return pm.users().priceListAccess() != 0; });
   pm.device_commands().show_copies_window = [this] { copy_windows_->ShowCopiesWindow(); };
   pm.on_language_changed = [this] { till_windows_->LanguageChanged(); };
   pm.device_commands().copies_window_visible = [this] { return copy_windows_->CopiesWindowVisible(); };

@@ -14,7 +14,7 @@ namespace kv {
 TrayMenu::TrayMenu(MainWindow& window, TSRB4900& pm, PasswordPrompt& password)
     : pm_(pm),
       password_(password),
-      logic_(pm.view, pm.link(), pm.cfg, pm.users(), pm.device_commands()),
+      logic_(pm.view(), pm.link(), pm.config(), pm.users(), pm.device_commands()),
       menu_(new QMenu(&window)) {
   menu_->setObjectName("PopupRB2900");
   DeviceCommands& commands = pm.device_commands();
@@ -27,8 +27,8 @@ TrayMenu::TrayMenu(MainWindow& window, TSRB4900& pm, PasswordPrompt& password)
   // users' names.
   for (int i = 0; i < 3; ++i) {
     const std::string name = "pop_user" + std::to_string(i);
-    QAction* user = AddItem(menu_, name.c_str(), "", -1,
-                            [this, i] { logic_.SelectUser(i, password_); });
+    QAction* user =
+        AddItem(menu_, name.c_str(), "", -1, [this, i] { logic_.SelectUser(i, password_); });
     user->setCheckable(true);
     user->setChecked(i == 0);
   }
@@ -59,7 +59,7 @@ TrayMenu::TrayMenu(MainWindow& window, TSRB4900& pm, PasswordPrompt& password)
   QMenu* journal = menu_->addMenu(MenuPicture(16), QString());
   journal->setObjectName("popzurnal");
   AddItem(journal, "Elektronickapaska1", "", 16, [this] {
-    if (open_viewer) open_viewer(pm_.cfg.path_out);
+    if (open_viewer) open_viewer(pm_.config().path_out);
   });
   AddItem(journal, "Chybovysubor1", "", 17, [this] {
     if (open_viewer) open_viewer(pm_.files().ProgramFile("FM_err.txt"));
@@ -71,8 +71,7 @@ TrayMenu::TrayMenu(MainWindow& window, TSRB4900& pm, PasswordPrompt& password)
     Item("Konfiguracia1")->setEnabled(false);
     show_settings_dialog();
   });
-  AddItem(menu_, "Spusteniecasovaca1", "", 15,
-          [this] { pm_.Spusteniecasovaca1Click(); });
+  AddItem(menu_, "Spusteniecasovaca1", "", 15, [this] { pm_.Spusteniecasovaca1Click(); });
 
   connect(menu_, &QMenu::aboutToShow, this, [this] { logic_.PopupRB2900Popup(); });
   window.tray().SetMenu(menu_);

@@ -83,9 +83,9 @@ void TForm_predaj::ShowMessageTexts() {
 void TForm_predaj::LanguageChanged() {
   if (!isVisible()) return;  // showing the window takes the texts anew
   ShowMessageTexts();
-  const int captions[] = {kMsgTotalCaption,
-                          cb_vklad_->currentIndex() == 1 ? kMsgWithdrawalCaption : kMsgDepositCaption,
-                          kMsgCountCaption};
+  const int captions[] = {
+      kMsgTotalCaption, cb_vklad_->currentIndex() == 1 ? kMsgWithdrawalCaption : kMsgDepositCaption,
+      kMsgCountCaption};
   group_cena_->setTitle(FromCp1250(Message(captions[pages_->currentIndex()])));
 }
 

@@ -13,22 +13,22 @@ namespace kv {
 
 TillWindows::TillWindows(TSRB4900& pm)
     : pm_(pm),
-      price_list_access_([&cfg = pm.cfg] { return cfg.users[0].rights[kPriceListRight] != 0; }),
-      prices_(pm.cfg.pokl_path_in, pm.lang().messages(), pm.boxes, nullptr),
+      prices_(pm.config().pokl_path_in, pm.lang().messages(), pm.boxes(), nullptr),
       calc_(pm.lang().messages()) {
   const auto log_error = [&files = pm.files()](const std::string& line) { files.LogError(line); };
   TillLink& till = pm.till();
   predaj_ = std::make_unique<TForm_predaj>(
-      SaleScreenParts{prices_, till, till, till, pm.boxes, pm.lang().messages(), pm.cfg,
-                      [this] { return price_list_access_ && price_list_access_(); }, log_error});
+      SaleScreenParts{prices_, till, till, till, pm.boxes(), pm.lang().messages(), pm.config(),
+                      [&users = pm.users()] { return users.priceListAccess() != 0; }, log_error});
   sklad_ = std::make_unique<TForm_sklad>(prices_, till, pm.lang().messages(), log_error);
-  platba_ = std::make_unique<TForm_platba>(calc_, pm.cfg);
+  platba_ = std::make_unique<TForm_platba>(calc_, pm.config());
   predaj_->SetCompanions(*platba_, *sklad_);
 
   if (!predaj_->CreationError().empty()) {
-    const std::string folder = std::filesystem::path(pm.cfg.pokl_path_in).parent_path().string();
+    const std::string folder =
+        std::filesystem::path(pm.config().pokl_path_in).parent_path().string();
     pm.files().LogError(predaj_->CreationError() + " " + folder);
-    pm.boxes.App(predaj_->CreationError() + "\n" + folder, BoxButtons::Ok, BoxIcon::Warning);
+    pm.boxes().App(predaj_->CreationError() + "\n" + folder, BoxButtons::Ok, BoxIcon::Warning);
   }
   // Quitting with a receipt open asks the sale screen; a receipt left in the printer closes it.
   till.receipt_close_query = [this] {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <memory>
 
 #include "register/payment_calc.h"
@@ -30,9 +29,6 @@ class TillWindows {
   void ShowSaleWindow();
   // The language was changed: the sale and price list windows' message texts follow it.
   void LanguageChanged();
-  // Whether the current user may edit the price list; until it is set, the first user's CEN
-  // right from the configuration.
-  void SetPriceListAccess(std::function<bool()> access) { price_list_access_ = std::move(access); }
 
   TForm_predaj& sale_window() { return *predaj_; }
   TForm_sklad& price_list_window() { return *sklad_; }
@@ -40,7 +36,6 @@ class TillWindows {
 
  private:
   TSRB4900& pm_;
-  std::function<bool()> price_list_access_;
   PriceList prices_;
   PaymentCalc calc_;
   std::unique_ptr<TForm_predaj> predaj_;

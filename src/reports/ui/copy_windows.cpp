@@ -7,9 +7,9 @@ namespace kv {
 
 CopyWindows::CopyWindows(TSRB4900& pm) : line_(pm.link()) {
   form_ = std::make_unique<TForm_copy>(CopyWindowServices{
-      line_, pm.clock, pm.lang().messages(), pm.boxes, [&pm] { return pm.local_time(); },
+      line_, pm.clock(), pm.lang().messages(), pm.boxes(), [&pm] { return pm.LocalTime(); },
       [&pm] {
-        if (!pm.cfg.spravy) pm.Timer_prmgr.SetEnabled(true);
+        if (!pm.config().spravy) pm.timer_prmgr().SetEnabled(true);
       }});
 }
 

@@ -8,11 +8,11 @@ namespace kv {
 
 JournalWindows::JournalWindows(TSRB4900& pm) : pm_(pm) {
   viewer_ = std::make_unique<TForm_zurnal>(
-      JournalViewerServices{pm.cfg, pm.files().ProgramFile(kConfigFileName), pm.lang().messages(),
-                            pm.boxes, [&pm] { return pm.local_time(); },
+      JournalViewerServices{pm.config(), pm.files().ProgramFile(kConfigFileName),
+                            pm.lang().messages(), pm.boxes(), [&pm] { return pm.LocalTime(); },
                             [&pm](std::string_view text) { pm.files().LogError(text); }});
   monthly_ = std::make_unique<TForm_mesacna>(MonthlyDialogServices{
-      pm.lang().messages(), pm.boxes, [&pm] { return pm.local_time(); },
+      pm.lang().messages(), pm.boxes(), [&pm] { return pm.LocalTime(); },
       [&pm](const std::string& bytes) { return pm.device_commands().SendMonthlyRequest(bytes); }});
   pm.device_commands().show_monthly_dialog = [this] { return monthly_->ShowModal(); };
 }

@@ -4,8 +4,8 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFocusEvent>
 #include <QFileDialog>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -205,9 +205,9 @@ void TDlg_cfg::ChooseFile(FileChoice which) {
   const FileDialogSetup setup = session_.FileDialogFor(which);
   std::optional<std::string> chosen;
   if (!NoScreen()) {
-    const std::string title = setup.title.empty() ? messages_.Text(kMsgFileDialogTitle) : setup.title;
-    QFileDialog dialog(this, FromCp1250(title), {},
-                       FromCp1250(setup.filter));
+    const std::string title =
+        setup.title.empty() ? messages_.Text(kMsgFileDialogTitle) : setup.title;
+    QFileDialog dialog(this, FromCp1250(title), {}, FromCp1250(setup.filter));
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.selectFile(FromCp1250(setup.file_name));
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
