@@ -56,8 +56,9 @@ int PrinterLink::AttachPort(int index, int input_size, int output_size) {
     port_.Open();
     return index;
   } catch (const EComPort& e) {
+    const bool listed = static_cast<size_t>(index) < port_names_.size();
     const std::optional<PortAccessDenied> denied =
-        e.Code() == kComOpenFailed
+        listed && e.Code() == kComOpenFailed
             ? PortAccessDeniedBy(port_names_[static_cast<size_t>(index)], e.WinCode())
             : std::nullopt;
     if (denied) {
