@@ -10,6 +10,7 @@
 #include "base/timer.h"
 #include "base/user_rights.h"
 #include "lang/codepage.h"
+#include "link/printer_exchange.h"
 #include "link/printer_link.h"
 #include "register/till_messages.h"
 #include "settings/setup_commands.h"
@@ -52,17 +53,17 @@ std::optional<ApiAnswer> ApiService::Prepare(const ApiRequest& r, Work& work) {
   auto command = [&](Command c, int right) -> std::optional<ApiAnswer> {
     if (auto refused = Allowed(right)) return refused;
     if (auto bad = CheckEmptyBody(r.body)) return bad;
-    work.run = [this, c](bool) { return printer_.RunCommand(c); };
+    work.run = [this, c](PrinterExchange* exchange) { return printer_.RunCommand(*exchange, c); };
     return std::nullopt;
   };
 
   if (r.method == "GET" && path == "/status") {
     work.waits = false;
-    work.run = [this](bool leased_elsewhere) { return printer_.Status(leased_elsewhere); };
+    work.run = [this](PrinterExchange* exchange) { return printer_.Status(exchange); };
     return std::nullopt;
   }
   if (r.method == "GET" && path == "/info") {
-    work.run = [this](bool) { return printer_.Info(); };
+    work.run = [this](PrinterExchange* exchange) { return printer_.Info(*exchange); };
     return std::nullopt;
   }
   if (!IsPost(r)) return ErrorAnswer(404, "not_found", "no such endpoint");
@@ -75,16 +76,17 @@ std::optional<ApiAnswer> ApiService::Prepare(const ApiRequest& r, Work& work) {
     auto text = BuildReceiptText(std::get<ReceiptRequest>(parsed), kActiveCurrencies[mena],
                                  message_(kMsgDiscountName));
     if (auto* refused = std::get_if<ApiAnswer>(&text)) return *refused;
-    work.run = [this, receipt = std::get<ReceiptText>(text)](bool) {
-      return printer_.PrintJob(receipt.bytes, receipt.total);
+    work.run = [this, receipt = std::get<ReceiptText>(text)](PrinterExchange* exchange) {
+      return printer_.PrintJob(*exchange, receipt.bytes, receipt.total);
     };
     return std::nullopt;
   }
   if (path == "/cash") {
     auto parsed = ParseCash(r.body);
     if (auto* refused = std::get_if<ApiAnswer>(&parsed)) return *refused;
-    work.run = [this, bytes = BuildCashText(std::get<CashRequest>(parsed))](bool) {
-      return printer_.PrintJob(bytes, std::nullopt);
+    work.run = [this, bytes = BuildCashText(std::get<CashRequest>(parsed))](
+                   PrinterExchange* exchange) {
+      return printer_.PrintJob(*exchange, bytes, std::nullopt);
     };
     return std::nullopt;
   }
@@ -98,7 +100,9 @@ std::optional<ApiAnswer> ApiService::Prepare(const ApiRequest& r, Work& work) {
     auto parsed = ParseMonthly(r.body);
     if (auto* refused = std::get_if<ApiAnswer>(&parsed)) return *refused;
     const MonthlyReportRequest m = std::get<MonthlyReportRequest>(parsed);
-    work.run = [this, m](bool) { return printer_.MonthlyClose(m.year, m.month); };
+    work.run = [this, m](PrinterExchange* exchange) {
+      return printer_.MonthlyClose(*exchange, m.year, m.month);
+    };
     return std::nullopt;
   }
   if (path == "/copies/last-document")
@@ -158,11 +162,12 @@ void ApiService::ServeQueue() {
   serving_ = true;
   while (!queue_.empty()) {
     Work& work = queue_.front();
-    std::optional<PrinterLease> lease = link_.TryLease(kLeaseHolder);
+    PrinterExchange exchange(link_, kLeaseHolder, PrinterExchange::PortAfter::CloseWhenConfigured,
+                             Attendance::Unattended);
     ApiAnswer answer;
-    if (!lease && !work.waits) {
-      answer = work.run(true);
-    } else if (!lease) {
+    if (!exchange && !work.waits) {
+      answer = work.run(nullptr);
+    } else if (!exchange) {
       if (!work.since) work.since = clock_.TickCount();
       if (clock_.Since(*work.since) < kLeaseWaitMs) {
         retry_timer_.SetEnabled(true);
@@ -174,10 +179,11 @@ void ApiService::ServeQueue() {
       if (!work.key.empty() && !store_.Begin(work.key, work.hash)) {
         answer = NotReady("the Idempotency-Key cannot be recorded: nothing was sent");
         work.key.clear();
+        exchange.LeavePortOpen();
       } else {
-        answer = work.run(false);
+        answer = work.run(&exchange);
       }
-      lease->Release();
+      exchange.End();
     }
     Finish(work, answer);
     queue_.pop_front();

@@ -14,6 +14,7 @@ namespace kv {
 class ApiPrinter;
 class Clock;
 class IdempotencyStore;
+class PrinterExchange;
 class PrinterLink;
 class Timer;
 struct Config;
@@ -30,8 +31,8 @@ struct ApiRequest {
 
 // The HTTP interface without its server: checks each request (token, size, endpoint, rights,
 // body), answers a repeated Idempotency-Key from the store, and serves the rest one at a time,
-// in order, each holding the printer's lease for its exchange. A request that finds the lease
-// taken waits for it, polled on `retry_timer` so that the program keeps running meanwhile, at
+// in order, each in an unattended exchange with the printer (PrinterExchange). A request that
+// finds the lease taken waits for it, polled on `retry_timer` so that the program keeps running meanwhile, at
 // most kLeaseWaitMs; then it answers busy.
 class ApiService {
  public:
@@ -65,7 +66,8 @@ class ApiService {
 
  private:
   struct Work {
-    std::function<ApiAnswer(bool leased_elsewhere)> run;
+    // Runs inside the request's exchange; null when someone else holds the printer.
+    std::function<ApiAnswer(PrinterExchange* exchange)> run;
     bool waits = true;  // false: answers without the printer when the lease is taken
     std::string key;    // the Idempotency-Key, "" when none
     uint64_t hash = 0;

@@ -35,6 +35,7 @@ PrintJobLoop::PrintJobLoop(Parts p)
       lang_(p.lang),
       link_(p.link),
       readouts_(p.readouts),
+      receipts_(p.receipts),
       files_(p.files),
       startup_(p.startup),
       local_time_(p.local_time),
@@ -134,8 +135,9 @@ void PrintJobLoop::Timer_prmgrTimer() {
       SetAsideInput(job.path, job.identity);
     }
   } else {
-    JobRoute route = JobCheckPrinter(job);
-    if (route == JobRoute::Send) route = JobPrint(job);
+    const auto letter = FirstCommandLetter(job.bytes, job.scan);
+    const JobRoute route = letter == 'I' || letter == 'i' ? JobReadInformation(exchange, job)
+                                                          : JobPrint(exchange, job);
     switch (route) {
       case JobRoute::Abandon:
         job.file.Close();

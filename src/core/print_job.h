@@ -15,17 +15,10 @@ struct PrintJob {
   FileIdentity identity;  // of the file as it was read: only that file is deleted or set aside
   std::string bytes;      // the whole file
   JobScan scan;
-  bool receipt = false;         // the job holds a receipt command
-  bool copy = false;            // the job holds a copy command
-  int32_t document_before = 0;  // the printer's document number before a receipt
-  int32_t result = 0;           // reported to the client: 1 confirmed, 0 failed
+  int32_t result = 0;  // reported to the client: 1 confirmed, 0 failed
   // The job failed and its bytes are nowhere else: at its end the file is set aside instead of
   // deleted.
   bool set_aside = false;
-  bool stopped = false;  // the read-back was cut short because the program is ending
-  // The printer refused the job or gave no proof of it (a copy answered with NAK or not at
-  // all, a read-back given up): it is not confirmed.
-  bool unproven = false;
 };
 
 // Where a job goes next. Stop: the program is ending; the job ends as failed and its input

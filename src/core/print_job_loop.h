@@ -8,6 +8,7 @@
 
 #include "core/input_watch.h"
 #include "core/job_input_file.h"
+#include "core/receipt_send.h"
 
 namespace kv {
 
@@ -15,6 +16,7 @@ class AppShell;
 class Clock;
 class Localization;
 class OperatorBoxes;
+class PrinterExchange;
 class PrinterLink;
 class PrinterReadouts;
 class Timer;
@@ -47,6 +49,7 @@ class PrintJobLoop {
     const Localization& lang;
     PrinterLink& link;
     PrinterReadouts& readouts;
+    ReceiptSend& receipts;
     WorkingFiles& files;
     StartupState& startup;
     const std::function<std::tm()>& local_time;
@@ -55,7 +58,7 @@ class PrintJobLoop {
   PrintJobLoop(const PrintJobLoop&) = delete;
   PrintJobLoop& operator=(const PrintJobLoop&) = delete;
 
-  static constexpr uint32_t kDrainLimitMs = 30000;
+  static constexpr uint32_t kDrainLimitMs = ReceiptSend::kDrainLimitMs;
   static constexpr int kDeleteAttempts = 100;  // 50 ms apart: about five seconds
   static constexpr uint32_t kDeleteWaitMs = 50;
   // A file is taken once two looks this far apart find it unchanged (a writer that writes in
@@ -116,12 +119,14 @@ class PrintJobLoop {
   JobRoute JobWaitForPrinter(PrintJob& job);
   void JobAbandonNotReady(PrintJob& job, bool set_aside);
   void JobScanFile(PrintJob& job);
-  JobRoute JobCheckPrinter(PrintJob& job);
-  JobRoute JobPrint(PrintJob& job);
-  bool JobReadDocumentNumber();
-  bool JobSend(PrintJob& job);
-  bool JobDrainAndAnswer(PrintJob& job);
-  bool JobReadBack(PrintJob& job);
+  // An information job (ESC I): the condition check, then the device record.
+  JobRoute JobReadInformation(const PrinterExchange& exchange, PrintJob& job);
+  // Sends the job through the one send path, with the operator's choice to repeat a failure.
+  JobRoute JobPrint(const PrinterExchange& exchange, PrintJob& job);
+  // The client waits for the job's answer (messaging on), or nobody does.
+  SendSource JobSource() const;
+  // Turns a send's outcome into the result files.
+  void JobWriteResults(const PrintJob& job, const SendOutcome& outcome);
   void JobDeclineRepeat(PrintJob& job);
   void JobComplete(PrintJob& job);
   void JobFinish(PrintJob& job);
@@ -145,6 +150,7 @@ class PrintJobLoop {
   const Localization& lang_;
   PrinterLink& link_;
   PrinterReadouts& readouts_;
+  ReceiptSend& receipts_;
   WorkingFiles& files_;
   StartupState& startup_;
   const std::function<std::tm()>& local_time_;

@@ -5,7 +5,6 @@
 #include "base/view.h"
 #include "core/core_messages.h"
 #include "core/file_io.h"
-#include "core/job_condition.h"
 #include "core/print_job.h"
 #include "core/print_job_loop.h"
 #include "core/working_files.h"
@@ -13,8 +12,8 @@
 #include "link/printer_link.h"
 #include "link/printer_readouts.h"
 
-// The steps before sending: the printer must be ready, the file is classified, and the
-// printer's condition must allow the job.
+// The steps before sending: the printer must be ready and the file is classified; an
+// information job reads the device record instead of sending.
 
 namespace kv {
 
@@ -57,8 +56,6 @@ void PrintJobLoop::JobScanFile(PrintJob& job) {
   SetTrayState(1);
   job.scan = ScanJob(job.bytes);
   readouts_.RequestJournal(job.scan.journal_request);
-  job.receipt = job.scan.receipt;
-  job.copy = job.scan.copy;
 
   for (int n = 0; n < job.scan.status_queries; ++n) files_.WriteInfoFile();
   if (!job.scan.status_record) return;
@@ -80,43 +77,12 @@ void PrintJobLoop::JobScanFile(PrintJob& job) {
     boxes_.Captioned(lang_.Msg(kMsgFileNotCreated), path, BoxButtons::Ok, BoxIcon::Warning);
 }
 
-JobRoute PrintJobLoop::JobCheckPrinter(PrintJob& job) {
-  // Every stop writes info.txt first, so that the point-of-sale program finds the status.
-  auto stop = [this](int text, int caption) {
-    files_.WriteInfoFile();
-    boxes_.Captioned(lang_.Msg(caption), lang_.Msg(text), BoxButtons::Ok, BoxIcon::Warning);
-    return app_.Ending() ? JobRoute::Stop : JobRoute::Abandon;
-  };
-  // Send: query the status again.
-  auto ask = [this](int text, int caption) {
-    files_.WriteInfoFile();
-    if (app_.Ending()) return JobRoute::Stop;
-    if (boxes_.Captioned(lang_.Msg(caption), lang_.Msg(text), BoxButtons::YesNo,
-                         BoxIcon::Question) != BoxAnswer::Yes)
-      return app_.Ending() ? JobRoute::Stop : JobRoute::Abandon;
-    return link_.RetryPause() ? JobRoute::Send : JobRoute::Stop;
-  };
-
-  for (;;) {
-    link_.OpenPort(0);
-    const int32_t status = link_.status_value();
-    if (status == 0 || status == 1 || !job.scan.state_check) break;
-    const JobCondition condition = JobConditionOf(link_.flags(), job.scan.closing_job);
-    if (condition.text == 0) break;
-    if (condition.log) files_.LogError(condition.log);
-    const JobRoute route = condition.ask ? ask(condition.text, condition.caption)
-                                         : stop(condition.text, condition.caption);
-    if (route != JobRoute::Send) return route;
-  }
-
-  const auto letter = FirstCommandLetter(job.bytes, job.scan);
-  if (letter == 'I' || letter == 'i') {
-    job.result = readouts_.ReadDeviceInfo() ? 1 : 0;
-    job.receipt = false;
-    readouts_.RequestJournal(false);
-    return JobRoute::Complete;
-  }
-  return JobRoute::Send;
+JobRoute PrintJobLoop::JobReadInformation(const PrinterExchange& exchange, PrintJob& job) {
+  if (auto stop = receipts_.CheckCondition(exchange, job.scan, JobSource()))
+    return stop->result == SendResult::Stopped ? JobRoute::Stop : JobRoute::Abandon;
+  job.result = readouts_.ReadDeviceInfo() ? 1 : 0;
+  readouts_.RequestJournal(false);
+  return JobRoute::Complete;
 }
 
 }  // namespace kv

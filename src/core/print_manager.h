@@ -16,6 +16,7 @@
 #include "core/client_messaging.h"
 #include "core/device_commands.h"
 #include "core/print_job_loop.h"
+#include "core/receipt_send.h"
 #include "core/startup_state.h"
 #include "core/working_files.h"
 #include "lang/localization.h"
@@ -46,7 +47,8 @@ struct PrintManagerServices {
 // The print manager object: the main window's state and behaviour without any window. It owns
 // the configuration record, the start-up state and the parts, in the order they depend on each
 // other: the texts (Localization), the line to the printer (PrinterLink), what the printer
-// tells (PrinterReadouts), the working files (WorkingFiles), the print-job loop (PrintJobLoop),
+// tells (PrinterReadouts), the working files (WorkingFiles), the one send path (ReceiptSend),
+// the print-job loop (PrintJobLoop),
 // the client messaging (ClientMessaging), the users (UserAccess) and the printer commands of the
 // menu (DeviceCommands). Its own operations are start-up, connecting and
 // closing; the rest are forwards. The Qt main window ("SRB4900") only shows what it reports
@@ -89,6 +91,8 @@ class TSRB4900 {
   Localization& lang() { return lang_; }
   PrinterLink& link() { return link_; }
   PrinterReadouts& readouts() { return readouts_; }
+  // The one send path of the file job, the client's job and the HTTP receipts.
+  ReceiptSend& receipts() { return receipts_; }
   WorkingFiles& files() { return files_; }
   PrintJobLoop& jobs() { return jobs_; }
   ClientMessaging& client_messaging() { return client_messaging_; }
@@ -170,6 +174,7 @@ class TSRB4900 {
   WorkingFiles files_;
   PrinterLink link_;
   PrinterReadouts readouts_;
+  ReceiptSend receipts_;
   PrintJobLoop jobs_;
   ClientMessaging client_messaging_;
   UserAccess users_;

@@ -51,7 +51,7 @@ int PrinterLink::InitPort(int quiet) {
 
   if (AttachPort(cfg_.port, 8500, 8500) < 0) {
     last_bring_up_ = BringUp::PortUnavailable;
-    if (quiet == 0 && !unattended_)
+    if (quiet == 0 && !Unattended())
       boxes_.Plain(lang_.Msg(kMsgPortNotOpened), BoxButtons::Ok, BoxIcon::Warning);
     errors_.LogError("Nepodarilo sa inicializovat port");
     view_.SetTrayPicture(1);
@@ -68,7 +68,7 @@ int PrinterLink::InitPort(int quiet) {
     ready = OpenPort(0) != 0;
     // The printer reports a condition the operator must clear; ask until it is gone. A printer
     // that stops answering meanwhile, or the program ending, counts as not ready.
-    while (ready && flags_.S1_2 && !unattended_) {
+    while (ready && flags_.S1_2 && !Unattended()) {
       results_.WriteInfoFile();
       boxes_.Captioned(lang_.Msg(kMsgPrinterNoticeCaption), lang_.Msg(kMsgCoverOpen),
                        BoxButtons::Ok, BoxIcon::Warning);
@@ -77,7 +77,7 @@ int PrinterLink::InitPort(int quiet) {
     if (ready && !LinesReady()) {
       DelayMs(500);
       if (!LinesReady()) {
-        if (cfg_.MSG == 1 && quiet == 0 && !unattended_)
+        if (cfg_.MSG == 1 && quiet == 0 && !Unattended())
           boxes_.Plain(lang_.Msg(kMsgHandshakeLinesDown), BoxButtons::Ok, BoxIcon::Warning);
         errors_.LogError("Chyba DSR-DTR (RTS-CTS)");
         last_bring_up_ = BringUp::LinesDown;
@@ -114,7 +114,7 @@ int PrinterLink::InitPort(int quiet) {
 
   if (!ready) {
     ClosePort();
-    if (cfg_.MSG == 1 && quiet == 0 && !unattended_)
+    if (cfg_.MSG == 1 && quiet == 0 && !Unattended())
       boxes_.Plain(lang_.Msg(kMsgNoAnswer), BoxButtons::Ok, BoxIcon::Warning);
     ShowBringUpFailure(false);
     return 0;

@@ -63,7 +63,7 @@ int PrinterLink::AttachPort(int index, int input_size, int output_size) {
             : std::nullopt;
     if (denied) {
       ReportPortAccessDenied(*denied);
-    } else if (cfg_.MSG == 1 && !unattended_) {
+    } else if (cfg_.MSG == 1 && !Unattended()) {
       boxes_.App(lang_.Msg(kMsgPortOpenFailed), BoxButtons::Ok, BoxIcon::Warning);
     }
     return -1;
@@ -87,7 +87,7 @@ void PrinterLink::ReportPortAccessDenied(const PortAccessDenied& denied) {
            ". Zariadenie môže otvoriť len jeho vlastník " + denied.owner + ".";
   }
   errors_.LogError("Chyba opravnenia: " + log);
-  if (cfg_.MSG == 1 && !unattended_)
+  if (cfg_.MSG == 1 && !Unattended())
     boxes_.App(lang_.Msg(kMsgPortOpenFailed) + "\r\n\r\n" + Utf8ToCp1250(text), BoxButtons::Ok,
                BoxIcon::Warning);
 }
@@ -237,7 +237,7 @@ int32_t PrinterLink::OpenPort(int show_status) {
   flags_ = DecodeStatus(status_query_[2], status_query_[3]);
 
   if (flags_.S1_6) {
-    if (cfg_.auto_du == 1 && !in_auto_close_ && !unattended_) {
+    if (cfg_.auto_du == 1 && !in_auto_close_ && !Unattended()) {
       in_auto_close_ = true;
       for (const uint8_t byte : {kESC, uint8_t{'d'}, uint8_t{'Y'}, uint8_t{'e'}, uint8_t{'s'}})
         WriteComChar(byte, 1000);

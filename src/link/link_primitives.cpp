@@ -46,7 +46,7 @@ void PrinterLink::PortFailed() {
 
 void PrinterLink::SerialFailure(Tell tell, std::string_view text) {
   PortFailed();
-  if (tell == Tell::Operator && unattended_) tell = Tell::ErrorFile;
+  if (tell == Tell::Operator && Unattended()) tell = Tell::ErrorFile;
   if (tell == Tell::Operator) boxes_.App(std::string(text), BoxButtons::Ok, BoxIcon::Warning);
   if (tell == Tell::ErrorFile) errors_.LogError(text);
 }

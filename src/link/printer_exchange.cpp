@@ -6,15 +6,17 @@
 
 namespace kv {
 
-PrinterExchange::PrinterExchange(PrinterLink& link, std::string_view holder, PortAfter after)
+PrinterExchange::PrinterExchange(PrinterLink& link, std::string_view holder, PortAfter after,
+                                 Attendance attendance)
     : PrinterExchange(link, after) {
-  Begin(holder);
+  Begin(holder, attendance);
 }
 
 PrinterExchange::PrinterExchange(PrinterExchange&& other) noexcept
     : link_(other.link_),
       after_(other.after_),
       configured_after_(other.configured_after_),
+      attendance_(other.attendance_),
       lease_(std::move(other.lease_)) {
   other.lease_.reset();
 }
@@ -25,16 +27,18 @@ PrinterExchange& PrinterExchange::operator=(PrinterExchange&& other) noexcept {
     link_ = other.link_;
     after_ = other.after_;
     configured_after_ = other.configured_after_;
+    attendance_ = other.attendance_;
     lease_ = std::move(other.lease_);
     other.lease_.reset();
   }
   return *this;
 }
 
-bool PrinterExchange::Begin(std::string_view holder) {
+bool PrinterExchange::Begin(std::string_view holder, Attendance attendance) {
   if (lease_) return true;
-  lease_ = link_->TryLease(holder);
+  lease_ = link_->TryLease(holder, attendance);
   after_ = configured_after_;
+  attendance_ = attendance;
   return lease_.has_value();
 }
 

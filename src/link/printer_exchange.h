@@ -29,7 +29,8 @@ class PrinterExchange {
       : link_(&link), after_(after) {}
   // Begins at once for `holder`; check held() (or the object itself) for busy.
   PrinterExchange(PrinterLink& link, std::string_view holder,
-                  PortAfter after = PortAfter::CloseWhenConfigured);
+                  PortAfter after = PortAfter::CloseWhenConfigured,
+                  Attendance attendance = Attendance::Attended);
   PrinterExchange(PrinterExchange&& other) noexcept;
   PrinterExchange& operator=(PrinterExchange&& other) noexcept;
   PrinterExchange(const PrinterExchange&) = delete;
@@ -37,8 +38,11 @@ class PrinterExchange {
   ~PrinterExchange() { End(); }
 
   // Takes the lease for `holder`; true when it is held now (also when it was held already).
-  bool Begin(std::string_view holder);
+  // `attendance` says whether the exchange may ask anybody; it ends with the exchange.
+  bool Begin(std::string_view holder, Attendance attendance = Attendance::Attended);
   bool held() const { return lease_.has_value(); }
+  // The exchange may show boxes and wait for the operator.
+  bool attended() const { return attendance_ == Attendance::Attended; }
   explicit operator bool() const { return held(); }
 
   // Brings the line up (InitPort with `quiet`); true when the printer is ready. A bring-up that
@@ -60,6 +64,7 @@ class PrinterExchange {
   PrinterLink* link_;
   PortAfter after_;
   PortAfter configured_after_ = after_;  // what Begin starts each exchange with
+  Attendance attendance_ = Attendance::Attended;
   std::optional<PrinterLease> lease_;
 };
 

@@ -2,10 +2,12 @@
 
 namespace kv {
 
-std::optional<PrinterLease> PrinterLeases::TryLease(std::string_view holder) {
+std::optional<PrinterLease> PrinterLeases::TryLease(std::string_view holder,
+                                                   Attendance attendance) {
   if (leased_) return std::nullopt;
   leased_ = true;
   holder_ = holder;
+  attendance_ = attendance;
   if (watcher_) watcher_(true);
   return PrinterLease(*this);
 }
@@ -13,6 +15,7 @@ std::optional<PrinterLease> PrinterLeases::TryLease(std::string_view holder) {
 void PrinterLeases::Release() {
   leased_ = false;
   holder_.clear();
+  attendance_ = Attendance::Attended;
   if (watcher_) watcher_(false);
   // A callback that takes the lease for its own exchange releases it inside this round: the
   // round goes on, it does not start again.

@@ -10,6 +10,12 @@ namespace kv {
 
 class PrinterLease;
 
+// Whether someone can be asked during an exchange. Unattended (a request of the local HTTP
+// interface): nothing shows a box (what it would have said goes to the error file or the
+// answer), the status query runs no automatic daily close, and a bring-up does not wait for the
+// operator to clear a condition.
+enum class Attendance { Attended, Unattended };
+
 // One exchange with the printer at a time. Whoever talks to the printer for longer than one
 // primitive (the print job, a client's status or information request, connecting) holds the
 // lease for its exchange; whoever finds it taken waits for its release or answers busy, so that
@@ -21,9 +27,13 @@ class PrinterLeases {
   PrinterLeases(const PrinterLeases&) = delete;
   PrinterLeases& operator=(const PrinterLeases&) = delete;
 
-  // The lease for `holder`, or none while someone else holds it.
-  std::optional<PrinterLease> TryLease(std::string_view holder);
+  // The lease for `holder`, or none while someone else holds it. The attendance holds for the
+  // exchange the lease is taken for and ends with it.
+  std::optional<PrinterLease> TryLease(std::string_view holder,
+                                       Attendance attendance = Attendance::Attended);
   bool Leased() const { return leased_; }
+  // True while the holder's exchange has nobody to ask.
+  bool Unattended() const { return leased_ && attendance_ == Attendance::Unattended; }
   // Who holds it ("" when nobody).
   const std::string& Holder() const { return holder_; }
   // Called after every release, in the order added: deferred work resumes there.
@@ -40,6 +50,7 @@ class PrinterLeases {
 
   bool leased_ = false;
   bool notifying_ = false;  // the release callbacks are running
+  Attendance attendance_ = Attendance::Attended;
   std::string holder_;
   std::vector<std::function<void()>> on_release_;
   std::function<void(bool)> watcher_;

@@ -99,12 +99,17 @@ class PrinterLink {
   PrinterLink& operator=(const PrinterLink&) = delete;
 
   TComPort& ComPort1() { return port_; }
+  // The port is open (a failure underneath closes it).
+  bool PortOpen() const { return port_.Connected(); }
   void SetFollowUps(LinkFollowUps* follow_ups) { follow_ups_ = follow_ups; }
   const std::vector<std::string>& port_names() const { return port_names_; }
   void SetPortNames(std::vector<std::string> names) { port_names_ = std::move(names); }
 
   // ---- the lease ---------------------------------------------------------------------------
-  std::optional<PrinterLease> TryLease(std::string_view holder) { return leases_.TryLease(holder); }
+  std::optional<PrinterLease> TryLease(std::string_view holder,
+                                       Attendance attendance = Attendance::Attended) {
+    return leases_.TryLease(holder, attendance);
+  }
   bool Leased() const { return leases_.Leased(); }
   const std::string& Holder() const { return leases_.Holder(); }
   void SetLeaseWatcher(std::function<void(bool)> watcher) {
@@ -114,13 +119,9 @@ class PrinterLink {
     leases_.OnLeaseReleased(std::move(callback));
   }
 
-  // ---- unattended exchanges ----------------------------------------------------------------
-  // While set, the exchange has nobody to ask (a request of the local HTTP interface): nothing
-  // shows a box (a serial failure goes to the error file instead), the status query runs no
-  // automatic daily close, and a bring-up does not wait for the operator to clear a condition
-  // but leaves it in the flags for the caller.
-  void SetUnattended(bool on) { unattended_ = on; }
-  bool Unattended() const { return unattended_; }
+  // The exchange running now has nobody to ask (its holder took the lease unattended, see
+  // Attendance): no box, no automatic daily close, no waiting for the operator in a bring-up.
+  bool Unattended() const { return leases_.Unattended(); }
   BringUp last_bring_up() const { return last_bring_up_; }
 
   // ---- state -------------------------------------------------------------------------------
@@ -264,7 +265,6 @@ class PrinterLink {
   int32_t version_number_ = 0;
   uint16_t crc_ = 0;
   bool in_auto_close_ = false;  // the automatic daily close is running (no second one inside)
-  bool unattended_ = false;
   BringUp last_bring_up_ = BringUp::Ready;
 };
 

@@ -45,7 +45,8 @@ class ApiServiceTest : public ::testing::Test, public test::PrintManagerFakes {
 
   sim::LinePrinter printer{line};
   HttpSettings settings;
-  ApiPrinter api_printer{pm};
+  ApiPrinter api_printer{{pm.config(), pm.lang(), pm.files(), pm.link(), pm.readouts(),
+                          pm.device_commands(), pm.receipts()}};
   IdempotencyStore store{dir / "http_keys.txt", [] { return int64_t{1'800'000'000}; }};
   test::FakeTimer retry;
   ApiService service{{settings, pm.config(), pm.link(), api_printer, store, retry, clock,

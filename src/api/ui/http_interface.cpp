@@ -41,7 +41,8 @@ std::unique_ptr<HttpInterface> HttpInterface::Start(TSRB4900& pm, Clock& clock) 
 HttpInterface::HttpInterface(TSRB4900& pm, Clock& clock, HttpSettings settings)
     : pm_(pm),
       settings_(std::move(settings)),
-      printer_(pm),
+      printer_({pm.config(), pm.lang(), pm.files(), pm.link(), pm.readouts(),
+                pm.device_commands(), pm.receipts()}),
       store_(pm.files().ProgramFile("http_keys.txt"),
              [] { return static_cast<int64_t>(std::time(nullptr)); }),
       service_({settings_, pm.config(), pm.link(), printer_, store_, retry_timer_, clock,
