@@ -11,7 +11,7 @@ class TSRB4900::Host final : public LinkHost {
   explicit Host(TSRB4900& pm) : pm_(pm) {}
 
   bool StartupReadsDue() override { return pm_.startup().first_tick; }
-  bool JobBusy() override { return pm_.jobs_.busy(); }
+  bool JobBusy() override { return pm_.jobs_.busy() || pm_.receipts_.sending(); }
 
  private:
   TSRB4900& pm_;

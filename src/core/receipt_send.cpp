@@ -72,6 +72,11 @@ std::optional<SendOutcome> ReceiptSend::CheckCondition(const PrinterExchange& ex
 }
 
 SendOutcome ReceiptSend::Send(const PrinterExchange& exchange, const SendRequest& request) {
+  struct Sending {
+    bool& on;
+    explicit Sending(bool& flag) : on(flag) { on = true; }
+    ~Sending() { on = false; }
+  } sending(sending_);
   const JobScan& scan = request.scan;
   const bool attended = exchange.attended();
   if (auto stop = CheckCondition(exchange, scan, request.source)) return *stop;

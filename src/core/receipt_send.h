@@ -94,6 +94,9 @@ class ReceiptSend {
   // Sends the request's bytes and judges them; a failed verdict leaves nothing queued to send.
   SendOutcome Send(const PrinterExchange& exchange, const SendRequest& request);
 
+  // A Send is running (the readouts then add no reads of their own to its exchange).
+  bool sending() const { return sending_; }
+
   // The condition check alone (the first step of Send), for a job that reads instead of
   // sending: none when the job may go on, otherwise the outcome that stops it (NotReady,
   // Stopped).
@@ -120,6 +123,7 @@ class ReceiptSend {
   PrinterReadouts& readouts_;
   ErrorLog& errors_;
   ResultFiles& results_;
+  bool sending_ = false;
 };
 
 }  // namespace kv

@@ -12,7 +12,8 @@ class LinkHost {
   // Until the first print-job tick a bring-up that found the printer is followed by the
   // start-up reads (currency, VAT rates, device record).
   virtual bool StartupReadsDue() = 0;
-  // A print job is in progress: the readouts then show nothing of their own.
+  // A print job or a send is in progress: the readouts then show nothing of their own (no
+  // exchange of theirs cuts into the job's).
   virtual bool JobBusy() = 0;
 };
 

@@ -9,12 +9,9 @@
 #include <sstream>
 #include <vector>
 
-#include "api/api_printer.h"
-#include "api/idempotency_store.h"
 #include "register/money.h"
 #include "sim/line_printer.h"
-#include "support/fake_timer.h"
-#include "support/print_manager_fixture.h"
+#include "support/api_fixture.h"
 
 namespace kv {
 namespace {
@@ -24,8 +21,6 @@ class ApiServiceTest : public ::testing::Test, public test::PrintManagerFakes {
   ApiServiceTest() {
     NumberMessages("msg%d");
     WorkInTempDirOnTheLine();
-    settings.enabled = true;
-    settings.token = "secret";
     printer.SetScheduler(
         [this](uint32_t tick, std::function<void()> action) { clock.At(tick, std::move(action)); });
   }
@@ -44,13 +39,8 @@ class ApiServiceTest : public ::testing::Test, public test::PrintManagerFakes {
   }
 
   sim::LinePrinter printer{line};
-  HttpSettings settings;
-  ApiPrinter api_printer{{pm.config(), pm.lang(), pm.files(), pm.link(), pm.readouts(),
-                          pm.device_commands(), pm.receipts()}};
-  IdempotencyStore store{dir / "http_keys.txt", [] { return int64_t{1'800'000'000}; }};
-  test::FakeTimer retry;
-  ApiService service{{settings, pm.config(), pm.link(), api_printer, store, retry, clock,
-                      [this](int n) { return pm.Msg(n); }}};
+  test::ApiOnPrintManager api{*this};
+  ApiService& service = api.service;
 };
 
 TEST_F(ApiServiceTest, HeldPrinterIsWaitedForFiveSecondsThenBusyAndTheRetryIsServed) {
@@ -83,13 +73,6 @@ TEST_F(ApiServiceTest, HeldPrinterIsWaitedForFiveSecondsThenBusyAndTheRetryIsSer
   EXPECT_NE(printer.engine().paper().find("X-UZAVIERKA"), std::string::npos);
 }
 
-// Posts a body and returns the answer, which comes at once while the printer is free.
-ApiAnswer Post(ApiService& service, const std::string& path, const std::string& body) {
-  std::optional<ApiAnswer> answer;
-  service.Submit({"POST", "/api/v1" + path, "Bearer secret", std::nullopt, body, false},
-                 [&answer](const ApiAnswer& a) { answer = a; });
-  return answer.value_or(ErrorAnswer(0, "none", "no answer"));
-}
 
 // The figures of a receipt on the simulator's paper: its total and its payment lines.
 struct Paper {
@@ -154,7 +137,7 @@ TEST_F(ApiServiceTest, ReceiptTotalsAnsweredAndPrintedAgreeToTheCent) {
     const std::string body = R"({"items":[)" + c.items + "]" +
                              (c.payments.empty() ? "" : R"(,"payments":)" + c.payments) + "}";
     const std::string what = body.substr(0, 160);
-    const ApiAnswer answer = Post(service, "/receipts", body);
+    const ApiAnswer answer = api.Post("/receipts", body);
     ASSERT_EQ(answer.status, c.status) << what << "\n" << answer.Text();
     const Paper paper = ReadPaper(printer.engine().TakePaper());
     if (c.status != 200) {
@@ -182,7 +165,7 @@ TEST_F(ApiServiceTest, CashNeedsAnAmountOfAtLeastOneCent) {
   };
   for (const auto& c : cases) {
     const ApiAnswer answer =
-        Post(service, "/cash", std::string(R"({"direction":"deposit","payments":)") + c.payments + "}");
+        api.Post("/cash", std::string(R"({"direction":"deposit","payments":)") + c.payments + "}");
     EXPECT_EQ(answer.status, c.status) << c.payments << " " << answer.Text();
     const std::string paper = printer.engine().TakePaper();
     EXPECT_EQ(paper.find("PLATBA 3 ") != std::string::npos, c.status == 200) << c.payments;

@@ -4,6 +4,7 @@
 #include <memory>
 #include <sstream>
 
+#include "support/fault_table.h"
 #include "support/job_fixture.h"
 
 // Every printer fault against every kind of job, with and without questions and with and
@@ -18,21 +19,8 @@
 namespace kv::test {
 namespace {
 
-enum class Kind { Receipt, Closing, Information, Status, StatusRecord, Copy };
-constexpr std::array kKinds = {Kind::Receipt, Kind::Closing,      Kind::Information,
-                               Kind::Status,  Kind::StatusRecord, Kind::Copy};
-constexpr const char* kKindNames[] = {"receipt", "closing", "information",
-                                      "status",  "record",  "copy"};
-
-// Done: the job's effect happened once and was reported done. Failed: it did not happen (or was
-// cut off) and was reported failed. Doubtful: the printer did it once but gave no proof (the
-// document number stayed), so it is reported failed with its bytes kept for the operator.
-enum class Outcome { Done, Failed, Doubtful, Wrong };
-constexpr const char* kOutcomeNames[] = {"done", "failed", "doubtful", "WRONG"};
-
 constexpr uint32_t kMendedAfterMs = 40'000;  // a lasting fault is repaired then
 constexpr uint32_t kJobBoundMs = 120'000;    // every job has ended by then
-constexpr uint32_t kMidJobBytes = 40;        // the bring-up and the number take about twenty
 
 std::string JobBytes(Kind kind) {
   switch (kind) {
@@ -50,73 +38,6 @@ std::string JobBytes(Kind kind) {
       return Esc('C') + "b1\r101\r";  // the receipt made before the job
   }
   return {};
-}
-
-using O = Outcome;
-struct Fault {
-  const char* name;
-  std::function<void(sim::Engine&)> apply;
-  bool lasting;  // mended after kMendedAfterMs; otherwise it passes by itself
-  // Per kind (receipt, closing, information, status, record, copy): D done, F failed,
-  // ? doubtful.
-  const char* by_kind;
-};
-
-const std::vector<Fault>& Faults() {
-  using M = sim::FaultMode;
-  using E = sim::Engine;
-  // clang-format off
-  static const std::vector<Fault> faults = {
-      {"none",                 [](E&) {},                                              false, "DDDDDD"},
-      {"no_answer",            [](E& e) { e.faults().silent = true; },                 true,  "DDDDDD"},
-      {"garbled_once",         [](E& e) { e.faults().garbled_status = M::kOnce; },     false, "DDDDDD"},
-      {"garbled_always",       [](E& e) { e.faults().garbled_status = M::kAlways; },   true,  "DDDDDD"},
-      {"document_open_S1_7",   [](E& e) { e.state().condition1 = 0x80; },              true,  "FFDDDF"},
-      {"closing_due_S1_6",     [](E& e) { e.state().condition1 = 0x40; },              true,  "FDDDDF"},
-      {"closing_refused_S1_5", [](E& e) { e.state().condition1 = 0x20; },              true,  "DFDDDD"},
-      {"paper_low_S1_4",       [](E& e) { e.state().condition1 = 0x10; },              true,  "DDDDDD"},
-      {"busy_S1_2",            [](E& e) { e.state().condition1 = 0x04; },              true,  "DDDDDD"},
-      {"unused_bits_S1_3_1_0", [](E& e) { e.state().condition1 = 0x0B; },              true,  "DDDDDD"},
-      {"memory_full_S2_7",     [](E& e) { e.state().condition2 = 0x80; },              true,  "FFDDDF"},
-      {"memory_error_S2_6",    [](E& e) { e.state().condition2 = 0x40; },              true,  "FFDDDF"},
-      {"mechanism_S2_5",       [](E& e) { e.state().condition2 = 0x20; },              true,  "FFDDDF"},
-      {"slow_answers",         [](E& e) { e.faults().delay_ms = 8000; },               true,  "DDFDFD"},
-      {"short_records",        [](E& e) { e.faults().short_record_by = 3; },           true,  "DDDDFD"},
-      {"cut_device_record",    [](E& e) { e.faults().cut_device_record = true; },      true,  "DDDDDD"},
-      {"nak_copies",           [](E& e) { e.faults().nak_copies = true; },             true,  "DDDDDF"},
-      {"no_advance_once",      [](E& e) { e.faults().no_advance = M::kOnce; },         false, "?DDDDD"},
-      {"no_advance_always",    [](E& e) { e.faults().no_advance = M::kAlways; },       true,  "?DDDDD"},
-      {"lines_drop_mid_job",   [](E& e) { e.DropLines(true, true, kMidJobBytes); },    true,  "FDDDDD"},
-      {"power_cut_mid_job",    [](E& e) { e.CutOff(kMidJobBytes, 5000); },             false, "FDDDDD"},
-  };
-  // clang-format on
-  return faults;
-}
-
-// Cells whose outcome differs from their fault's row: (fault, kind, MSG, messaging).
-struct Exception {
-  const char* fault;
-  Kind kind;
-  int msg;        // -1: both
-  int messaging;  // -1: both
-  Outcome outcome;
-};
-const std::vector<Exception> kExceptions = {
-    // Without questions the late device record is given up: the closing printed, unproven.
-    {"slow_answers", Kind::Closing, 0, -1, O::Doubtful},
-};
-
-Outcome Expected(const Fault& fault, Kind kind, int msg, bool messaging) {
-  for (const Exception& e : kExceptions)
-    if (std::string(e.fault) == fault.name && e.kind == kind && (e.msg < 0 || e.msg == msg) &&
-        (e.messaging < 0 || e.messaging == int{messaging}))
-      return e.outcome;
-  switch (fault.by_kind[static_cast<size_t>(kind)]) {
-    case 'D': return O::Done;
-    case 'F': return O::Failed;
-    case '?': return O::Doubtful;
-  }
-  return O::Wrong;
 }
 
 int Count(const std::string& text, const std::string& part) {
