@@ -148,7 +148,8 @@ ApiAnswer ApiPrinter::PrintJob(PrinterExchange& exchange, std::string_view bytes
   if (cfg_.copy_bl == 1 && scan.read_back) readouts_.ReadJournal();
   ApiAnswer answer;
   answer.body = {{"confirmed", true}};
-  if (scan.receipt) answer.body["documentNumber"] = outcome.document_number.value_or(0);
+  if (scan.receipt)
+    answer.body["documentNumber"] = outcome.document_number.value_or(readouts_.document_number());
   if (total_cents) answer.body["total"] = CentsNumber(*total_cents);
   return answer;
 }
