@@ -4,8 +4,12 @@
 #include <string>
 
 #include "lang/message_table.h"
+#include "register/price_list.h"
+#include "register/sale_model.h"
 #include "register/till_printer.h"
 #include "support/recording_till_output.h"
+#include "support/scripted_boxes.h"
+#include "support/temp_dir.h"
 
 namespace kv::test {
 
@@ -46,6 +50,17 @@ class FakeTillPrinter final : public TillPrinter {
   int quiet_queries = 0;
   int reporting_queries = 0;
   int device_records = 0;
+};
+
+// The sale screen's logic over the fake printer, with an empty price list in a temporary folder.
+struct SaleRig {
+  TempDir dir;
+  MessageTable messages = NumberedMessages();
+  ScriptedBoxes boxes;
+  PriceList prices{dir / "cennik.bin", messages, boxes, nullptr};
+  FakeTillPrinter printer;
+  RecordingTillOutput out;
+  SaleModel sale{out, printer, prices, messages};
 };
 
 }  // namespace kv::test

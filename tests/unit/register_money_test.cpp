@@ -81,7 +81,7 @@ TEST(Money, LineAndDiscountRoundedOnceHalfAwayFromZero) {
   EXPECT_FALSE(StoredPriceCents(std::numeric_limits<double>::infinity()));
 }
 
-class TillMoneyTest : public ::testing::Test {
+class TillMoneyTest : public ::testing::Test, protected test::SaleRig {
  protected:
   // Enters `prices` ("quantity*price" as typed), pays with cash and perhaps a card, and reads
   // what the printer received.
@@ -111,13 +111,6 @@ class TillMoneyTest : public ::testing::Test {
     return outcome;
   }
 
-  test::TempDir dir;
-  MessageTable messages = test::NumberedMessages();
-  test::ScriptedBoxes boxes;
-  PriceList prices{dir / "cennik.bin", messages, boxes, nullptr};
-  test::FakeTillPrinter printer;
-  test::RecordingTillOutput out;
-  SaleModel sale{out, printer, prices, messages};
 };
 
 TEST_F(TillMoneyTest, PrintedLinesTotalAndPaymentsAgreeToTheCent) {

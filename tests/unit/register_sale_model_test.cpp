@@ -13,7 +13,7 @@ namespace {
 
 const std::string E(1, kEsc);
 
-class SaleModelTest : public ::testing::Test {
+class SaleModelTest : public ::testing::Test, protected test::SaleRig {
  protected:
   SaleModel::AddOutcome Add(const std::string& price, int level = 0,
                             const std::string& name = "Mlieko", int kind = 0) {
@@ -33,13 +33,6 @@ class SaleModelTest : public ::testing::Test {
     return sent;
   }
 
-  test::TempDir dir;
-  MessageTable messages = test::NumberedMessages();
-  test::ScriptedBoxes boxes;
-  PriceList prices{dir / "cennik.bin", messages, boxes, nullptr};
-  test::FakeTillPrinter printer;
-  test::RecordingTillOutput out;
-  SaleModel sale{out, printer, prices, messages};
 };
 
 TEST_F(SaleModelTest, ReceiptOfOneItemPaidInCashByteForByte) {
@@ -352,23 +345,18 @@ TEST_F(SaleModelTest, ShowingReadsThePrinterAndThePriceListForLookUps) {
 // A receipt with a discount and a cash count, printed with a shipped message file: the bytes
 // that reach the printer.
 std::string PrintedWith(const char* message_file) {
-  MessageTable messages;
-  EXPECT_EQ(ReadMessageFile(message_file, messages), MessageFileStatus::Loaded) << message_file;
-  test::TempDir dir;
-  test::ScriptedBoxes boxes;
-  PriceList prices{dir / "cennik.bin", messages, boxes, nullptr};
-  test::FakeTillPrinter printer;
-  test::RecordingTillOutput out;
-  SaleModel sale{out, printer, prices, messages};
-  sale.AddItem({"", "Mlieko", "2*1.25", 0, 0});
-  sale.BitBtn_zlavaClick();
-  sale.AddItem({"", messages.Text(69), "10", 0, 0});  // the name the window proposes
-  sale.PrintReceipt(false, [](float) { return std::optional<Payment>(); });
+  test::SaleRig rig;
+  EXPECT_EQ(ReadMessageFile(message_file, rig.messages), MessageFileStatus::Loaded)
+      << message_file;
+  rig.sale.AddItem({"", "Mlieko", "2*1.25", 0, 0});
+  rig.sale.BitBtn_zlavaClick();
+  rig.sale.AddItem({"", rig.messages.Text(69), "10", 0, 0});  // the name the window proposes
+  rig.sale.PrintReceipt(false, [](int64_t) { return std::optional<Payment>(); });
   CashCountFields counts;
   counts[0] = "1";
   counts[2] = "2";
-  sale.PrintCashCount(counts, "1.1.2026", "10:00:00");
-  return out.port;
+  rig.sale.PrintCashCount(counts, "1.1.2026", "10:00:00");
+  return rig.out.port;
 }
 
 TEST(SaleInEachLanguage, OnlyTheDiscountNameAndTheCashCountsTwoTextsDiffer) {
