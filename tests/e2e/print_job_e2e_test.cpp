@@ -175,7 +175,11 @@ TEST_F(Shop, SecondInstanceQuitsAndTheFirstKeepsServing) {
   EXPECT_TRUE(manager_->Running());
   int client_code = -1;
   const auto status = Client({"status"}, &client_code);
-  ASSERT_EQ(status.size(), 2u);
+  // A client registered before the first instance's first tick also hears that tick's job
+  // answer "1 0" between the two it asked for.
+  ASSERT_GE(status.size(), 2u);
+  EXPECT_EQ(status.front(), "0 0");
+  EXPECT_EQ(status.back().rfind("3 ", 0), 0u) << status.back();
   EXPECT_EQ(client_code, 0);
 }
 
