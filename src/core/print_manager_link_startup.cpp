@@ -3,7 +3,6 @@
 #include "core/print_manager.h"
 #include "link/link_messages.h"
 #include "link/printer_exchange.h"
-#include "platform/port_enum.h"
 
 // Connecting to the printer: at start-up, from the menu, and the printer's say in closing the
 // program.
@@ -14,16 +13,10 @@ using view_names::kPortBox;
 using view_names::kSettingsPorts;
 
 void TSRB4900::StartupPortList() {
-  std::vector<std::string> names;
-  try {
-    names = EnumComPorts();
-  } catch (const EComPort&) {
-    names.clear();
-  }
+  const std::vector<std::string>& names = link_.RefreshPortNames();
   view_.SetItems(kSettingsPorts, names);
   view_.SetItems(kPortBox, names);
   if (cfg_.port >= static_cast<int32_t>(names.size())) cfg_.port = -1;
-  link_.SetPortNames(std::move(names));
   jobs_.SetBusy(false);
   link_.ApplyBaudRate();
 }

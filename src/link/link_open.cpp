@@ -10,6 +10,7 @@
 #include "link/link_messages.h"
 #include "link/printer_link.h"
 #include "platform/port_access.h"
+#include "platform/port_enum.h"
 
 // Bringing the line up: choosing the port and speed, deciding the handshake, and the status
 // query that tells whether the printer is there and in which condition.
@@ -90,6 +91,15 @@ void PrinterLink::ReportPortAccessDenied(const PortAccessDenied& denied) {
   if (cfg_.MSG == 1 && !Unattended())
     boxes_.App(lang_.Msg(kMsgPortOpenFailed) + "\r\n\r\n" + Utf8ToCp1250(text), BoxButtons::Ok,
                BoxIcon::Warning);
+}
+
+const std::vector<std::string>& PrinterLink::RefreshPortNames() {
+  try {
+    port_names_ = EnumComPorts();
+  } catch (const EComPort&) {
+    port_names_.clear();
+  }
+  return port_names_;
 }
 
 void PrinterLink::ApplyBaudRate() {

@@ -216,6 +216,27 @@ void PrinterLink::PurgeAfterWrite() {
   port_.ClearBuffer(true, measurable);
 }
 
+bool PrinterLink::WriteCommand(std::string_view bytes) {
+  try {
+    PurgeAfterWrite();
+  } catch (const EComPort&) {
+    PortFailed();
+    return false;
+  }
+  const int size = static_cast<int>(bytes.size());
+  return WriteBlock(bytes.data(), size) == size;
+}
+
+bool PrinterLink::EnsurePortOpen() {
+  if (port_.Connected()) return true;
+  try {
+    port_.Open();
+  } catch (const EComPort&) {
+    // Left closed: the caller's write reports the port that cannot be written.
+  }
+  return port_.Connected();
+}
+
 size_t PrinterLink::ReadAnswer(uint8_t* dest, size_t capacity, uint32_t timeout_ms, size_t minimum,
                                AnswerEnd end) {
   // An answer whose end is not known (or not yet in) is first looked at after this pause, so

@@ -104,6 +104,8 @@ class PrinterLink {
   void SetFollowUps(LinkFollowUps* follow_ups) { follow_ups_ = follow_ups; }
   const std::vector<std::string>& port_names() const { return port_names_; }
   void SetPortNames(std::vector<std::string> names) { port_names_ = std::move(names); }
+  // Lists the machine's serial ports into port_names(); none where they cannot be listed.
+  const std::vector<std::string>& RefreshPortNames();
 
   // ---- the lease ---------------------------------------------------------------------------
   std::optional<PrinterLease> TryLease(std::string_view holder,
@@ -191,6 +193,12 @@ class PrinterLink {
   // time-outs): a purge never drops what was just sent on purpose. Where the transmit queue
   // cannot be measured only the receive side is purged. Raises EComPort.
   void PurgeAfterWrite();
+  // A command of its own: the queues are purged once earlier bytes have left, then the bytes
+  // are written. A failure of the serial layer closes the port; false when not all bytes went.
+  bool WriteCommand(std::string_view bytes);
+  // Opens the port where it is closed; a device that cannot be opened stays closed, and the
+  // next write reports it. True when the port is open.
+  bool EnsurePortOpen();
   void ClosePort();
   void UpdateCrc(uint8_t byte);
   // A failure inside the serial layer: the printer counts as not ready and the port is closed,

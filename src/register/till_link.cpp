@@ -70,20 +70,13 @@ TillLinkInfo TillLink::SetupHandshake() {
 bool TillLink::WritePort(std::string_view bytes) {
   // Only inside the till's own exchange: never into a job's or a window's.
   if (!exchange_) return false;
-  TComPort& port = link_.ComPort1();
-  if (!port.Connected()) {
-    try {
-      port.Open();
-    } catch (const EComPort&) {
-      // The write below reports the port that cannot be written.
-    }
-  }
+  link_.EnsurePortOpen();
   const int size = static_cast<int>(bytes.size());
   // A failure of the serial layer is shown (kMsgPortWriteFailed) and closes the port.
   const int written = link_.WriteBlock(bytes.data(), size);
   if (written == size) return true;
   // Still open: the line held the bytes back past the write time-out.
-  if (port.Connected()) boxes_.App(lang_.Msg(kMsgPortWriteFailed), BoxButtons::Ok, BoxIcon::Warning);
+  if (link_.PortOpen()) boxes_.App(lang_.Msg(kMsgPortWriteFailed), BoxButtons::Ok, BoxIcon::Warning);
   return false;
 }
 

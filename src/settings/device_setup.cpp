@@ -86,14 +86,7 @@ void DeviceSetup::Btn_naplnClick(int active, int dual, const std::string& rate) 
 
   // Without a chosen currency there is nothing to send; the read-back shows what the printer
   // holds.
-  if (command && p_.link.InitPort(0) == 1) {
-    try {
-      p_.link.PurgeAfterWrite();
-      p_.link.WriteBlock(command->data(), static_cast<int>(command->size()));
-    } catch (const EComPort&) {
-      p_.link.PortFailed();
-    }
-  }
+  if (command && p_.link.InitPort(0) == 1) p_.link.WriteCommand(*command);
   ReadCurrencySetup();
 }
 
