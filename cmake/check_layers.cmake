@@ -1,7 +1,7 @@
 # Fails when a file under src/ includes a header of a layer above its own. The build refuses
 # such an include in every file it compiles; this also covers headers that only upper layers
 # include. Run by CTest: cmake -DSOURCE_DIR=<repo> -P check_layers.cmake
-set(order base platform lang link register reports settings core api)
+set(order base platform lang link register reports settings core api qt)
 # The areas (register, reports, settings) are one layer: they may include each other.
 set(rank_base 0)
 set(rank_platform 1)
@@ -12,6 +12,9 @@ set(rank_reports 4)
 set(rank_settings 4)
 set(rank_core 5)
 set(rank_api 6)
+# The Qt side: the seams' Qt implementations, then the application, above everything.
+set(rank_qt 7)
+set(rank_app 8)
 
 set(bad "")
 foreach(folder IN LISTS order)
@@ -27,6 +30,33 @@ foreach(folder IN LISTS order)
     endforeach()
   endforeach()
 endforeach()
+# The Qt side. A window folder (src/<folder>/ui) sees its own folder, the layers up to the link
+# and the Qt seams; src/qt sees the layers up to the link; src/app sees everything.
+set(below_areas base platform lang link)
+foreach(folder IN ITEMS register reports settings lang link qt)
+  if(folder STREQUAL "qt")
+    file(GLOB files ${SOURCE_DIR}/src/qt/*.h ${SOURCE_DIR}/src/qt/*.cpp)
+    set(allowed ${below_areas} qt)
+  else()
+    file(GLOB files ${SOURCE_DIR}/src/${folder}/ui/*.h ${SOURCE_DIR}/src/${folder}/ui/*.cpp)
+    set(allowed ${below_areas} qt ${folder})
+  endif()
+  foreach(path IN LISTS files)
+    file(STRINGS ${path} includes REGEX "^#include \"[a-z]+/")
+    foreach(line IN LISTS includes)
+      string(REGEX REPLACE "^#include \"([a-z]+)/.*" "\\1" target "${line}")
+      list(FIND allowed ${target} at)
+      if(at EQUAL -1)
+        list(APPEND bad "${path}: ${line}")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+file(GLOB stray ${SOURCE_DIR}/src/core/ui ${SOURCE_DIR}/src/api/ui)
+foreach(path IN LISTS stray)
+  list(APPEND bad "${path}: windows of the core or the HTTP interface belong in src/app")
+endforeach()
+
 if(bad)
   list(JOIN bad "\n" text)
   message(FATAL_ERROR "includes that run up a layer:\n${text}")

@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "core/command_line_options.h"
-#include "core/ui/application.h"
-#include "core/ui/guarded_application.h"
-#include "core/ui/quit_on_signal.h"
-#include "core/ui/screenshots.h"
+#include "app/application.h"
+#include "qt/guarded_application.h"
+#include "qt/quit_on_signal.h"
+#include "app/screenshots.h"
 #include "platform/program_home.h"
 
 int main(int argc, char* argv[]) {

@@ -46,6 +46,9 @@ struct NotifyEntry {
   int32_t msg = 0;
 };
 
+// The currencies the printer can keep its amounts in; `Config::mena` is an index into them.
+inline constexpr std::array<const char*, 4> kActiveCurrencies = {"EUR", "SKK", "CZK", "USD"};
+
 // The configuration record: every setting of rb4900_cfg.ini, held for the whole run. Field
 // names are the INI keys.
 struct Config {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/print_manager.h"
+#include "core/startup_state.h"
 #include "platform/autostart.h"
 
 namespace kv {
@@ -33,7 +33,7 @@ std::optional<int> RunCommandLineOption(const std::vector<std::string>& args,
     return 0;
   }
   if (Has(args, "--version")) {
-    out << "kv4910 " << program.package_version << " (program version " << TSRB4900::kVersionText
+    out << "kv4910 " << program.package_version << " (program version " << kProgramVersionText
         << ")\n";
     return 0;
   }

@@ -60,7 +60,7 @@ class TSRB4900 {
   TSRB4900& operator=(const TSRB4900&) = delete;
   ~TSRB4900();
 
-  static constexpr const char* kVersionText = "1.1.0.4";
+  static constexpr const char* kVersionText = kProgramVersionText;
 
   // ---- services, configuration and start-up state -------------------------------------------
   Clock& clock() { return clock_; }

@@ -4,6 +4,9 @@
 
 namespace kv {
 
+// The program's own version, shown in the status bar and by --version.
+inline constexpr const char* kProgramVersionText = "1.1.0.4";
+
 // What start-up leaves for the rest of the run (the main window's start-up fields).
 struct StartupState {
   bool no_hide = false;      // "/nohide" or "/NOHIDE" on the command line

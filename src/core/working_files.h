@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "base/error_log.h"
-#include "core/repeat_filter.h"
+#include "base/repeat_filter.h"
 #include "link/result_files.h"
 
 namespace kv {

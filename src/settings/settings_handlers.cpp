@@ -5,6 +5,7 @@
 #include "lang/localization.h"
 #include "link/printer_link.h"
 #include "settings/settings_host.h"
+#include "settings/settings_messages.h"
 #include "settings/settings_session.h"
 
 // The controls of the settings dialog that change the running settings as soon as they are
@@ -132,17 +133,17 @@ FileDialogSetup SettingsSession::FileDialogFor(FileChoice which) const {
   const Localization& lang = p_.lang;
   switch (which) {
     case FileChoice::InputFile:
-      return {lang.Msg(30), {}, {}};
+      return {lang.Msg(kMsgInputFileName), {}, {}};
     case FileChoice::Journal:
-      return {lang.Msg(31), {}, {}};
+      return {lang.Msg(kMsgJournalFileName), {}, {}};
     case FileChoice::InfoDir:
       return {"info.txt", {}, {}};
     case FileChoice::Backup1:
-      return {lang.Msg(37), {}, {}};
+      return {lang.Msg(kMsgBackup1FileName), {}, {}};
     case FileChoice::Backup2:
-      return {lang.Msg(38), {}, {}};
+      return {lang.Msg(kMsgBackup2FileName), {}, {}};
     case FileChoice::PriceList:
-      return {"cennik.bin", lang.Msg(50), "bin files (*.bin *.BIN);;txt files (*.txt *.TXT)"};
+      return {"cennik.bin", lang.Msg(kMsgChoosePriceListFile), "bin files (*.bin *.BIN);;txt files (*.txt *.TXT)"};
   }
   return {};
 }

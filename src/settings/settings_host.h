@@ -5,7 +5,7 @@
 namespace kv {
 
 // What the settings dialog needs from the print manager above the areas. The print manager
-// implements it (core/settings_bridge.h).
+// implements it (core/print_manager_settings.h).
 class SettingsHost {
  public:
   virtual ~SettingsHost() = default;

@@ -4,6 +4,13 @@
 
 namespace kv {
 
+// The default file names and title of the file dialogs.
+inline constexpr int kMsgInputFileName = 30;         // blocek.txt
+inline constexpr int kMsgJournalFileName = 31;       // zurnal.txt
+inline constexpr int kMsgBackup1FileName = 37;       // zaloha1.txt
+inline constexpr int kMsgBackup2FileName = 38;       // zaloha2.txt
+inline constexpr int kMsgChoosePriceListFile = 50;
+
 inline constexpr int kMsgStartupDelayNotNumber = 230;  // Edit_opozdenie at saving
 inline constexpr int kMsgPollingNotNumber = 231;       // Edit_delay_file at saving
 inline constexpr int kMsgPortTimeoutNotNumber = 232;   // a port time-out edit at saving

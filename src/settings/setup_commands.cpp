@@ -59,7 +59,6 @@ bool MaskedValueComplete(std::string_view text, size_t before_point) {
   return true;
 }
 
-const std::array<const char*, 4> kActiveCurrencies = {"EUR", "SKK", "CZK", "USD"};
 const std::array<const char*, 6> kDualCurrencies = {"EUR", "SKK", "CZK", "USD", "PLN", "HUF"};
 
 std::optional<std::string> BuildCurrencyCommand(int active, int dual, std::string_view rate) {

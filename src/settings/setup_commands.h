@@ -43,7 +43,6 @@ bool MaskedValueComplete(std::string_view text, size_t before_point);
 
 // ---- currencies (Btn_napln)
 
-extern const std::array<const char*, 4> kActiveCurrencies;  // CB_aktivna
 extern const std::array<const char*, 6> kDualCurrencies;    // CB_dualna
 // ESC "+M", "1" + active position, "1" + dual position, the rate text (MaskEdit_eurokurz),
 // CR. Empty when a position is outside its list (nothing selected).

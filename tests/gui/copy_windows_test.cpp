@@ -1,5 +1,6 @@
 // The copies window as the program creates it: on the printer link, against the simulated
 // printer.
+#include "app/area_windows.h"
 #include "reports/ui/copy_windows.h"
 
 #include <gtest/gtest.h>
@@ -44,7 +45,7 @@ class CopyWindowsTest : public test::JobTest {
     EXPECT_FALSE(windows.form().waiting());
   }
 
-  CopyWindows windows{pm};
+  CopyWindows windows{CopyWindowParts(pm)};
 };
 
 TEST_F(CopyWindowsTest, ADocumentThePrinterDoesNotHoldGivesMessage61) {

@@ -1,4 +1,4 @@
-#include "core/ui/guarded_application.h"
+#include "qt/guarded_application.h"
 
 #include <gtest/gtest.h>
 

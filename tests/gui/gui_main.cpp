@@ -2,7 +2,7 @@
 // platform chosen they run offscreen (test discovery starts this program without one too).
 #include <gtest/gtest.h>
 
-#include "core/ui/guarded_application.h"
+#include "qt/guarded_application.h"
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -23,8 +23,8 @@
 #include <set>
 #include <sstream>
 
-#include "core/ui/application.h"
-#include "core/ui/qt_view.h"
+#include "app/application.h"
+#include "app/qt_view.h"
 #include "lang/codepage.h"
 #include "lang/language_map.h"
 #include "platform/os.h"

@@ -1,4 +1,4 @@
-#include "core/ui/main_window.h"
+#include "app/main_window.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -15,9 +15,9 @@
 #include <string_view>
 
 #include "base/view_names.h"
-#include "core/ui/application.h"
-#include "core/ui/qt_view.h"
-#include "core/ui/tray_icon.h"
+#include "app/application.h"
+#include "app/qt_view.h"
+#include "app/tray_icon.h"
 #include "lang/codepage.h"
 #include "platform/os.h"
 #include "support/app_home.h"

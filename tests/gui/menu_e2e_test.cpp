@@ -6,8 +6,8 @@
 #include <QMenu>
 #include <filesystem>
 
-#include "core/ui/application.h"
-#include "core/ui/tray_menu.h"
+#include "app/application.h"
+#include "app/tray_menu.h"
 #include "support/app_home.h"
 #include "support/child_process.h"
 #include "support/program_home.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "base/ini_file.h"
-#include "core/ui/qt_view.h"
+#include "app/qt_view.h"
 #include "fake_copy_line.h"
 #include "lang/codepage.h"
 #include "lang/language_map.h"

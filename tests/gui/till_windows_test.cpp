@@ -18,7 +18,7 @@
 #include <QTableWidget>
 
 #include "base/config.h"
-#include "core/ui/qt_view.h"
+#include "app/qt_view.h"
 #include "gui/typing.h"
 #include "lang/language_map.h"
 #include "register/number_text.h"

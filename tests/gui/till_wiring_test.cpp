@@ -15,6 +15,7 @@
 #include "gui/typing.h"
 #include "register/ui/payment_window.h"
 #include "register/ui/sale_window.h"
+#include "app/area_windows.h"
 #include "register/ui/till_windows.h"
 #include "sim/line_printer.h"
 #include "support/print_manager_fixture.h"
@@ -35,11 +36,15 @@ class TillWiringTest : public ::testing::Test, public test::PrintManagerFakes {
     printer.SetScheduler(
         [this](uint32_t tick, std::function<void()> action) { clock.At(tick, std::move(action)); });
   }
-  ~TillWiringTest() override { till.reset(); }
+  ~TillWiringTest() override {
+    ConnectTillWindows(pm, nullptr);
+    till.reset();
+  }
 
   void Start() {
     EXPECT_EQ(pm.link().InitPort(0), 1);
-    till = std::make_unique<TillWindows>(pm);
+    till = std::make_unique<TillWindows>(TillWindowParts(pm));
+    ConnectTillWindows(pm, till.get());
   }
   template <typename T = QWidget>
   T* Sale(const char* name) {

@@ -1,6 +1,6 @@
 // The command menu on the real main window, the windows it opens, and the monthly report
 // dialog wired to the printer.
-#include "core/ui/tray_menu.h"
+#include "app/tray_menu.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -16,12 +16,13 @@
 #include <QStatusBar>
 #include <filesystem>
 
-#include "core/ui/application.h"
-#include "core/ui/main_window.h"
-#include "core/ui/qt_view.h"
-#include "core/ui/tray_icon.h"
+#include "app/application.h"
+#include "app/main_window.h"
+#include "app/qt_view.h"
+#include "app/tray_icon.h"
 #include "lang/codepage.h"
 #include "reports/ui/form_mesacna.h"
+#include "app/area_windows.h"
 #include "reports/ui/journal_windows.h"
 #include "sim/line_printer.h"
 #include "support/app_home.h"
@@ -161,7 +162,8 @@ class MonthlyWiringTest : public ::testing::Test, public test::PrintManagerFakes
         [this](uint32_t tick, std::function<void()> action) { clock.At(tick, std::move(action)); });
   }
   sim::LinePrinter printer{line};
-  JournalWindows windows{pm};
+  std::unique_ptr<JournalWindows> journal = MakeJournalWindows(pm);
+  JournalWindows& windows = *journal;
 };
 
 TEST_F(MonthlyWiringTest, FebruaryTwoThousandTenReachesThePrinter) {

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "core/settings_bridge.h"
+#include "core/print_manager_settings.h"
 #include "link_fixture.h"
 #include "settings/user_access.h"
 

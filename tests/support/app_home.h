@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/ui/application.h"
+#include "app/application.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
 

@@ -24,7 +24,6 @@
 #include "register/ui/field_events.h"
 #include "register/ui/payment_window.h"
 #include "register/ui/sale_window.h"
-#include "settings/setup_commands.h"
 
 namespace kv {
 

@@ -1,32 +1,48 @@
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "register/payment_calc.h"
 #include "register/price_list.h"
 
 namespace kv {
 
+class MessageTable;
+class OperatorBoxes;
 class TForm_platba;
 class TForm_predaj;
 class TForm_sklad;
-class TSRB4900;
+class TillLink;
+struct Config;
 
 // The till's windows, created once at start in their order (sale window, price list editor,
 // payment window), with the price list and the payment arithmetic they share. They reach the
-// printer through the print manager's TillLink. The sale window also opens at the first
-// print-job tick when `pokl_run` is 1.
+// printer through the TillLink.
 class TillWindows {
  public:
+  struct Parts {
+    const Config& cfg;
+    TillLink& till;
+    const MessageTable& messages;
+    OperatorBoxes& boxes;
+    std::function<bool()> price_list_access;            // the current user's priceListAccess
+    std::function<void(const std::string&)> log_error;  // a line for the error file
+  };
+
   // A price list folder that cannot be made is shown (message 65) and noted in the error file;
   // the till then works without a price list.
-  explicit TillWindows(TSRB4900& pm);
+  explicit TillWindows(Parts parts);
   ~TillWindows();
   TillWindows(const TillWindows&) = delete;
   TillWindows& operator=(const TillWindows&) = delete;
 
   // Shows the sale window, non-modal, in front (the tray menu's "pop_pokladna").
   void ShowSaleWindow();
+  // Shows it once the current event is over: a print-job tick that asks holds the printer, and
+  // the window reads the printer as it opens.
+  void ShowSaleWindowAfterThisEvent();
   // The language was changed: the sale and price list windows' message texts follow it.
   void LanguageChanged();
 
@@ -35,7 +51,7 @@ class TillWindows {
   TForm_platba& payment_window() { return *platba_; }
 
  private:
-  TSRB4900& pm_;
+  TillLink& till_;
   PriceList prices_;
   PaymentCalc calc_;
   std::unique_ptr<TForm_predaj> predaj_;

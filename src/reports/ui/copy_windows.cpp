@@ -1,16 +1,13 @@
 #include "reports/ui/copy_windows.h"
 
-#include "core/print_manager.h"
 #include "reports/ui/form_copy.h"
 
 namespace kv {
 
-CopyWindows::CopyWindows(TSRB4900& pm) : line_(pm.link()) {
+CopyWindows::CopyWindows(Parts parts) : line_(parts.link) {
   form_ = std::make_unique<TForm_copy>(CopyWindowServices{
-      line_, pm.clock(), pm.lang().messages(), pm.boxes(), [&pm] { return pm.LocalTime(); },
-      [&pm] {
-        if (!pm.config().spravy) pm.timer_prmgr().SetEnabled(true);
-      }});
+      line_, parts.clock, parts.messages, parts.boxes, std::move(parts.local_time),
+      std::move(parts.on_close)});
 }
 
 CopyWindows::~CopyWindows() = default;

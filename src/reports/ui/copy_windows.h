@@ -1,27 +1,42 @@
 #pragma once
 
+#include <ctime>
+#include <functional>
 #include <memory>
 
 #include "reports/copy_link_line.h"
 
 namespace kv {
 
+class Clock;
+class MessageTable;
+class OperatorBoxes;
+class PrinterLink;
 class TForm_copy;
-class TSRB4900;
 
 // The copies window of the running program, created once at start-up (after the password
 // dialog, before the journal viewer) and shown by the tray menu's copies command. It talks to
 // the printer through the printer link, holding the printer's lease for each request.
 class CopyWindows {
  public:
-  explicit CopyWindows(TSRB4900& pm);
+  struct Parts {
+    PrinterLink& link;
+    Clock& clock;
+    const MessageTable& messages;
+    OperatorBoxes& boxes;
+    std::function<std::tm()> local_time;
+    // Closing the window: the print-job timer, stopped by the opener, runs again unless
+    // messaging drives the jobs.
+    std::function<void()> on_close;
+  };
+
+  explicit CopyWindows(Parts parts);
   ~CopyWindows();
   CopyWindows(const CopyWindows&) = delete;
   CopyWindows& operator=(const CopyWindows&) = delete;
 
   // The last step of the copies command, once it has brought the printer up and stopped the
-  // print-job timer: shows the window modally. Closing it starts the timer again unless
-  // messaging drives the jobs.
+  // print-job timer: shows the window modally.
   void ShowCopiesWindow();
   // Whether the window is on screen (the settings command stays disabled meanwhile).
   bool CopiesWindowVisible() const;

@@ -21,7 +21,7 @@
 
 #include "base/operator_boxes.h"
 #include "lang/message_table.h"
-#include "reports/ui/window_support.h"
+#include "qt/window_support.h"
 
 namespace kv {
 

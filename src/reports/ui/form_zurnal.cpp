@@ -16,7 +16,7 @@
 #include "lang/message_table.h"
 #include "reports/journal_loader.h"
 #include "reports/journal_viewer.h"
-#include "reports/ui/window_support.h"
+#include "qt/window_support.h"
 
 namespace kv {
 

@@ -3,11 +3,10 @@
 #include <memory>
 #include <string>
 
-namespace kv {
+#include "reports/ui/form_mesacna.h"
+#include "reports/ui/form_zurnal.h"
 
-class TForm_mesacna;
-class TForm_zurnal;
-class TSRB4900;
+namespace kv {
 
 // The journal viewer and the monthly report dialog of the print manager, created once at start
 // and kept for the run. The viewer shows the journal or the error file on the menu's command;
@@ -15,19 +14,20 @@ class TSRB4900;
 // command's exchange with the printer.
 class JournalWindows {
  public:
-  explicit JournalWindows(TSRB4900& pm);
+  JournalWindows(JournalViewerServices viewer, MonthlyDialogServices monthly);
   ~JournalWindows();
   JournalWindows(const JournalWindows&) = delete;
   JournalWindows& operator=(const JournalWindows&) = delete;
 
   // Elektronickapaska1Click / Chybovysubor1Click: the viewer on `path`, refilled, non-modal.
   void ShowFile(const std::string& path);
+  // The monthly close command's dialog, modal; true when its request went out.
+  bool ShowMonthlyDialog();
 
   TForm_zurnal& viewer() { return *viewer_; }
   TForm_mesacna& monthly() { return *monthly_; }
 
  private:
-  TSRB4900& pm_;
   std::unique_ptr<TForm_zurnal> viewer_;
   std::unique_ptr<TForm_mesacna> monthly_;
 };

@@ -18,7 +18,7 @@
 #include <QVBoxLayout>
 
 #include "lang/message_table.h"
-#include "reports/ui/window_support.h"
+#include "qt/window_support.h"
 #include "settings/settings_messages.h"
 #include "settings/setup_commands.h"
 

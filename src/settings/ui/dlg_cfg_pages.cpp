@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 
 #include "base/config.h"
-#include "reports/ui/window_support.h"
+#include "qt/window_support.h"
 #include "settings/setup_commands.h"
 #include "settings/ui/dlg_cfg.h"
 

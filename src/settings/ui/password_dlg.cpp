@@ -8,7 +8,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-#include "core/ui/quit_on_signal.h"
+#include "qt/quit_on_signal.h"
 #include "lang/codepage.h"
 
 namespace kv {

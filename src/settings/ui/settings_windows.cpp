@@ -1,15 +1,15 @@
 #include "settings/ui/settings_windows.h"
 
-#include "core/print_manager.h"
 #include "settings/ui/dlg_cfg.h"
 
 namespace kv {
 
-SettingsWindows::SettingsWindows(TSRB4900& pm, UserAccess& users,
-                                 const std::vector<std::string>& args)
-    : bridge_(pm), session_(bridge_.MakeSession(users)) {
-  dialog_ = std::make_unique<TDlg_cfg>(*session_, pm.lang().messages());
-  session_->FormCreate([&pm, &args] { pm.StartupSequence(args); });
+SettingsWindows::SettingsWindows(std::unique_ptr<SettingsSession> session,
+                                 const MessageTable& messages,
+                                 const std::function<void()>& startup_sequence)
+    : session_(std::move(session)) {
+  dialog_ = std::make_unique<TDlg_cfg>(*session_, messages);
+  session_->FormCreate(startup_sequence);
 }
 
 SettingsWindows::~SettingsWindows() = default;

@@ -2,22 +2,20 @@
 
 #include <functional>
 #include <memory>
-#include <string>
-#include <vector>
 
-#include "core/settings_bridge.h"
+#include "settings/settings_session.h"
 
 namespace kv {
 
+class MessageTable;
 class TDlg_cfg;
-class TSRB4900;
-class UserAccess;
 
-// The settings area's windows: the settings dialog, created once at start right after the main
-// window. Creating it runs the print manager's start-up sequence.
+// The settings area's windows: the settings dialog over its session, created once at start right
+// after the main window. Creating it runs the print manager's start-up sequence.
 class SettingsWindows {
  public:
-  SettingsWindows(TSRB4900& pm, UserAccess& users, const std::vector<std::string>& args);
+  SettingsWindows(std::unique_ptr<SettingsSession> session, const MessageTable& messages,
+                  const std::function<void()>& startup_sequence);
   ~SettingsWindows();
   SettingsWindows(const SettingsWindows&) = delete;
   SettingsWindows& operator=(const SettingsWindows&) = delete;
@@ -37,7 +35,6 @@ class SettingsWindows {
   TDlg_cfg& dialog() { return *dialog_; }
 
  private:
-  SettingsBridge bridge_;
   std::unique_ptr<SettingsSession> session_;
   std::unique_ptr<TDlg_cfg> dialog_;
 };

@@ -1,4 +1,4 @@
-#include "core/ui/signal_light.h"
+#include "app/signal_light.h"
 
 #include <QPainter>
 

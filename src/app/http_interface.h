@@ -9,7 +9,7 @@
 #include "api/http_server.h"
 #include "api/http_settings.h"
 #include "api/idempotency_store.h"
-#include "core/ui/qt_timer.h"
+#include "qt/qt_timer.h"
 
 namespace kv {
 

@@ -1,9 +1,9 @@
-#include "core/ui/qt_app_shell.h"
+#include "qt/qt_app_shell.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
 
-#include "core/ui/quit_on_signal.h"
+#include "qt/quit_on_signal.h"
 #include "lang/codepage.h"
 
 namespace kv {

@@ -1,4 +1,4 @@
-#include "core/ui/main_window.h"
+#include "app/main_window.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -15,8 +15,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "core/ui/signal_light.h"
-#include "core/ui/tray_icon.h"
+#include "app/signal_light.h"
+#include "app/tray_icon.h"
 
 namespace kv {
 

@@ -1,13 +1,13 @@
-#include "core/ui/tray_menu.h"
+#include "app/tray_menu.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QMenu>
 
 #include "core/print_manager.h"
-#include "core/ui/main_window.h"
-#include "core/ui/menu_pictures.h"
-#include "core/ui/tray_icon.h"
+#include "app/main_window.h"
+#include "app/menu_pictures.h"
+#include "app/tray_icon.h"
 
 namespace kv {
 

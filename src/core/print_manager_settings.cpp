@@ -1,4 +1,4 @@
-#include "core/settings_bridge.h"
+#include "core/print_manager_settings.h"
 
 #include "core/core_messages.h"
 #include "core/print_manager.h"

@@ -1,16 +1,14 @@
-#include "core/ui/application.h"
+#include "app/application.h"
 
 #include <cstdio>
 
-#include "api/ui/http_interface.h"
+#include "app/area_windows.h"
+#include "app/http_interface.h"
+#include "app/main_window.h"
+#include "app/tray_icon.h"
+#include "app/tray_menu.h"
 #include "base/view_names.h"
-#include "core/ui/main_window.h"
-#include "core/ui/quit_on_signal.h"
-#include "core/ui/tray_icon.h"
-#include "core/ui/tray_menu.h"
-#include "register/ui/till_windows.h"
-#include "reports/ui/copy_windows.h"
-#include "reports/ui/journal_windows.h"
+#include "qt/quit_on_signal.h"
 #include "settings/ui/password_dlg.h"
 
 namespace kv {
@@ -34,6 +32,8 @@ Application::~Application() {
     print_manager_->on_language_changed = nullptr;
     print_manager_->device_commands().show_copies_window = nullptr;
     print_manager_->device_commands().copies_window_visible = nullptr;
+    ConnectJournalWindows(*print_manager_, nullptr);
+    ConnectTillWindows(*print_manager_, nullptr);
   }
 }
 
@@ -41,9 +41,7 @@ void Application::Start() {
   CreateMainWindow();
   CreateSettingsDialog();
   password_dlg_ = std::make_unique<TPasswordDlg>();
-  copy_windows_ = std::make_unique<CopyWindows>(*print_manager_);
-  journal_windows_ = std::make_unique<JournalWindows>(*print_manager_);
-  till_windows_ = std::make_unique<TillWindows>(*print_manager_);
+  CreateAreaWindows();
   tray_menu_ = std::make_unique<TrayMenu>(*main_window_, *print_manager_, *password_dlg_);
   tray_menu_->open_viewer = [this](const std::string& path) { journal_windows_->ShowFile(path); };
   ConnectWindows();
@@ -110,9 +108,23 @@ void Application::CreateMainWindow() {
 }
 
 void Application::CreateSettingsDialog() {
-  settings_windows_ =
-      std::make_unique<SettingsWindows>(*print_manager_, print_manager_->users(), args_);
-  print_manager_->LoadLanguage(true, false, false);
+  TSRB4900& pm = *print_manager_;
+  settings_bridge_ = std::make_unique<SettingsBridge>(pm);
+  settings_windows_ = std::make_unique<SettingsWindows>(
+      settings_bridge_->MakeSession(pm.users()), pm.lang().messages(),
+      [this] { print_manager_->StartupSequence(args_); });
+  pm.LoadLanguage(true, false, false);
+}
+
+// The areas' windows get the parts they use; the hooks by which the print manager opens them
+// are set here.
+void Application::CreateAreaWindows() {
+  TSRB4900& pm = *print_manager_;
+  copy_windows_ = std::make_unique<CopyWindows>(CopyWindowParts(pm));
+  journal_windows_ = MakeJournalWindows(pm);
+  ConnectJournalWindows(pm, journal_windows_.get());
+  till_windows_ = std::make_unique<TillWindows>(TillWindowParts(pm));
+  ConnectTillWindows(pm, till_windows_.get());
 }
 
 }  // namespace kv

@@ -1,4 +1,4 @@
-#include "core/ui/qt_view.h"
+#include "app/qt_view.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -19,7 +19,7 @@
 #include <QWidget>
 #include <string>
 
-#include "core/ui/main_window.h"
+#include "app/main_window.h"
 #include "lang/codepage.h"
 
 namespace kv {

@@ -1,4 +1,4 @@
-#include "core/repeat_filter.h"
+#include "base/repeat_filter.h"
 
 #include <algorithm>
 

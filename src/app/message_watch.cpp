@@ -1,4 +1,4 @@
-#include "core/ui/message_watch.h"
+#include "app/message_watch.h"
 
 namespace kv {
 

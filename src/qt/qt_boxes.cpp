@@ -1,4 +1,4 @@
-#include "core/ui/qt_boxes.h"
+#include "qt/qt_boxes.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "core/repeat_filter.h"
-#include "core/ui/quit_on_signal.h"
+#include "base/repeat_filter.h"
+#include "qt/quit_on_signal.h"
 #include "lang/codepage.h"
 
 namespace kv {

@@ -1,4 +1,4 @@
-#include "core/ui/quit_on_signal.h"
+#include "qt/quit_on_signal.h"
 
 #include <sys/socket.h>
 #include <unistd.h>

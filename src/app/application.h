@@ -5,14 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "app/job_input_watch.h"
+#include "app/message_watch.h"
+#include "app/qt_view.h"
 #include "core/print_manager.h"
-#include "core/ui/job_input_watch.h"
-#include "core/ui/message_watch.h"
-#include "core/ui/qt_app_shell.h"
-#include "core/ui/qt_boxes.h"
-#include "core/ui/qt_timer.h"
-#include "core/ui/qt_view.h"
+#include "core/print_manager_settings.h"
 #include "platform/clock.h"
+#include "qt/qt_app_shell.h"
+#include "qt/qt_boxes.h"
+#include "qt/qt_timer.h"
 #include "settings/ui/settings_windows.h"
 
 namespace kv {
@@ -58,6 +59,7 @@ class Application {
   void CreateMainWindow();
   void ConnectWindows();
   void CreateSettingsDialog();
+  void CreateAreaWindows();
 
   std::vector<std::string> args_;
   std::string exe_dir_;
@@ -78,6 +80,7 @@ class Application {
   std::unique_ptr<MessageWatch> message_watch_;
   std::unique_ptr<JobInputWatch> input_watch_;
   std::unique_ptr<CopyWindows> copy_windows_;
+  std::unique_ptr<SettingsBridge> settings_bridge_;
   std::unique_ptr<SettingsWindows> settings_windows_;
   std::unique_ptr<HttpInterface> http_;
 };

@@ -1,9 +1,9 @@
-#include "reports/ui/window_support.h"
+#include "qt/window_support.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
 
-#include "core/ui/quit_on_signal.h"
+#include "qt/quit_on_signal.h"
 #include "lang/codepage.h"
 
 namespace kv {

@@ -1,4 +1,4 @@
-#include "core/ui/screenshots.h"
+#include "app/screenshots.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -9,8 +9,8 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "core/ui/main_window.h"
-#include "core/ui/qt_view.h"
+#include "app/main_window.h"
+#include "app/qt_view.h"
 
 namespace kv {
 

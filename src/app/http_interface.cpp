@@ -1,4 +1,4 @@
-#include "api/ui/http_interface.h"
+#include "app/http_interface.h"
 
 #include <ctime>
 

@@ -1,4 +1,4 @@
-#include "core/ui/tray_icon.h"
+#include "app/tray_icon.h"
 
 #include <QPainter>
 #include <QSystemTrayIcon>

@@ -1,4 +1,4 @@
-#include "core/ui/job_input_watch.h"
+#include "app/job_input_watch.h"
 
 namespace kv {
 

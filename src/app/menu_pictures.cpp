@@ -1,4 +1,4 @@
-#include "core/ui/menu_pictures.h"
+#include "app/menu_pictures.h"
 
 #include <QFont>
 #include <QPainter>
