@@ -61,6 +61,7 @@ void Win32ComBackend::Open(const std::string& port) {
   DWORD lines = 0;
   has_modem_lines_ = GetCommModemStatus(handle, &lines) || !NoModemLines(GetLastError());
   handle_ = handle;
+  byte_held_ = false;
 }
 
 void Win32ComBackend::Close() noexcept {
@@ -111,15 +112,19 @@ void Win32ComBackend::ApplySettings(const ComLineSettings& settings) {
   Check(SetCommState(handle_, &dcb), ComCall::SetState);
 }
 
-// The driver keeps the time-outs and ends every ReadFile and WriteFile by them.
 void Win32ComBackend::ApplyTimeouts(const TComTimeouts& timeouts) {
+  timeouts_ = timeouts;
+  SetSystemTimeouts(ReadIo::kWaitSliceMs);
+}
+
+void Win32ComBackend::SetSystemTimeouts(DWORD read_ms) {
+  // Interval and multiplier 0: a read returns once it has its count or after `read_ms`.
   COMMTIMEOUTS system{};
-  system.ReadIntervalTimeout = static_cast<DWORD>(timeouts.ReadInterval);
-  system.ReadTotalTimeoutMultiplier = static_cast<DWORD>(timeouts.ReadTotalMultiplier);
-  system.ReadTotalTimeoutConstant = static_cast<DWORD>(timeouts.ReadTotalConstant);
-  system.WriteTotalTimeoutMultiplier = static_cast<DWORD>(timeouts.WriteTotalMultiplier);
-  system.WriteTotalTimeoutConstant = static_cast<DWORD>(timeouts.WriteTotalConstant);
+  system.ReadTotalTimeoutConstant = read_ms;
+  system.WriteTotalTimeoutMultiplier = static_cast<DWORD>(timeouts_.WriteTotalMultiplier);
+  system.WriteTotalTimeoutConstant = static_cast<DWORD>(timeouts_.WriteTotalConstant);
   Check(SetCommTimeouts(handle_, &system), ComCall::SetTimeouts);
+  read_wait_ms_ = read_ms;
 }
 
 size_t Win32ComBackend::Transfer(ComCall call, char* data, size_t count) {
@@ -159,27 +164,62 @@ size_t Win32ComBackend::Write(const char* data, size_t count) {
   return Transfer(ComCall::Write, const_cast<char*>(data), count);
 }
 
+// What TimedRead needs, from the backend.
+class Win32ReadIo final : public ReadIo {
+ public:
+  explicit Win32ReadIo(Win32ComBackend& backend) : backend_(backend) {}
+  uint32_t Now() override { return GetTickCount(); }
+  size_t Take(char* data, size_t max) override { return backend_.TakeQueued(data, max); }
+  void Wait(uint32_t max_ms) override { backend_.WaitForByte(max_ms); }
+  bool Aborted() override { return backend_.Aborted(); }
+
+ private:
+  Win32ComBackend& backend_;
+};
+
 size_t Win32ComBackend::Read(char* data, size_t count) {
-  return Transfer(ComCall::Read, data, count);
+  Win32ReadIo io(*this);
+  return TimedRead(PlanRead(timeouts_, count), data, count, io);
 }
 
-COMSTAT Win32ComBackend::QueueStatus() {
+size_t Win32ComBackend::TakeQueued(char* data, size_t max) {
+  size_t taken = 0;
+  if (byte_held_ && max > 0) {
+    data[taken++] = held_byte_;
+    byte_held_ = false;
+  }
+  const size_t queued = QueueStatus(ComCall::Read).cbInQue;
+  const size_t wanted = std::min(max - taken, queued);
+  // Bytes already queued: the read completes without waiting.
+  if (wanted > 0) taken += Transfer(ComCall::Read, data + taken, wanted);
+  return taken;
+}
+
+void Win32ComBackend::WaitForByte(uint32_t max_ms) {
+  if (byte_held_) return;
+  const DWORD wait = std::clamp<uint32_t>(max_ms, 1, ReadIo::kWaitSliceMs);
+  if (wait != read_wait_ms_) SetSystemTimeouts(wait);
+  byte_held_ = Transfer(ComCall::Read, &held_byte_, 1) == 1;
+}
+
+COMSTAT Win32ComBackend::QueueStatus(ComCall call) {
   DWORD errors = 0;
   COMSTAT status{};
-  Check(ClearCommError(handle_, &errors, &status), ComCall::Status);
+  Check(ClearCommError(handle_, &errors, &status), call);
   return status;
 }
 
 size_t Win32ComBackend::InputCount() {
-  return QueueStatus().cbInQue;
+  return QueueStatus(ComCall::Status).cbInQue + (byte_held_ ? 1 : 0);
 }
 
 size_t Win32ComBackend::OutputCount() {
-  return QueueStatus().cbOutQue;
+  return QueueStatus(ComCall::Status).cbOutQue;
 }
 
 void Win32ComBackend::Purge(bool input, bool output) {
   if (!input && !output) return;
+  if (input) byte_held_ = false;
   const DWORD flags = (input ? PURGE_RXCLEAR : 0) | (output ? PURGE_TXCLEAR : 0);
   Check(PurgeComm(handle_, flags), ComCall::Purge);
 }

@@ -61,8 +61,11 @@ class LineEventWatcher {
 };
 
 // Serial ports through the Win32 communications functions. The handle is overlapped, so the
-// event thread's WaitCommEvent and the transfers run side by side; the driver times the
-// transfers with the port's time-outs, and the wait for one is sliced to notice an abort.
+// event thread's WaitCommEvent and the transfers run side by side. The driver times the writes
+// with the port's write time-outs. Reads follow the port's read time-outs by the same rules as
+// on POSIX (TimedRead): the driver's read time-out is only the slice a wait for the next byte
+// lasts, and what is queued is read without waiting (Wine's overlapped reads heed neither the
+// interval nor the return-at-once setting, so the driver cannot be left to time them).
 class Win32ComBackend final : public ComBackend {
  public:
   ~Win32ComBackend() override { Close(); }
@@ -88,14 +91,26 @@ class Win32ComBackend final : public ComBackend {
   bool OutputCountKnown() const override { return has_modem_lines_; }
 
  private:
+  friend class Win32ReadIo;
+
   // Runs one overlapped ReadFile or WriteFile to its end: the driver's time-out, a failure, or
   // an abort (after the grace). Returns the bytes moved.
   size_t Transfer(ComCall call, char* data, size_t count);
-  COMSTAT QueueStatus();
+  // The port's write time-outs, and `read_ms` as the time a read waits for its bytes.
+  void SetSystemTimeouts(DWORD read_ms);
+  COMSTAT QueueStatus(ComCall call);
+  // Takes up to `max` bytes without waiting: the one a wait took first, then the queued ones.
+  size_t TakeQueued(char* data, size_t max);
+  // Waits up to `max_ms` (at most one slice) for the next byte, which it keeps for TakeQueued.
+  void WaitForByte(uint32_t max_ms);
   void Escape(DWORD function);
 
   HANDLE handle_ = INVALID_HANDLE_VALUE;
   bool has_modem_lines_ = true;
+  TComTimeouts timeouts_;
+  DWORD read_wait_ms_ = 0;  // the read time-out the driver has now
+  bool byte_held_ = false;  // a wait took a byte that no read has taken yet
+  char held_byte_ = 0;
   LineEventWatcher watcher_;
 };
 

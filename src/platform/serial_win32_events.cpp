@@ -9,6 +9,8 @@ constexpr DWORD kLineEvents = EV_CTS | EV_DSR | EV_RING | EV_RLSD;
 // (or fails) is retried no sooner. A real device keeps the events of the pause for the next
 // wait, and the line states are compared besides.
 constexpr DWORD kIdleSliceMs = 100;
+// How long Stop waits for a cancelled WaitCommEvent to complete.
+constexpr DWORD kStopLimitMs = 1000;
 
 TComEvents FromSystemEvents(DWORD events) {
   TComEvents found = 0;
@@ -70,31 +72,43 @@ void LineEventWatcher::Run() {
   }
 }
 
-// The wait ends on an event, on a failure, or on Stop, which cancels the pending call; the
-// call is always complete before `events` (which the driver fills in) goes out of use.
-bool LineEventWatcher::WaitForEvent(DWORD& events) {
+// One WaitCommEvent: the driver fills in `events` and signals the event when it completes. It
+// lives on the heap so that a call that does not complete when told to (the handle is then
+// closed soon after, which ends it for good) can be left to finish into memory still valid.
+struct PendingLineWait {
   OVERLAPPED overlapped{};
-  overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  if (overlapped.hEvent == nullptr) {
-    events = 0;
+  DWORD events = 0;
+};
+
+// The wait ends on an event, on a failure, or on Stop. Stop clears the mask (which ends a
+// pending WaitCommEvent) and cancels the call, and waits for it a bounded time.
+bool LineEventWatcher::WaitForEvent(DWORD& events) {
+  events = 0;
+  auto* wait = new PendingLineWait;
+  wait->overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  if (wait->overlapped.hEvent == nullptr) {
+    delete wait;
     return WaitForSingleObject(stop_, 0) == WAIT_TIMEOUT;
   }
+  bool completed = true;
   bool running = true;
-  if (!WaitCommEvent(port_, &events, &overlapped)) {
-    if (GetLastError() == ERROR_IO_PENDING) {
-      const HANDLE both[] = {overlapped.hEvent, stop_};
-      if (WaitForMultipleObjects(2, both, FALSE, INFINITE) != WAIT_OBJECT_0) {
-        running = false;
-        CancelIoEx(port_, &overlapped);
-      }
-      DWORD ignored = 0;
-      if (!GetOverlappedResult(port_, &overlapped, &ignored, TRUE)) events = 0;
-    } else {
-      events = 0;
+  if (WaitCommEvent(port_, &wait->events, &wait->overlapped)) {
+    events = wait->events;
+  } else if (GetLastError() == ERROR_IO_PENDING) {
+    const HANDLE both[] = {wait->overlapped.hEvent, stop_};
+    if (WaitForMultipleObjects(2, both, FALSE, INFINITE) != WAIT_OBJECT_0) {
+      running = false;
+      SetCommMask(port_, 0);
+      CancelIoEx(port_, &wait->overlapped);
+      completed = WaitForSingleObject(wait->overlapped.hEvent, kStopLimitMs) == WAIT_OBJECT_0;
     }
+    DWORD ignored = 0;
+    if (completed && running && GetOverlappedResult(port_, &wait->overlapped, &ignored, FALSE))
+      events = wait->events;
   }
-  CloseHandle(overlapped.hEvent);
-  if (!running) events = 0;
+  if (!completed) return false;  // `wait` is left to the call
+  CloseHandle(wait->overlapped.hEvent);
+  delete wait;
   return running && WaitForSingleObject(stop_, 0) == WAIT_TIMEOUT;
 }
 
