@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <optional>
+#include <string>
+#include <vector>
 
+#include "platform/port_enum.h"
 #include "platform/serial_win32.h"
 
 namespace kv {
@@ -54,6 +58,14 @@ TEST(Win32ComErrors, APortThatDoesNotExistFailsToOpenWithTheSystemError) {
     EXPECT_EQ(error.Code(), kComOpenFailed);
     EXPECT_EQ(error.WinCode(), ERROR_FILE_NOT_FOUND);
   }
+}
+
+TEST(Win32PortList, PortsAreInTheOrderOfTheirNumbers) {
+  std::vector<std::string> ports = {"COM10", "COM2", "COM1", "COM12", "COM9", "CNCA0", "COM003"};
+  std::sort(ports.begin(), ports.end(), PortNameBefore);
+  const std::vector<std::string> expected = {"CNCA0", "COM1",  "COM2", "COM003",
+                                             "COM9",  "COM10", "COM12"};
+  EXPECT_EQ(ports, expected);
 }
 
 }  // namespace
