@@ -61,8 +61,9 @@ class ComBackend {
   std::function<bool()> abort_check_;
 };
 
-// The operating system's serial devices and pseudo-terminals (POSIX termios). A port name
-// without a '/' is taken from /dev ("ttyUSB0" is "/dev/ttyUSB0").
+// The operating system's serial devices. POSIX: devices and pseudo-terminals through termios;
+// a port name without a '/' is taken from /dev ("ttyUSB0" is "/dev/ttyUSB0"). Windows: the
+// communications functions on "\\.\COMn" for a port named "COMn".
 std::unique_ptr<ComBackend> MakeSystemComBackend();
 
 }  // namespace kv

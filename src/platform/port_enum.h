@@ -11,6 +11,9 @@ namespace kv {
 // code 23 when the list cannot be read.
 std::vector<std::string> EnumComPorts();
 
+// Order of port names with their numbers compared by value: "COM2" before "COM10".
+bool PortNameBefore(const std::string& a, const std::string& b);
+
 // The colon-separated paths of a port list variable, empty entries left out, sorted.
 std::vector<std::string> PortsFromList(const std::string& list);
 // The serial devices of a sysfs tty class directory whose node exists in `dev_dir` as a

@@ -10,7 +10,7 @@
 namespace kv {
 
 // The serial ports the system knows are the values of HARDWARE\DEVICEMAP\SERIALCOMM ("COM1",
-// ...). Without that key there are none.
+// ...), in the order of their numbers (COM2 before COM10). Without that key there are none.
 std::vector<std::string> EnumComPorts() {
   if (const char* list = std::getenv("KV4910_PORTS")) return PortsFromList(list);
   HKEY key;
@@ -38,7 +38,7 @@ std::vector<std::string> EnumComPorts() {
     if (data[0] != '\0') ports.emplace_back(data);
   }
   RegCloseKey(key);
-  std::sort(ports.begin(), ports.end());
+  std::sort(ports.begin(), ports.end(), PortNameBefore);
   return ports;
 }
 

@@ -1,6 +1,5 @@
 #include "platform/port_access.h"
 
-#ifndef _WIN32
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -9,15 +8,9 @@
 #include <cerrno>
 
 #include "platform/serial_posix.h"
-#endif
 
 namespace kv {
 
-#ifdef _WIN32
-std::optional<PortAccessDenied> PortAccessDeniedBy(const std::string&, int) {
-  return std::nullopt;
-}
-#else
 std::optional<PortAccessDenied> PortAccessDeniedBy(const std::string& port, int os_error) {
   if (os_error != EACCES && os_error != EPERM) return std::nullopt;
   PortAccessDenied denied;
@@ -34,6 +27,5 @@ std::optional<PortAccessDenied> PortAccessDeniedBy(const std::string& port, int 
   denied.group_may_open = (st.st_mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP);
   return denied;
 }
-#endif
 
 }  // namespace kv
