@@ -97,6 +97,7 @@ json ApiPrinter::LastStatus() const {
           {"statusValue", link_.status_value()},
           {"flags", Flags(link_.flags())},
           {"documentNumber", readouts_.document_number()},
+          {"closingNumber", readouts_.device_record().second_counter},
           {"testMode", readouts_.test_mode() == 1}};
 }
 

@@ -32,6 +32,7 @@ int64_t SteadyMs() {
 }
 
 bool IsStatus(const ApiRequest& r) { return r.method == "GET" && r.path == "/api/v1/status"; }
+bool IsMetrics(const ApiRequest& r) { return r.method == "GET" && r.path == "/metrics"; }
 
 // The answer to a request the parser gave up on; nothing when the connection just ends.
 std::optional<ApiAnswer> RefusalOf(const error_code& ec) {
@@ -54,7 +55,9 @@ class Session;
 class HttpServer::Impl {
  public:
   Impl(Options options, std::function<void()> wake)
-      : options_(std::move(options)), wake_(std::move(wake)), gate_(options_.token) {}
+      : options_(std::move(options)),
+        wake_(std::move(wake)),
+        gate_(options_.token, options_.metrics_token) {}
   ~Impl() {
     ioc_.stop();
     if (thread_.joinable()) thread_.join();
@@ -75,13 +78,18 @@ class HttpServer::Impl {
   // ---- any thread ----
   void AddLogLines(std::vector<std::string> lines);
   std::optional<ApiAnswer> Snapshot(bool busy_anyway);
+  ApiAnswer Metrics();
+  void CountAnswer(const std::string& endpoint, int status) {
+    if (options_.counters) options_.counters->CountHttp(endpoint, status);
+  }
 
   asio::io_context ioc_;
-  std::mutex mutex_;  // guards the four below
+  std::mutex mutex_;  // guards the five below
   std::vector<Pending> inbox_;
   std::vector<std::string> log_lines_;
   nlohmann::json status_body_ = nlohmann::json::object();
   bool status_busy_ = false;
+  std::optional<std::chrono::steady_clock::time_point> last_exchange_;
 
  private:
   void Run();
@@ -141,8 +149,10 @@ class Session : public std::enable_shared_from_this<Session> {
     response_ = {};
     response_.version(version_);
     response_.result(static_cast<unsigned>(answer.status));
-    response_.set(http::field::content_type, "application/json");
-    const std::string text = answer.Text();
+    server_.CountAnswer(endpoint_, answer.status);
+    const bool plain = !answer.content_type.empty();
+    response_.set(http::field::content_type, plain ? answer.content_type : "application/json");
+    const std::string text = plain ? answer.plain : answer.Text();
     if (head_) {
       response_.set(http::field::content_length, std::to_string(text.size()));
     } else {
@@ -204,6 +214,7 @@ class Session : public std::enable_shared_from_this<Session> {
     r.method = head_ ? "GET" : std::string(req.method_string());
     const std::string target(req.target());
     r.path = target.substr(0, target.find('?'));
+    endpoint_ = MetricsEndpoint(r.path);
     r.authorization = std::string(req[http::field::authorization]);
     int keys = 0;
     for (const auto& field : req) {
@@ -222,6 +233,7 @@ class Session : public std::enable_shared_from_this<Session> {
   void Refuse(const error_code& ec) {
     const auto answer = RefusalOf(ec);
     if (!answer) return Finish();
+    endpoint_ = "other";  // the request was not read
     serving_ = true;
     keep_alive_ = false;
     head_ = false;
@@ -256,6 +268,7 @@ class Session : public std::enable_shared_from_this<Session> {
   http::response<http::string_body> response_;
   asio::steady_timer status_timer_;
   std::string peer_;
+  std::string endpoint_ = "other";  // of the request being answered, for the counters
   unsigned version_ = 11;
   bool keep_alive_ = true;
   bool head_ = false;
@@ -376,6 +389,10 @@ void HttpServer::Impl::ReportWrongTokens() {
 void HttpServer::Impl::Dispatch(const std::shared_ptr<Session>& session, ApiRequest request) {
   if (auto refused = gate_.Check(request.authorization, session->peer(), SteadyMs()))
     return session->Reply(*refused);
+  if (IsMetrics(request)) return session->Reply(Metrics());
+  if (gate_.ReadOnly(request.authorization) && !IsStatus(request))
+    return session->Reply(ErrorAnswer(
+        403, "forbidden", "the metrics token may read /metrics and /api/v1/status only"));
   const bool status = IsStatus(request);
   if (status) {
     if (auto held = Snapshot(false)) return session->Reply(*held);
@@ -420,6 +437,34 @@ std::optional<ApiAnswer> HttpServer::Impl::Snapshot(bool busy_anyway) {
   return answer;
 }
 
+ApiAnswer HttpServer::Impl::Metrics() {
+  const auto now = std::chrono::steady_clock::now();
+  const auto seconds = [now](std::chrono::steady_clock::time_point then) {
+    return std::chrono::duration<double>(now - then).count();
+  };
+  MetricsInput input;
+  {
+    std::lock_guard lock(mutex_);
+    input.status = status_body_;
+    input.in_exchange = status_busy_;
+    if (status_busy_)
+      input.last_exchange_age_s = 0.0;
+    else if (last_exchange_)
+      input.last_exchange_age_s = seconds(*last_exchange_);
+  }
+  if (options_.counters) {
+    input.counters = options_.counters->Read();
+    if (input.counters.last_confirmed)
+      input.last_confirmed_age_s = seconds(*input.counters.last_confirmed);
+  }
+  if (options_.files) input.files = options_.files();
+  input.version = options_.version;
+  ApiAnswer answer;
+  answer.content_type = kMetricsContentType;
+  answer.plain = MetricsText(input);
+  return answer;
+}
+
 std::unique_ptr<HttpServer> HttpServer::Start(const Options& options, std::function<void()> wake,
                                               std::string& error) {
   auto impl = std::make_unique<Impl>(options, std::move(wake));
@@ -449,6 +494,8 @@ void HttpServer::PublishStatus(const nlohmann::json& body, bool busy) {
   std::lock_guard lock(impl_->mutex_);
   impl_->status_body_ = body;
   impl_->status_busy_ = busy;
+  // Published whenever the printer is taken or given back: given back, an exchange has ended.
+  if (!busy) impl_->last_exchange_ = std::chrono::steady_clock::now();
 }
 
 }  // namespace kv

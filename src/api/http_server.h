@@ -9,6 +9,7 @@
 
 #include "api/api_answer.h"
 #include "api/api_service.h"
+#include "api/metrics_text.h"
 
 namespace kv {
 
@@ -24,6 +25,11 @@ namespace kv {
 // on the server's thread from that snapshot whenever the printer is held, so it never waits for
 // an exchange; a free printer gets a fresh query on the main thread, answered from the
 // snapshot if it does not come within kStatusWaitMs.
+//
+// GET /metrics is answered on the server's thread alone, never touching the printer: the
+// counters (thread-safe), the status snapshot, the time the last exchange ended (the last
+// publish with the printer free) and a look at the files. Every answer is counted by endpoint
+// and status. The read-only token passes the gate for GET /metrics and GET /status only.
 class HttpServer {
  public:
   static constexpr size_t kMaxBody = ApiService::kMaxBody;
@@ -38,6 +44,11 @@ class HttpServer {
     std::string address;
     int port = 0;
     std::string token;
+    std::string metrics_token;        // empty: none
+    RunCounters* counters = nullptr;  // none: /metrics counts nothing
+    // Called on the server's thread for each /metrics: must only look at files.
+    std::function<FileGauges()> files;
+    std::string version;
   };
 
   struct Pending {

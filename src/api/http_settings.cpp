@@ -37,6 +37,7 @@ HttpSettings ReadHttpSettings(const IniFile& ini) {
   if (!s.enabled) return s;
   s.address = ini.ReadString(kSection, "address", s.address);
   s.token = ini.ReadString(kSection, "token", "");
+  s.metrics_token = ini.ReadString(kSection, "metrics_token", "");
   const auto port = ReadWhole(ini, "port", s.port, 1, 65535);
   const auto user = ReadWhole(ini, "user", s.user, 0, 2);
   if (!port) {
@@ -48,6 +49,12 @@ HttpSettings ReadHttpSettings(const IniFile& ini) {
   } else if (s.token.size() < HttpSettings::kMinTokenLength) {
     s.problem = std::string(kOff) + "token je kratsi ako " +
                 std::to_string(HttpSettings::kMinTokenLength) + " znakov";
+  } else if (!s.metrics_token.empty() &&
+             s.metrics_token.size() < HttpSettings::kMinTokenLength) {
+    s.problem = std::string(kOff) + "metrics_token je kratsi ako " +
+                std::to_string(HttpSettings::kMinTokenLength) + " znakov";
+  } else if (s.metrics_token == s.token) {
+    s.problem = std::string(kOff) + "metrics_token sa nesmie zhodovat s tokenom";
   }
   if (port) s.port = *port;
   if (user) s.user = *user;

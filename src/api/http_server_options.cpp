@@ -1,0 +1,27 @@
+#include "api/http_server_options.h"
+
+#include "base/file_system.h"
+#include "core/job_input_file.h"
+#include "core/print_manager.h"
+
+namespace kv {
+
+HttpServer::Options ServerOptionsFor(const HttpSettings& settings, TSRB4900& pm) {
+  HttpServer::Options options;
+  options.address = settings.address;
+  options.port = settings.port;
+  options.token = settings.token;
+  options.metrics_token = settings.metrics_token;
+  options.counters = &pm.counters();
+  options.version = TSRB4900::kVersionText;
+  options.files = [error_file = pm.files().ErrorFilePath(), input = pm.config().path_in] {
+    FileGauges files;
+    if (const auto identity = IdentityOf(error_file)) files.error_file_bytes = static_cast<uint64_t>(identity->size);
+    files.waiting = SomethingAt(input) ? 1 : 0;
+    files.set_aside = CountSetAside(input);
+    return files;
+  };
+  return options;
+}
+
+}  // namespace kv
