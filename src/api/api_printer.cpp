@@ -128,7 +128,7 @@ ApiAnswer ApiPrinter::PrintJob(PrinterExchange& exchange, std::string_view bytes
   const JobScan scan = ScanJob(bytes);
   if (auto failure = BringUp(exchange)) return *failure;
   readouts_.RequestJournal(scan.journal_request);
-  const SendOutcome outcome = receipts_.Send(exchange, {bytes, scan, SendSource::Http});
+  const SendOutcome outcome = receipts_.Send(exchange, {bytes, scan, SendSource::Http, total_cents});
   switch (outcome.result) {
     case SendResult::Confirmed:
       break;

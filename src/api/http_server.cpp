@@ -12,6 +12,7 @@
 #include <optional>
 #include <thread>
 
+#include "api/status_page.h"
 #include "api/token_gate.h"
 
 namespace kv {
@@ -33,6 +34,8 @@ int64_t SteadyMs() {
 
 bool IsStatus(const ApiRequest& r) { return r.method == "GET" && r.path == "/api/v1/status"; }
 bool IsMetrics(const ApiRequest& r) { return r.method == "GET" && r.path == "/metrics"; }
+bool IsOverview(const ApiRequest& r) { return r.method == "GET" && r.path == "/api/v1/overview"; }
+constexpr size_t kErrorLinesShown = 20;
 
 // The answer to a request the parser gave up on; nothing when the connection just ends.
 std::optional<ApiAnswer> RefusalOf(const error_code& ec) {
@@ -78,7 +81,9 @@ class HttpServer::Impl {
   // ---- any thread ----
   void AddLogLines(std::vector<std::string> lines);
   std::optional<ApiAnswer> Snapshot(bool busy_anyway);
+  MetricsInput Gather();
   ApiAnswer Metrics();
+  ApiAnswer Overview(bool read_only);
   void CountAnswer(const std::string& endpoint, int status) {
     if (options_.counters) options_.counters->CountHttp(endpoint, status);
   }
@@ -152,6 +157,10 @@ class Session : public std::enable_shared_from_this<Session> {
     server_.CountAnswer(endpoint_, answer.status);
     const bool plain = !answer.content_type.empty();
     response_.set(http::field::content_type, plain ? answer.content_type : "application/json");
+    if (plain) {
+      response_.set("Content-Security-Policy", kPageSecurityPolicy);
+      response_.set("X-Content-Type-Options", "nosniff");
+    }
     const std::string text = plain ? answer.plain : answer.Text();
     if (head_) {
       response_.set(http::field::content_length, std::to_string(text.size()));
@@ -387,12 +396,18 @@ void HttpServer::Impl::ReportWrongTokens() {
 }
 
 void HttpServer::Impl::Dispatch(const std::shared_ptr<Session>& session, ApiRequest request) {
+  if (request.method == "GET") {
+    if (auto file = StatusPageFile(request.path, options_.language)) return session->Reply(*file);
+  }
   if (auto refused = gate_.Check(request.authorization, session->peer(), SteadyMs()))
     return session->Reply(*refused);
+  const bool read_only = gate_.ReadOnly(request.authorization);
   if (IsMetrics(request)) return session->Reply(Metrics());
-  if (gate_.ReadOnly(request.authorization) && !IsStatus(request))
+  if (IsOverview(request)) return session->Reply(Overview(read_only));
+  if (read_only && !IsStatus(request))
     return session->Reply(ErrorAnswer(
-        403, "forbidden", "the metrics token may read /metrics and /api/v1/status only"));
+        403, "forbidden",
+        "the metrics token may read /metrics, /api/v1/status and /api/v1/overview only"));
   const bool status = IsStatus(request);
   if (status) {
     if (auto held = Snapshot(false)) return session->Reply(*held);
@@ -437,7 +452,7 @@ std::optional<ApiAnswer> HttpServer::Impl::Snapshot(bool busy_anyway) {
   return answer;
 }
 
-ApiAnswer HttpServer::Impl::Metrics() {
+MetricsInput HttpServer::Impl::Gather() {
   const auto now = std::chrono::steady_clock::now();
   const auto seconds = [now](std::chrono::steady_clock::time_point then) {
     return std::chrono::duration<double>(now - then).count();
@@ -459,9 +474,20 @@ ApiAnswer HttpServer::Impl::Metrics() {
   }
   if (options_.files) input.files = options_.files();
   input.version = options_.version;
+  return input;
+}
+
+ApiAnswer HttpServer::Impl::Metrics() {
   ApiAnswer answer;
   answer.content_type = kMetricsContentType;
-  answer.plain = MetricsText(input);
+  answer.plain = MetricsText(Gather());
+  return answer;
+}
+
+ApiAnswer HttpServer::Impl::Overview(bool read_only) {
+  ApiAnswer answer;
+  answer.body = OverviewBody(Gather(), LastLines(options_.error_file, kErrorLinesShown),
+                             read_only ? PageActions{} : options_.actions);
   return answer;
 }
 

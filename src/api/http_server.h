@@ -10,6 +10,7 @@
 #include "api/api_answer.h"
 #include "api/api_service.h"
 #include "api/metrics_text.h"
+#include "api/overview.h"
 
 namespace kv {
 
@@ -29,7 +30,10 @@ namespace kv {
 // GET /metrics is answered on the server's thread alone, never touching the printer: the
 // counters (thread-safe), the status snapshot, the time the last exchange ended (the last
 // publish with the printer free) and a look at the files. Every answer is counted by endpoint
-// and status. The read-only token passes the gate for GET /metrics and GET /status only.
+// and status. The status page's files (GET /, /status.html and its script and style) hold no
+// data and need no token; its data, GET /api/v1/overview, is gathered the same way as /metrics.
+// The read-only token passes the gate for GET /metrics, /api/v1/status and /api/v1/overview
+// only.
 class HttpServer {
  public:
   static constexpr size_t kMaxBody = ApiService::kMaxBody;
@@ -49,6 +53,11 @@ class HttpServer {
     // Called on the server's thread for each /metrics: must only look at files.
     std::function<FileGauges()> files;
     std::string version;
+    // The status page: its language ("sk", "en"), the error file it shows the end of, and
+    // what it offers to do with the full token.
+    std::string language = "sk";
+    std::string error_file;
+    PageActions actions;
   };
 
   struct Pending {

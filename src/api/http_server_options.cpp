@@ -1,6 +1,8 @@
 #include "api/http_server_options.h"
 
+#include "base/config.h"
 #include "base/file_system.h"
+#include "base/user_rights.h"
 #include "core/job_input_file.h"
 #include "core/print_manager.h"
 
@@ -14,6 +16,16 @@ HttpServer::Options ServerOptionsFor(const HttpSettings& settings, TSRB4900& pm)
   options.metrics_token = settings.metrics_token;
   options.counters = &pm.counters();
   options.version = TSRB4900::kVersionText;
+  options.error_file = pm.files().ErrorFilePath();
+  const Config& cfg = pm.config();
+  const UserRecord& user = cfg.users.at(static_cast<size_t>(settings.user));
+  options.actions = {HasRight(user, static_cast<size_t>(kRightXReport)) && !cfg.obrat_hide,
+                     HasRight(user, static_cast<size_t>(kRightDrawer))};
+  // The page speaks English when the program does (its language file is the English one).
+  const size_t language = static_cast<size_t>(cfg.language);
+  if (language < cfg.language_files.size() &&
+      cfg.language_files[language].find("_en.") != std::string::npos)
+    options.language = "en";
   options.files = [error_file = pm.files().ErrorFilePath(), input = pm.config().path_in] {
     FileGauges files;
     if (const auto identity = IdentityOf(error_file)) files.error_file_bytes = static_cast<uint64_t>(identity->size);

@@ -28,6 +28,7 @@ constexpr ConditionBit kConditions[] = {
 };
 
 constexpr const char* kEndpoints[] = {
+    "/", "/status.html", "/status.js", "/status.css", "/api/v1/overview",
     "/metrics",           "/api/v1/status",         "/api/v1/info",
     "/api/v1/receipts",   "/api/v1/cash",           "/api/v1/reports/x",
     "/api/v1/reports/daily", "/api/v1/reports/monthly", "/api/v1/copies/last-document",

@@ -2,10 +2,14 @@
 
 namespace kv {
 
-void RunCounters::CountDocument(CountedSource source, CountedOutcome outcome) {
+void RunCounters::CountDocument(CountedSource source, CountedOutcome outcome,
+                                DocumentFacts facts) {
+  const std::time_t now = std::time(nullptr);
   std::lock_guard lock(mutex_);
   ++counts_.documents[static_cast<size_t>(source)][static_cast<size_t>(outcome)];
   if (outcome == CountedOutcome::Confirmed) counts_.last_confirmed = std::chrono::steady_clock::now();
+  counts_.recent.push_back({now, source, outcome, facts});
+  if (counts_.recent.size() > kRecent) counts_.recent.pop_front();
 }
 
 void RunCounters::CountDailyClosing() {

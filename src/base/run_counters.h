@@ -3,6 +3,8 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <ctime>
+#include <deque>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -21,10 +23,17 @@ inline constexpr size_t kCountedSources = 4;
 enum class CountedOutcome { Confirmed, Unproven, Failed, Sent };
 inline constexpr size_t kCountedOutcomes = 4;
 
+// What a document's sender knows of it, for the list of the last documents.
+struct DocumentFacts {
+  std::optional<int32_t> number;       // the printer's document number read back after it
+  std::optional<int64_t> total_cents;  // the receipt's total, when the sender built it
+};
+
 // What the program has done since it started, counted for whoever watches it from outside
-// (the HTTP interface's /metrics): documents by source and outcome, daily closings, the
-// duration of file jobs, HTTP requests by endpoint and status. The parts that do the work
-// report into it; the counts start at zero with the program.
+// (the HTTP interface's /metrics and status page): documents by source and outcome with the
+// last kRecent of them, daily closings, the duration of file jobs, HTTP requests by endpoint
+// and status. The parts that do the work report into it; the counts start at zero with the
+// program.
 //
 // Thread-safe: the job runs on the main thread while the HTTP server's thread reads.
 class RunCounters {
@@ -37,6 +46,14 @@ class RunCounters {
   static constexpr std::array<double, 10> kJobBuckets = {0.1, 0.25, 0.5, 1, 2, 4, 8, 15, 30, 60};
   // HTTP statuses are counted from 100 to 599; anything else would be a fault of ours.
   static constexpr size_t kMaxHttpSeries = 512;
+  static constexpr size_t kRecent = 20;
+
+  struct RecentDocument {
+    std::time_t when = 0;  // wall clock
+    CountedSource source = CountedSource::File;
+    CountedOutcome outcome = CountedOutcome::Failed;
+    DocumentFacts facts;
+  };
 
   struct Snapshot {
     std::array<std::array<uint64_t, kCountedOutcomes>, kCountedSources> documents{};
@@ -47,9 +64,10 @@ class RunCounters {
     double job_seconds = 0;
     std::map<std::pair<std::string, int>, uint64_t> http;  // (endpoint, status) -> requests
     std::optional<SteadyTime> last_confirmed;
+    std::deque<RecentDocument> recent;  // oldest first, at most kRecent
   };
 
-  void CountDocument(CountedSource source, CountedOutcome outcome);
+  void CountDocument(CountedSource source, CountedOutcome outcome, DocumentFacts facts = {});
   void CountDailyClosing();
   void ObserveJob(double seconds);
   // `endpoint` is a name from a fixed set (the caller maps paths onto it), so the series stay

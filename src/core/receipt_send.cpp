@@ -75,26 +75,27 @@ std::optional<SendOutcome> ReceiptSend::CheckCondition(const PrinterExchange& ex
 
 SendOutcome ReceiptSend::Send(const PrinterExchange& exchange, const SendRequest& request) {
   const SendOutcome outcome = Judge(exchange, request);
-  Count(outcome, request.scan);
+  Count(outcome, request);
   return outcome;
 }
 
-void ReceiptSend::Count(const SendOutcome& outcome, const JobScan& scan) {
+void ReceiptSend::Count(const SendOutcome& outcome, const SendRequest& request) {
   static constexpr CountedSource kSources[] = {CountedSource::File, CountedSource::Client,
                                                CountedSource::Http};
   const CountedSource source = kSources[static_cast<size_t>(outcome.source)];
+  const DocumentFacts facts{outcome.document_number, request.total_cents};
   switch (outcome.result) {
     case SendResult::Confirmed:
-      counters_.CountDocument(source, CountedOutcome::Confirmed);
-      if (scan.closing_job) counters_.CountDailyClosing();
+      counters_.CountDocument(source, CountedOutcome::Confirmed, facts);
+      if (request.scan.closing_job) counters_.CountDailyClosing();
       return;
     case SendResult::Unproven:
-      counters_.CountDocument(source, CountedOutcome::Unproven);
+      counters_.CountDocument(source, CountedOutcome::Unproven, facts);
       return;
     case SendResult::NotSent:
     case SendResult::NotReady:
     case SendResult::NoNumber:
-      counters_.CountDocument(source, CountedOutcome::Failed);
+      counters_.CountDocument(source, CountedOutcome::Failed, facts);
       return;
     case SendResult::Stopped:
       return;  // the program is ending: no verdict to count

@@ -60,6 +60,7 @@ struct SendRequest {
   std::string_view bytes;  // the whole job; sending starts at scan.first_command
   const JobScan& scan;
   SendSource source;
+  std::optional<int64_t> total_cents = std::nullopt;  // a receipt's total, when it is known
 };
 
 // The one way a job's bytes go to the printer and are judged, for the file job, the client's
@@ -110,7 +111,7 @@ class ReceiptSend {
 
  private:
   SendOutcome Judge(const PrinterExchange& exchange, const SendRequest& request);
-  void Count(const SendOutcome& outcome, const JobScan& scan);
+  void Count(const SendOutcome& outcome, const SendRequest& request);
   // The document number before a receipt; false when it could not be read (attended: only
   // when the program is ending).
   bool ReadNumberBefore(bool attended);

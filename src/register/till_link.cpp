@@ -44,8 +44,9 @@ std::string TillLink::ReadDkp() {
   return dkp_;
 }
 
-void TillLink::ReceiptEnded(bool sent) {
-  counters_.CountDocument(CountedSource::Till, sent ? CountedOutcome::Sent : CountedOutcome::Failed);
+void TillLink::ReceiptEnded(bool sent, int64_t total_cents) {
+  counters_.CountDocument(CountedSource::Till, sent ? CountedOutcome::Sent : CountedOutcome::Failed,
+                          {std::nullopt, total_cents});
 }
 
 void TillLink::RefreshDeviceRecord() {

@@ -49,7 +49,7 @@ class TillLink final : public TillPrinter, public TillLinkStatus, public TillPor
   // cfg_to_cis with the configured port.
   void RefreshDeviceRecord() override;
   // Counted as sent or failed: a till receipt is never read back.
-  void ReceiptEnded(bool sent) override;
+  void ReceiptEnded(bool sent, int64_t total_cents) override;
   std::array<uint8_t, 5> VatRates() const override;
 
   // ---- TillLinkStatus ----------------------------------------------------------------------

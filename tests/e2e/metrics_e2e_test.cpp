@@ -116,6 +116,34 @@ TEST_F(MetricsShop, CountersMoveByTheJobsRunAndReadyFollowsThePrinter) {
       20000));
 }
 
+TEST_F(MetricsShop, TheStatusPageComesWithoutDataAndItsDataNeedsTheToken) {
+  Start();
+  const test::HttpReply page = Http(port_, "GET", "/", "", {});
+  EXPECT_EQ(page.status, 200);
+  EXPECT_NE(page.head.find("Content-Security-Policy: default-src 'none'; script-src 'self';"),
+            std::string::npos)
+      << page.head;
+  EXPECT_NE(page.body.find(R"(<script src="/status.js" defer></script>)"), std::string::npos);
+  EXPECT_EQ(Http(port_, "GET", "/status.js", "", {}).status, 200);
+  EXPECT_EQ(Request("GET", "/overview", "", {{"Authorization", ""}}).status, 401);
+
+  ASSERT_EQ(Request("POST", "/receipts",
+                    R"({"items":[{"name":"A","quantity":2,"unitPrice":1.25,"vatLevel":1}]})")
+                .status,
+            200);
+  const test::HttpReply full = Request("GET", "/overview");
+  EXPECT_EQ(full.status, 200);
+  EXPECT_NE(full.body.find(R"("actions":{"drawer":true,"xReport":true})"), std::string::npos)
+      << full.body;
+  EXPECT_NE(full.body.find(R"("outcome":"confirmed","source":"http")"), std::string::npos)
+      << full.body;
+  EXPECT_NE(full.body.find(R"("total":2.5)"), std::string::npos) << full.body;
+  // The read-only token sees the same data and is offered nothing to do.
+  const test::HttpReply read_only = Request("GET", "/overview", "", {{"Authorization", kReadOnly}});
+  EXPECT_NE(read_only.body.find(R"("actions":{"drawer":false,"xReport":false})"), std::string::npos)
+      << read_only.body;
+}
+
 TEST_F(MetricsShop, PromtoolFindsNoProblemInTheLiveText) {
   if (std::system("command -v promtool >/dev/null 2>&1") != 0)
     GTEST_SKIP() << "SKIPPED LOUDLY: promtool is not installed (Debian package prometheus); "

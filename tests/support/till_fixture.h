@@ -38,7 +38,7 @@ class FakeTillPrinter final : public TillPrinter {
   bool ConditionBlocksItems() const override { return blocked; }
   std::string ReadDkp() override { return dkp; }
   void RefreshDeviceRecord() override { ++device_records; }
-  void ReceiptEnded(bool sent) override { (sent ? receipts_sent : receipts_failed) += 1; }
+  void ReceiptEnded(bool sent, int64_t) override { (sent ? receipts_sent : receipts_failed) += 1; }
   std::array<uint8_t, 5> VatRates() const override { return rates; }
 
   bool ready = true;

@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "api/metrics_text.h"
+#include "api/overview.h"
 #include "base/run_counters.h"
+#include "support/temp_dir.h"
 
 namespace kv {
 namespace {
@@ -101,6 +103,28 @@ TEST(MetricsText, LabelValuesAreEscapedAndPathsMappedOntoAFixedSet) {
   EXPECT_EQ(MetricsEndpoint("/metrics"), "/metrics");
   EXPECT_EQ(MetricsEndpoint("/api/v1/receipts/../x"), "other");
   EXPECT_EQ(MetricsEndpoint("/" + std::string(5000, 'a')), "other");
+}
+
+TEST(LastLines, TheEndOfTheErrorFileInWholeLinesAsUtf8) {
+  test::TempDir dir;
+  std::string file;
+  for (int i = 1; i <= 30; ++i) file += "line " + std::to_string(i) + "\r\n";
+  dir.Write("FM_err.txt", file + "Rozky \x9e\r\n");  // cp1250 0x9E is "ž"
+  const auto last = LastLines(dir / "FM_err.txt", 3);
+  EXPECT_EQ(last, (std::vector<std::string>{"line 29", "line 30", "Rozky ž"}));
+  // Read from the last 12 bytes only: the line cut at their start ("0") is left out.
+  EXPECT_EQ(LastLines(dir / "FM_err.txt", 5, 12), (std::vector<std::string>{"Rozky ž"}));
+  EXPECT_TRUE(LastLines(dir / "missing.txt", 20).empty());
+}
+
+TEST(RunCounters, TheLastDocumentsAreKeptNewestLast) {
+  RunCounters counters;
+  for (int i = 1; i <= 25; ++i)
+    counters.CountDocument(CountedSource::Http, CountedOutcome::Confirmed, {i, i * 100});
+  const auto recent = counters.Read().recent;
+  ASSERT_EQ(recent.size(), 20u);
+  EXPECT_EQ(recent.front().facts.number, 6);
+  EXPECT_EQ(recent.back().facts.total_cents, 2500);
 }
 
 TEST(RunCounters, CountsFromOneThreadAreWholeWhileAnotherReads) {
