@@ -103,6 +103,7 @@ class HttpServer::Impl {
   size_t Live();
   std::shared_ptr<Session> LongestIdle();
   void ReportWrongTokens();
+  void Probe();
 
   Options options_;
   std::function<void()> wake_;
@@ -110,6 +111,7 @@ class HttpServer::Impl {
   tcp::acceptor acceptor_{ioc_};
   asio::steady_timer accept_pause_{ioc_};
   asio::steady_timer report_timer_{ioc_};
+  asio::steady_timer probe_timer_{ioc_};
   std::vector<std::weak_ptr<Session>> sessions_;
   bool accepting_ = false;
   bool paused_ = false;  // at the connection cap with nobody idle
@@ -313,6 +315,7 @@ bool HttpServer::Impl::Listen(std::string& error) {
 void HttpServer::Impl::Run() {
   Accept();
   ReportWrongTokens();
+  if (options_.probe_s > 0) Probe();
   for (;;) {
     try {
       ioc_.run();
@@ -392,6 +395,23 @@ void HttpServer::Impl::ReportWrongTokens() {
   report_timer_.expires_after(milliseconds(TokenGate::kMinuteMs));
   report_timer_.async_wait([this](error_code ec) {
     if (!ec) ReportWrongTokens();
+  });
+}
+
+void HttpServer::Impl::Probe() {
+  probe_timer_.expires_after(std::chrono::seconds(options_.probe_s));
+  probe_timer_.async_wait([this](error_code ec) {
+    if (ec) return;
+    bool free = false;
+    {
+      std::lock_guard lock(mutex_);
+      free = !status_busy_;
+      // An id nobody waits for: Deliver drops the answer.
+      if (free)
+        inbox_.push_back({next_id_++, {"GET", "/api/v1/status", "Bearer " + options_.token, {}, {}, false}});
+    }
+    if (free) wake_();
+    Probe();
   });
 }
 

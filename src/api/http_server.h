@@ -58,6 +58,9 @@ class HttpServer {
     std::string language = "sk";
     std::string error_file;
     PageActions actions;
+    // Every probe_s seconds (0: never) a status query of the server's own goes to the main
+    // thread while the printer is free, as GET /status would; its answer is dropped.
+    int probe_s = 0;
   };
 
   struct Pending {

@@ -14,6 +14,7 @@ HttpServer::Options ServerOptionsFor(const HttpSettings& settings, TSRB4900& pm)
   options.port = settings.port;
   options.token = settings.token;
   options.metrics_token = settings.metrics_token;
+  options.probe_s = settings.probe_s;
   options.counters = &pm.counters();
   options.version = TSRB4900::kVersionText;
   options.error_file = pm.files().ErrorFilePath();

@@ -40,10 +40,13 @@ HttpSettings ReadHttpSettings(const IniFile& ini) {
   s.metrics_token = ini.ReadString(kSection, "metrics_token", "");
   const auto port = ReadWhole(ini, "port", s.port, 1, 65535);
   const auto user = ReadWhole(ini, "user", s.user, 0, 2);
+  const auto probe = ReadWhole(ini, "probe_s", s.probe_s, 0, 86400);
   if (!port) {
     s.problem = std::string(kOff) + "neplatny port (1 az 65535)";
   } else if (!user) {
     s.problem = std::string(kOff) + "neplatny user (0 az 2)";
+  } else if (!probe) {
+    s.problem = std::string(kOff) + "neplatny probe_s (0 az 86400)";
   } else if (s.token.empty()) {
     s.problem = std::string(kOff) + "v sekcii HTTP chyba token";
   } else if (s.token.size() < HttpSettings::kMinTokenLength) {
@@ -58,6 +61,7 @@ HttpSettings ReadHttpSettings(const IniFile& ini) {
   }
   if (port) s.port = *port;
   if (user) s.user = *user;
+  if (probe) s.probe_s = *probe;
   return s;
 }
 

@@ -9,6 +9,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <unistd.h>
 
 #include "support/http_shop.h"
 #include "support/sim_fixture.h"
@@ -38,8 +39,8 @@ std::map<std::string, double> Samples(const std::string& text) {
 
 class MetricsShop : public HttpShop {
  protected:
-  void Start() {
-    HttpShop::Start(Enabled() + "metrics_token=" + kMetricsToken + "\r\n");
+  void Start(const std::string& more = {}) {
+    HttpShop::Start(Enabled() + "metrics_token=" + kMetricsToken + "\r\n" + more);
   }
   std::string MetricsText() {
     const test::HttpReply reply = Http(port_, "GET", "/metrics", "", {{"Authorization", kReadOnly}});
@@ -114,6 +115,18 @@ TEST_F(MetricsShop, CountersMoveByTheJobsRunAndReadyFollowsThePrinter) {
   EXPECT_TRUE(WaitFor(
       [&] { return Request("GET", "/status").status == 200 && Metrics().at("kv4910_printer_ready") == 1; },
       20000));
+}
+
+TEST_F(MetricsShop, AnIdleTillAsksThePrinterEveryProbeSeconds) {
+  Start("probe_s=1\r\n");
+  // Nobody sends anything but scrapes: the probe alone notices the printer going silent and
+  // coming back, and keeps the last exchange young.
+  ASSERT_EQ(SimControl(home_ / "control", "silent on"), "ok");
+  EXPECT_TRUE(WaitFor([&] { return Metrics().at("kv4910_printer_ready") == 0; }, 20000));
+  ASSERT_EQ(SimControl(home_ / "control", "silent off"), "ok");
+  EXPECT_TRUE(WaitFor([&] { return Metrics().at("kv4910_printer_ready") == 1; }, 20000));
+  usleep(1500 * 1000);
+  EXPECT_LT(Metrics().at("kv4910_last_exchange_age_seconds"), 1.5);
 }
 
 TEST_F(MetricsShop, TheStatusPageComesWithoutDataAndItsDataNeedsTheToken) {
