@@ -119,6 +119,10 @@ void WriteCounters(Writer& w, const RunCounters::Snapshot& c) {
   w.Family("kv4910_daily_closings_total", "counter", "Daily closings sent to the printer");
   w.Sample("kv4910_daily_closings_total", "", Number(c.daily_closings));
 
+  w.Family("kv4910_input_files_set_aside_total", "counter",
+           "Input files moved aside under a dated name (never printed, or failed with the bytes kept)");
+  w.Sample("kv4910_input_files_set_aside_total", "", Number(c.files_set_aside));
+
   w.Family("kv4910_http_requests_total", "counter", "HTTP requests answered by endpoint and status");
   for (const auto& [key, count] : c.http)
     w.Sample("kv4910_http_requests_total",

@@ -17,6 +17,11 @@ void RunCounters::CountDailyClosing() {
   ++counts_.daily_closings;
 }
 
+void RunCounters::CountSetAside() {
+  std::lock_guard lock(mutex_);
+  ++counts_.files_set_aside;
+}
+
 void RunCounters::ObserveJob(double seconds) {
   if (!(seconds >= 0)) seconds = 0;  // a clock that went back (or NaN) counts as instant
   std::lock_guard lock(mutex_);

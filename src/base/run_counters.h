@@ -58,6 +58,7 @@ class RunCounters {
   struct Snapshot {
     std::array<std::array<uint64_t, kCountedOutcomes>, kCountedSources> documents{};
     uint64_t daily_closings = 0;
+    uint64_t files_set_aside = 0;
     // Jobs at or below each bucket's bound (cumulative), their count and their summed seconds.
     std::array<uint64_t, kJobBuckets.size()> job_buckets{};
     uint64_t jobs = 0;
@@ -69,6 +70,8 @@ class RunCounters {
 
   void CountDocument(CountedSource source, CountedOutcome outcome, DocumentFacts facts = {});
   void CountDailyClosing();
+  // An input file moved aside under a dated name (never printed, or failed with its bytes kept).
+  void CountSetAside();
   void ObserveJob(double seconds);
   // `endpoint` is a name from a fixed set (the caller maps paths onto it), so the series stay
   // bounded.

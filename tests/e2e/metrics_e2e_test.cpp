@@ -49,8 +49,8 @@ class MetricsShop : public HttpShop {
     return reply.body;
   }
   std::map<std::string, double> Metrics() { return Samples(MetricsText()); }
-  void DropReceipt() {
-    home_.Write("blocek.part", test::SampleReceipt());
+  void DropReceipt(const std::string& bytes = test::SampleReceipt()) {
+    home_.Write("blocek.part", bytes);
     std::filesystem::rename(home_ / "blocek.part", home_ / "blocek.txt");
     ASSERT_TRUE(WaitFor([&] { return !home_.Exists("blocek.txt"); }, 30000))
         << "the input file was not taken";
@@ -78,8 +78,10 @@ TEST_F(MetricsShop, CountersMoveByTheJobsRunAndReadyFollowsThePrinter) {
   const std::string refused = R"(kv4910_http_requests_total{endpoint="/api/v1/receipts",code="503"})";
   const std::string cover_open = R"(kv4910_printer_condition{condition="cover_open"})";
 
-  // One receipt from a file, confirmed; one over HTTP while the cover is open, refused.
+  // One receipt from a file, confirmed; one over HTTP while the cover is open, refused; and a
+  // file without any command, which is set aside, not sent.
   DropReceipt();
+  DropReceipt("no command in here\r\n");
   ASSERT_EQ(SimControl(home_ / "control", "status1 4"), "ok");
   const test::HttpReply failed = Request(
       "POST", "/receipts", R"({"items":[{"name":"A","quantity":1,"unitPrice":1,"vatLevel":1}]})");
@@ -97,7 +99,9 @@ TEST_F(MetricsShop, CountersMoveByTheJobsRunAndReadyFollowsThePrinter) {
   }
   EXPECT_EQ(after.at("kv4910_job_duration_seconds_count") -
                 before.at("kv4910_job_duration_seconds_count"),
-            1);
+            2);
+  EXPECT_EQ(after.at("kv4910_input_files_set_aside_total"), 1);
+  EXPECT_EQ(after.at(R"(kv4910_input_files{state="set_aside"})"), 1);
   EXPECT_EQ(after.at(refused), 1);
   EXPECT_EQ(after.at("kv4910_document_number"), before.at("kv4910_document_number") + 1);
   EXPECT_GE(after.at("kv4910_last_confirmed_document_age_seconds"), 0);

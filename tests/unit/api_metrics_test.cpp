@@ -29,6 +29,7 @@ MetricsInput SomeRun() {
   counters.CountDocument(CountedSource::Http, CountedOutcome::Failed);
   counters.CountDocument(CountedSource::Till, CountedOutcome::Sent);
   counters.CountDailyClosing();
+  counters.CountSetAside();
   counters.CountHttp("/api/v1/receipts", 200);
   counters.CountHttp("/metrics", 401);
   counters.CountHttp("/metrics", 401);
@@ -62,6 +63,7 @@ TEST(MetricsText, CountersAndGaugesAreWrittenAsPrometheusSamples) {
       R"(kv4910_documents_total{source="till",outcome="sent"} 1)",
       R"(kv4910_documents_total{source="till",outcome="failed"} 0)",
       "kv4910_daily_closings_total 1",
+      "kv4910_input_files_set_aside_total 1",
       R"(kv4910_http_requests_total{endpoint="/api/v1/receipts",code="200"} 1)",
       R"(kv4910_http_requests_total{endpoint="/metrics",code="401"} 2)",
       "# TYPE kv4910_job_duration_seconds histogram",
