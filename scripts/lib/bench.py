@@ -10,6 +10,7 @@ import socket
 import statistics
 import subprocess
 import sys
+import threading
 import time
 
 import kvrig
@@ -174,9 +175,28 @@ class Run:
         self.check_printed(self.rid)
         return (last - first) / 1e6, st["in"] + st["out"], cpu1 - cpu0
 
+    def scrape(self, stop):
+        """GET /metrics once a second, as a fleet's Prometheus would, until `stop` is set."""
+        while not stop.wait(1.0):
+            try:
+                conn = http.client.HTTPConnection("127.0.0.1", self.http_port, timeout=10)
+                conn.request("GET", "/metrics", headers={"Authorization": "Bearer " + HTTP_TOKEN})
+                answer = conn.getresponse()
+                answer.read()
+                conn.close()
+                if answer.status != 200:
+                    self.scrape_failures += 1
+            except OSError:
+                self.scrape_failures += 1
+
     def run(self):
+        stop = threading.Event()
+        self.scrape_failures = 0
+        scraper = threading.Thread(target=self.scrape, args=(stop,), daemon=True)
         try:
             self.start_up()
+            if self.args.scrape:
+                scraper.start()
             self.idle()
             for _ in range(self.args.singles):
                 self.single()
@@ -193,8 +213,13 @@ class Run:
                        if paper.count(kvrig.item_tag(r, 1).encode()) != 1]
             if missing:
                 raise BenchError("receipts not on the paper exactly once: %s" % missing[:10])
+            if self.scrape_failures:
+                raise BenchError("%d scrapes of /metrics failed" % self.scrape_failures)
             return self.samples
         finally:
+            stop.set()
+            if scraper.is_alive():
+                scraper.join(15)
             if self.watch:
                 self.watch.close()
             self.rig.close()
@@ -278,6 +303,8 @@ def main(argv):
     p.add_argument("--build", default=os.path.join(kvrig.top_dir(), "build"))
     p.add_argument("--seed", type=int, default=1)
     p.add_argument("--keep", action="store_true", help="keep the temporary directories")
+    p.add_argument("--scrape", action="store_true",
+                   help="GET /metrics once a second beside the jobs (what a fleet's Prometheus costs)")
     args = p.parse_args(argv)
     args.runs = args.runs or (1 if args.quick else 3)
     args.idle = 10 if args.quick else 60
@@ -288,6 +315,7 @@ def main(argv):
     json_path = args.json or os.path.join(args.build, "bench", "bench-%s.json" % stamp)
 
     result = {"date": stamp, "commit": git_commit(), "quick": args.quick, "runs": args.runs,
+              "scrape": args.scrape,
               "jobs": args.jobs, "idle_s": args.idle, "receipt_bytes": RECEIPT_BYTES,
               "bauds": bauds, "cores": os.cpu_count(), "load_start": kvrig.load_average(),
               "settings": "INI defaults (delay_file 300, opozdenie 2000) but port, baud, paths",

@@ -1,7 +1,9 @@
 # Installs the Debian packages the build, the tests and the demo need, when one is missing.
 # Sourced by scripts/test, scripts/run, scripts/screenshots, scripts/fuzz and scripts/package.
+# prometheus brings promtool, which checks the live /metrics text and the fleet example in docs/;
+# chromium runs the status page's browser test (headless).
 KV4910_PACKAGES=(cmake ninja-build g++ qt6-base-dev libboost-dev
-  nlohmann-json3-dev libgtest-dev libgmock-dev fonts-dejavu-core)
+  nlohmann-json3-dev libgtest-dev libgmock-dev fonts-dejavu-core prometheus chromium)
 # Building and checking the Debian package (scripts/package) and its install test in scripts/test:
 # the packaging tools, lintian, and systemd for checking the user unit.
 KV4910_PACKAGE_PACKAGES=(dpkg-dev file binutils lintian man-db systemd passwd)

@@ -12,6 +12,10 @@ namespace kv {
 struct ApiAnswer {
   int status = 200;
   nlohmann::json body = nlohmann::json::object();
+  // An answer that is not JSON (the metrics' text) names its content type and carries its
+  // text here; `body` is then unused.
+  std::string content_type;
+  std::string plain;
 
   bool ok() const { return status == 200; }
   // Never throws: a byte that is not UTF-8 becomes U+FFFD.

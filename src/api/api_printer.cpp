@@ -97,6 +97,7 @@ json ApiPrinter::LastStatus() const {
           {"statusValue", link_.status_value()},
           {"flags", Flags(link_.flags())},
           {"documentNumber", readouts_.document_number()},
+          {"closingNumber", readouts_.device_record().second_counter},
           {"testMode", readouts_.test_mode() == 1}};
 }
 
@@ -127,7 +128,7 @@ ApiAnswer ApiPrinter::PrintJob(PrinterExchange& exchange, std::string_view bytes
   const JobScan scan = ScanJob(bytes);
   if (auto failure = BringUp(exchange)) return *failure;
   readouts_.RequestJournal(scan.journal_request);
-  const SendOutcome outcome = receipts_.Send(exchange, {bytes, scan, SendSource::Http});
+  const SendOutcome outcome = receipts_.Send(exchange, {bytes, scan, SendSource::Http, total_cents});
   switch (outcome.result) {
     case SendResult::Confirmed:
       break;

@@ -115,7 +115,11 @@ std::optional<ApiAnswer> ApiService::Prepare(const ApiRequest& r, Work& work) {
 }
 
 void ApiService::Submit(const ApiRequest& r, Reply reply) {
-  if (!BearerMatches(r.authorization, settings_.token))
+  // The read-only token may read the status; the server lets it through for nothing else.
+  const bool read_only = !settings_.metrics_token.empty() &&
+                         BearerMatches(r.authorization, settings_.metrics_token) &&
+                         r.method == "GET" && r.path == "/api/v1/status";
+  if (!BearerMatches(r.authorization, settings_.token) && !read_only)
     return reply(ErrorAnswer(401, "unauthorized", "a valid bearer token is required"));
   if (r.body.size() > kMaxBody)
     return reply(ErrorAnswer(413, "too_large",

@@ -12,6 +12,7 @@
 #include <optional>
 #include <thread>
 
+#include "api/status_page.h"
 #include "api/token_gate.h"
 
 namespace kv {
@@ -32,6 +33,9 @@ int64_t SteadyMs() {
 }
 
 bool IsStatus(const ApiRequest& r) { return r.method == "GET" && r.path == "/api/v1/status"; }
+bool IsMetrics(const ApiRequest& r) { return r.method == "GET" && r.path == "/metrics"; }
+bool IsOverview(const ApiRequest& r) { return r.method == "GET" && r.path == "/api/v1/overview"; }
+constexpr size_t kErrorLinesShown = 20;
 
 // The answer to a request the parser gave up on; nothing when the connection just ends.
 std::optional<ApiAnswer> RefusalOf(const error_code& ec) {
@@ -54,7 +58,9 @@ class Session;
 class HttpServer::Impl {
  public:
   Impl(Options options, std::function<void()> wake)
-      : options_(std::move(options)), wake_(std::move(wake)), gate_(options_.token) {}
+      : options_(std::move(options)),
+        wake_(std::move(wake)),
+        gate_(options_.token, options_.metrics_token) {}
   ~Impl() {
     ioc_.stop();
     if (thread_.joinable()) thread_.join();
@@ -75,13 +81,20 @@ class HttpServer::Impl {
   // ---- any thread ----
   void AddLogLines(std::vector<std::string> lines);
   std::optional<ApiAnswer> Snapshot(bool busy_anyway);
+  MetricsInput Gather();
+  ApiAnswer Metrics();
+  ApiAnswer Overview(bool read_only);
+  void CountAnswer(const std::string& endpoint, int status) {
+    if (options_.counters) options_.counters->CountHttp(endpoint, status);
+  }
 
   asio::io_context ioc_;
-  std::mutex mutex_;  // guards the four below
+  std::mutex mutex_;  // guards the five below
   std::vector<Pending> inbox_;
   std::vector<std::string> log_lines_;
   nlohmann::json status_body_ = nlohmann::json::object();
   bool status_busy_ = false;
+  std::optional<std::chrono::steady_clock::time_point> last_exchange_;
 
  private:
   void Run();
@@ -90,6 +103,7 @@ class HttpServer::Impl {
   size_t Live();
   std::shared_ptr<Session> LongestIdle();
   void ReportWrongTokens();
+  void Probe();
 
   Options options_;
   std::function<void()> wake_;
@@ -97,6 +111,7 @@ class HttpServer::Impl {
   tcp::acceptor acceptor_{ioc_};
   asio::steady_timer accept_pause_{ioc_};
   asio::steady_timer report_timer_{ioc_};
+  asio::steady_timer probe_timer_{ioc_};
   std::vector<std::weak_ptr<Session>> sessions_;
   bool accepting_ = false;
   bool paused_ = false;  // at the connection cap with nobody idle
@@ -141,8 +156,14 @@ class Session : public std::enable_shared_from_this<Session> {
     response_ = {};
     response_.version(version_);
     response_.result(static_cast<unsigned>(answer.status));
-    response_.set(http::field::content_type, "application/json");
-    const std::string text = answer.Text();
+    server_.CountAnswer(endpoint_, answer.status);
+    const bool plain = !answer.content_type.empty();
+    response_.set(http::field::content_type, plain ? answer.content_type : "application/json");
+    if (plain) {
+      response_.set("Content-Security-Policy", kPageSecurityPolicy);
+      response_.set("X-Content-Type-Options", "nosniff");
+    }
+    const std::string text = plain ? answer.plain : answer.Text();
     if (head_) {
       response_.set(http::field::content_length, std::to_string(text.size()));
     } else {
@@ -204,6 +225,7 @@ class Session : public std::enable_shared_from_this<Session> {
     r.method = head_ ? "GET" : std::string(req.method_string());
     const std::string target(req.target());
     r.path = target.substr(0, target.find('?'));
+    endpoint_ = MetricsEndpoint(r.path);
     r.authorization = std::string(req[http::field::authorization]);
     int keys = 0;
     for (const auto& field : req) {
@@ -222,6 +244,7 @@ class Session : public std::enable_shared_from_this<Session> {
   void Refuse(const error_code& ec) {
     const auto answer = RefusalOf(ec);
     if (!answer) return Finish();
+    endpoint_ = "other";  // the request was not read
     serving_ = true;
     keep_alive_ = false;
     head_ = false;
@@ -256,6 +279,7 @@ class Session : public std::enable_shared_from_this<Session> {
   http::response<http::string_body> response_;
   asio::steady_timer status_timer_;
   std::string peer_;
+  std::string endpoint_ = "other";  // of the request being answered, for the counters
   unsigned version_ = 11;
   bool keep_alive_ = true;
   bool head_ = false;
@@ -291,6 +315,7 @@ bool HttpServer::Impl::Listen(std::string& error) {
 void HttpServer::Impl::Run() {
   Accept();
   ReportWrongTokens();
+  if (options_.probe_s > 0) Probe();
   for (;;) {
     try {
       ioc_.run();
@@ -373,9 +398,36 @@ void HttpServer::Impl::ReportWrongTokens() {
   });
 }
 
+void HttpServer::Impl::Probe() {
+  probe_timer_.expires_after(std::chrono::seconds(options_.probe_s));
+  probe_timer_.async_wait([this](error_code ec) {
+    if (ec) return;
+    bool free = false;
+    {
+      std::lock_guard lock(mutex_);
+      free = !status_busy_;
+      // An id nobody waits for: Deliver drops the answer.
+      if (free)
+        inbox_.push_back({next_id_++, {"GET", "/api/v1/status", "Bearer " + options_.token, {}, {}, false}});
+    }
+    if (free) wake_();
+    Probe();
+  });
+}
+
 void HttpServer::Impl::Dispatch(const std::shared_ptr<Session>& session, ApiRequest request) {
+  if (request.method == "GET") {
+    if (auto file = StatusPageFile(request.path, options_.language)) return session->Reply(*file);
+  }
   if (auto refused = gate_.Check(request.authorization, session->peer(), SteadyMs()))
     return session->Reply(*refused);
+  const bool read_only = gate_.ReadOnly(request.authorization);
+  if (IsMetrics(request)) return session->Reply(Metrics());
+  if (IsOverview(request)) return session->Reply(Overview(read_only));
+  if (read_only && !IsStatus(request))
+    return session->Reply(ErrorAnswer(
+        403, "forbidden",
+        "the metrics token may read /metrics, /api/v1/status and /api/v1/overview only"));
   const bool status = IsStatus(request);
   if (status) {
     if (auto held = Snapshot(false)) return session->Reply(*held);
@@ -420,6 +472,45 @@ std::optional<ApiAnswer> HttpServer::Impl::Snapshot(bool busy_anyway) {
   return answer;
 }
 
+MetricsInput HttpServer::Impl::Gather() {
+  const auto now = std::chrono::steady_clock::now();
+  const auto seconds = [now](std::chrono::steady_clock::time_point then) {
+    return std::chrono::duration<double>(now - then).count();
+  };
+  MetricsInput input;
+  {
+    std::lock_guard lock(mutex_);
+    input.status = status_body_;
+    input.in_exchange = status_busy_;
+    if (status_busy_)
+      input.last_exchange_age_s = 0.0;
+    else if (last_exchange_)
+      input.last_exchange_age_s = seconds(*last_exchange_);
+  }
+  if (options_.counters) {
+    input.counters = options_.counters->Read();
+    if (input.counters.last_confirmed)
+      input.last_confirmed_age_s = seconds(*input.counters.last_confirmed);
+  }
+  if (options_.files) input.files = options_.files();
+  input.version = options_.version;
+  return input;
+}
+
+ApiAnswer HttpServer::Impl::Metrics() {
+  ApiAnswer answer;
+  answer.content_type = kMetricsContentType;
+  answer.plain = MetricsText(Gather());
+  return answer;
+}
+
+ApiAnswer HttpServer::Impl::Overview(bool read_only) {
+  ApiAnswer answer;
+  answer.body = OverviewBody(Gather(), LastLines(options_.error_file, kErrorLinesShown),
+                             read_only ? PageActions{} : options_.actions);
+  return answer;
+}
+
 std::unique_ptr<HttpServer> HttpServer::Start(const Options& options, std::function<void()> wake,
                                               std::string& error) {
   auto impl = std::make_unique<Impl>(options, std::move(wake));
@@ -449,6 +540,8 @@ void HttpServer::PublishStatus(const nlohmann::json& body, bool busy) {
   std::lock_guard lock(impl_->mutex_);
   impl_->status_body_ = body;
   impl_->status_busy_ = busy;
+  // Published whenever the printer is taken or given back: given back, an exchange has ended.
+  if (!busy) impl_->last_exchange_ = std::chrono::steady_clock::now();
 }
 
 }  // namespace kv

@@ -9,6 +9,8 @@
 
 #include "api/api_answer.h"
 #include "api/api_service.h"
+#include "api/metrics_text.h"
+#include "api/overview.h"
 
 namespace kv {
 
@@ -24,6 +26,14 @@ namespace kv {
 // on the server's thread from that snapshot whenever the printer is held, so it never waits for
 // an exchange; a free printer gets a fresh query on the main thread, answered from the
 // snapshot if it does not come within kStatusWaitMs.
+//
+// GET /metrics is answered on the server's thread alone, never touching the printer: the
+// counters (thread-safe), the status snapshot, the time the last exchange ended (the last
+// publish with the printer free) and a look at the files. Every answer is counted by endpoint
+// and status. The status page's files (GET /, /status.html and its script and style) hold no
+// data and need no token; its data, GET /api/v1/overview, is gathered the same way as /metrics.
+// The read-only token passes the gate for GET /metrics, /api/v1/status and /api/v1/overview
+// only.
 class HttpServer {
  public:
   static constexpr size_t kMaxBody = ApiService::kMaxBody;
@@ -38,6 +48,19 @@ class HttpServer {
     std::string address;
     int port = 0;
     std::string token;
+    std::string metrics_token;        // empty: none
+    RunCounters* counters = nullptr;  // none: /metrics counts nothing
+    // Called on the server's thread for each /metrics: must only look at files.
+    std::function<FileGauges()> files;
+    std::string version;
+    // The status page: its language ("sk", "en"), the error file it shows the end of, and
+    // what it offers to do with the full token.
+    std::string language = "sk";
+    std::string error_file;
+    PageActions actions;
+    // Every probe_s seconds (0: never) a status query of the server's own goes to the main
+    // thread while the printer is free, as GET /status would; its answer is dropped.
+    int probe_s = 0;
   };
 
   struct Pending {

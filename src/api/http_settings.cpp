@@ -37,20 +37,31 @@ HttpSettings ReadHttpSettings(const IniFile& ini) {
   if (!s.enabled) return s;
   s.address = ini.ReadString(kSection, "address", s.address);
   s.token = ini.ReadString(kSection, "token", "");
+  s.metrics_token = ini.ReadString(kSection, "metrics_token", "");
   const auto port = ReadWhole(ini, "port", s.port, 1, 65535);
   const auto user = ReadWhole(ini, "user", s.user, 0, 2);
+  const auto probe = ReadWhole(ini, "probe_s", s.probe_s, 0, 86400);
   if (!port) {
     s.problem = std::string(kOff) + "neplatny port (1 az 65535)";
   } else if (!user) {
     s.problem = std::string(kOff) + "neplatny user (0 az 2)";
+  } else if (!probe) {
+    s.problem = std::string(kOff) + "neplatny probe_s (0 az 86400)";
   } else if (s.token.empty()) {
     s.problem = std::string(kOff) + "v sekcii HTTP chyba token";
   } else if (s.token.size() < HttpSettings::kMinTokenLength) {
     s.problem = std::string(kOff) + "token je kratsi ako " +
                 std::to_string(HttpSettings::kMinTokenLength) + " znakov";
+  } else if (!s.metrics_token.empty() &&
+             s.metrics_token.size() < HttpSettings::kMinTokenLength) {
+    s.problem = std::string(kOff) + "metrics_token je kratsi ako " +
+                std::to_string(HttpSettings::kMinTokenLength) + " znakov";
+  } else if (s.metrics_token == s.token) {
+    s.problem = std::string(kOff) + "metrics_token sa nesmie zhodovat s tokenom";
   }
   if (port) s.port = *port;
   if (user) s.user = *user;
+  if (probe) s.probe_s = *probe;
   return s;
 }
 

@@ -12,7 +12,7 @@ bool BearerMatches(std::string_view authorization, std::string_view token) {
 
 std::optional<ApiAnswer> TokenGate::Check(std::string_view authorization, const std::string& peer,
                                           int64_t now_ms) {
-  if (BearerMatches(authorization, token_)) return std::nullopt;
+  if (BearerMatches(authorization, token_) || ReadOnly(authorization)) return std::nullopt;
   // Beyond this many addresses in a minute the newcomers are not counted (memory stays bounded).
   if (peers_.size() >= kMaxPeers && !peers_.count(peer))
     return ErrorAnswer(401, "unauthorized", "a valid bearer token is required");
@@ -29,6 +29,10 @@ std::optional<ApiAnswer> TokenGate::Check(std::string_view authorization, const 
     return ErrorAnswer(429, "too_many_requests",
                        "too many wrong tokens from this address: wait a minute");
   return ErrorAnswer(401, "unauthorized", "a valid bearer token is required");
+}
+
+bool TokenGate::ReadOnly(std::string_view authorization) const {
+  return !read_token_.empty() && BearerMatches(authorization, read_token_);
 }
 
 std::vector<std::string> TokenGate::TakeReport(int64_t now_ms) {

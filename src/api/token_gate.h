@@ -21,12 +21,16 @@ class TokenGate {
   static constexpr int64_t kMinuteMs = 60000;
   static constexpr size_t kMaxPeers = 4096;
 
-  explicit TokenGate(std::string token) : token_(std::move(token)) {}
+  // `read_token` (empty: none) is let through as well; ReadOnly tells it from the token.
+  explicit TokenGate(std::string token, std::string read_token = {})
+      : token_(std::move(token)), read_token_(std::move(read_token)) {}
 
-  // Nothing when `authorization` carries the token; else the 401 or 429 answer. `now_ms` is a
-  // steady time in milliseconds.
+  // Nothing when `authorization` carries the token or the read-only token; else the 401 or 429
+  // answer. `now_ms` is a steady time in milliseconds.
   std::optional<ApiAnswer> Check(std::string_view authorization, const std::string& peer,
                                  int64_t now_ms);
+  // `authorization` carries the read-only token (which may only read).
+  bool ReadOnly(std::string_view authorization) const;
   // One line per address that sent wrong tokens since the last call (for the error file, once
   // a minute); forgets addresses that have been quiet for a minute.
   std::vector<std::string> TakeReport(int64_t now_ms);
@@ -41,6 +45,7 @@ class TokenGate {
   };
 
   std::string token_;
+  std::string read_token_;
   std::map<std::string, Peer> peers_;
 };
 

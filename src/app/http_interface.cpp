@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "api/http_server_options.h"
 #include "base/ini_file.h"
 #include "core/print_manager.h"
 
@@ -21,7 +22,7 @@ std::unique_ptr<HttpInterface> HttpInterface::Start(TSRB4900& pm, Clock& clock) 
   HttpInterface* target = http.get();
   std::string error;
   http->server_ = HttpServer::Start(
-      {settings.address, settings.port, settings.token},
+      ServerOptionsFor(settings, pm),
       // Called on the server's thread: the inbox is emptied on the main thread.
       [target] {
         QMetaObject::invokeMethod(target, [target] { target->TakeFromServer(); },

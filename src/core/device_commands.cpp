@@ -5,6 +5,7 @@
 #include "base/config.h"
 #include "base/control_bytes.h"
 #include "base/operator_boxes.h"
+#include "base/run_counters.h"
 #include "base/timer.h"
 #include "base/view.h"
 #include "base/view_names.h"
@@ -33,7 +34,8 @@ DeviceCommands::DeviceCommands(Parts p)
       link_(p.link),
       readouts_(p.readouts),
       files_(p.files),
-      local_time_(p.local_time) {}
+      local_time_(p.local_time),
+      counters_(p.counters) {}
 
 PrinterExchange DeviceCommands::BeginExchange() {
   PrinterExchange exchange(link_, kLeaseHolder);
@@ -93,6 +95,7 @@ void DeviceCommands::popDUZClick() {
 bool DeviceCommands::SendDailyClose() {
   if (link_.flags().S1_5) return false;
   SendBytes({{kESC, 1000}, {'d', 1000}, {'Y', 1000}, {'e', 1000}, {'s', 1000}});
+  counters_.CountDailyClosing();
   readouts_.cfg_to_cis(cfg_.port);
   readouts_.RequestJournal();
   readouts_.ReadJournal();

@@ -16,6 +16,7 @@ class Localization;
 class OperatorBoxes;
 class PrinterLink;
 class PrinterReadouts;
+class RunCounters;
 class Timer;
 class View;
 class WorkingFiles;
@@ -42,6 +43,7 @@ class DeviceCommands {
     PrinterReadouts& readouts;
     WorkingFiles& files;
     const std::function<std::tm()>& local_time;
+    RunCounters& counters;  // counts the daily closes sent
   };
   explicit DeviceCommands(Parts parts);
   DeviceCommands(const DeviceCommands&) = delete;
@@ -117,6 +119,7 @@ class DeviceCommands {
   PrinterReadouts& readouts_;
   WorkingFiles& files_;
   const std::function<std::tm()>& local_time_;
+  RunCounters& counters_;
 };
 
 }  // namespace kv

@@ -1,6 +1,9 @@
 #include "core/job_input_file.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <string_view>
+#include <utility>
 
 #include "base/system.h"
 
@@ -25,13 +28,53 @@ RemovalResult RemoveIfSame(const std::string& path, const FileIdentity& identity
   return {Removal::OtherHeld, held};
 }
 
-std::optional<std::string> SetFileAside(const std::string& path, const std::tm& now) {
+namespace {
+
+// "dir/blocek.txt" as "dir/blocek" and ".txt".
+std::pair<std::string, std::string> StemAndExtension(const std::string& path) {
   const size_t slash = path.find_last_of('/');
   const size_t dot = path.find_last_of('.');
   const bool has_extension = dot != std::string::npos && dot > 0 &&
                              (slash == std::string::npos || dot > slash + 1);
-  const std::string stem = has_extension ? path.substr(0, dot) : path;
-  const std::string extension = has_extension ? path.substr(dot) : std::string();
+  if (!has_extension) return {path, std::string()};
+  return {path.substr(0, dot), path.substr(dot)};
+}
+
+bool Digits(std::string_view text) {
+  return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+}  // namespace
+
+int CountSetAside(const std::string& path, int limit) {
+  namespace fs = std::filesystem;
+  const auto [stem, extension] = StemAndExtension(path);
+  const fs::path stem_path(stem);
+  const std::string prefix = stem_path.filename().string() + "_";
+  fs::path folder = stem_path.parent_path();
+  if (folder.empty()) folder = ".";
+  std::error_code ec;
+  fs::directory_iterator it(folder, ec);
+  int found = 0;
+  for (int looked = 0; !ec && it != fs::directory_iterator() && looked < limit;
+       it.increment(ec), ++looked) {
+    const std::string name = it->path().filename().string();
+    if (name.size() < prefix.size() + extension.size() || name.rfind(prefix, 0) != 0 ||
+        name.compare(name.size() - extension.size(), extension.size(), extension) != 0)
+      continue;
+    // "YYMMDD_HHMMSS" with an optional "_N".
+    const std::string_view stamp = std::string_view(name).substr(
+        prefix.size(), name.size() - prefix.size() - extension.size());
+    const bool dated = stamp.size() >= 13 && Digits(stamp.substr(0, 6)) && stamp[6] == '_' &&
+                       Digits(stamp.substr(7, 6)) &&
+                       (stamp.size() == 13 || (stamp[13] == '_' && Digits(stamp.substr(14))));
+    if (dated) ++found;
+  }
+  return found;
+}
+
+std::optional<std::string> SetFileAside(const std::string& path, const std::tm& now) {
+  const auto [stem, extension] = StemAndExtension(path);
   char stamp[32];
   std::snprintf(stamp, sizeof stamp, "_%02d%02d%02d_%02d%02d%02d", now.tm_year % 100,
                 now.tm_mon + 1, now.tm_mday, now.tm_hour, now.tm_min, now.tm_sec);

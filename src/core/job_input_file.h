@@ -31,6 +31,9 @@ RemovalResult RemoveIfSame(const std::string& path, const FileIdentity& identity
 // "blocek_261206_143000.txt", with "_2", "_3" ... when that name is taken). Returns the new path,
 // or none when the file could not be moved.
 std::optional<std::string> SetFileAside(const std::string& path, const std::tm& now);
+// How many files SetFileAside has left beside `path` (names of its form; at most `limit`
+// directory entries are looked at). Only looks at the folder: safe on any thread.
+int CountSetAside(const std::string& path, int limit = 10000);
 
 // What opening the input file found.
 enum class InputOpen {

@@ -7,6 +7,7 @@
 #include "base/clock.h"
 #include "base/config.h"
 #include "base/operator_boxes.h"
+#include "base/run_counters.h"
 #include "base/timer.h"
 #include "base/view.h"
 #include "base/view_names.h"
@@ -39,6 +40,7 @@ PrintJobLoop::PrintJobLoop(Parts p)
       files_(p.files),
       startup_(p.startup),
       local_time_(p.local_time),
+      counters_(p.counters),
       set_file_aside_(SetFileAside),
       remove_input_(RemoveIfSame) {
   // The end of every exchange with the printer, this loop's own jobs included, is a moment a
@@ -113,10 +115,14 @@ void PrintJobLoop::Timer_prmgrTimer() {
     return;
   }
 
+  // A job lasts from taking the settled file to its result files written.
+  const uint32_t started = clock_.TickCount();
+  auto observe = [&] { counters_.ObserveJob(clock_.Since(started) / 1000.0); };
   JobStart(job);
   const JobRoute ready = JobWaitForPrinter(job);
   if (ready != JobRoute::Send) {
     JobAbandonNotReady(job, ready == JobRoute::Abandon && cfg_.del_file == 1);
+    observe();
     return;
   }
   JobScanFile(job);
@@ -153,6 +159,7 @@ void PrintJobLoop::Timer_prmgrTimer() {
     }
   }
   JobFinish(job);
+  observe();
 }
 
 void PrintJobLoop::JobFirstTick() {

@@ -1,6 +1,7 @@
 #include "base/app_shell.h"
 #include "base/config.h"
 #include "base/operator_boxes.h"
+#include "base/run_counters.h"
 #include "base/timer.h"
 #include "base/view.h"
 #include "core/core_messages.h"
@@ -52,6 +53,7 @@ bool PrintJobLoop::SetAsideInput(const std::string& path, const FileIdentity& id
     // A file renamed into place between the look and the move is the next job: it goes back.
     if (IdentityOf(*target) != identity && MoveUnlessTaken(*target, path)) return true;
     files_.LogError("Odlozeny subor " + path + " ako " + *target);
+    counters_.CountSetAside();
     return true;
   }
   if (!report) return false;

@@ -19,6 +19,7 @@ class OperatorBoxes;
 class PrinterExchange;
 class PrinterLink;
 class PrinterReadouts;
+class RunCounters;
 class Timer;
 class View;
 class WorkingFiles;
@@ -53,6 +54,7 @@ class PrintJobLoop {
     WorkingFiles& files;
     StartupState& startup;
     const std::function<std::tm()>& local_time;
+    RunCounters& counters;  // the jobs' durations
   };
   explicit PrintJobLoop(Parts parts);
   PrintJobLoop(const PrintJobLoop&) = delete;
@@ -154,6 +156,7 @@ class PrintJobLoop {
   WorkingFiles& files_;
   StartupState& startup_;
   const std::function<std::tm()>& local_time_;
+  RunCounters& counters_;
 
   bool busy_ = false;
   InputWatch input_watch_;

@@ -33,15 +33,17 @@ TSRB4900::TSRB4900(PrintManagerServices services)
       link_({clock_, boxes_, view_, app_, cfg_, lang_, *host_, files_, files_, local_time_,
              services.port_backend}),
       readouts_({link_, cfg_, lang_, boxes_, view_, *host_, files_, files_}),
-      receipts_({clock_, app_, boxes_, view_, cfg_, lang_, link_, readouts_, files_, files_}),
+      receipts_({clock_, app_, boxes_, view_, cfg_, lang_, link_, readouts_, files_, files_,
+                 counters_}),
       jobs_({clock_, app_, boxes_, view_, timer_prmgr_, cfg_, lang_, link_, readouts_, receipts_,
-             files_, startup_, local_time_}),
+             files_, startup_, local_time_, counters_}),
       client_messaging_({clock_, app_, boxes_, timer_prmgr_, timer_msg_, cfg_, lang_, link_,
                          readouts_, files_, jobs_, program_dir_, local_time_}),
       users_(cfg_.users),
       device_commands_(
-          {boxes_, view_, timer_prmgr_, cfg_, lang_, link_, readouts_, files_, local_time_}),
-      till_(link_, readouts_, cfg_, lang_, boxes_) {}
+          {boxes_, view_, timer_prmgr_, cfg_, lang_, link_, readouts_, files_, local_time_,
+           counters_}),
+      till_(link_, readouts_, cfg_, lang_, boxes_, counters_) {}
 
 TSRB4900::~TSRB4900() {
   // The repeat counts name the printer: written while the link is still there.

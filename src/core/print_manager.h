@@ -11,6 +11,7 @@
 #include "base/config.h"
 #include "base/fixed_text.h"
 #include "base/operator_boxes.h"
+#include "base/run_counters.h"
 #include "base/timer.h"
 #include "base/view.h"
 #include "core/client_messaging.h"
@@ -99,6 +100,8 @@ class TSRB4900 {
   UserAccess& users() { return users_; }
   DeviceCommands& device_commands() { return device_commands_; }
   TillLink& till() { return till_; }
+  // What the program has done since it started, for the HTTP interface's /metrics.
+  RunCounters& counters() { return counters_; }
   std::string Msg(int n) const { return lang_.Msg(n); }
 
   // ---- configuration (print_manager_config.cpp) -------------------------------------------
@@ -166,6 +169,7 @@ class TSRB4900 {
   std::string program_dir_;
   std::string priority_label_ = "NORMAL";
   StartupState startup_;
+  RunCounters counters_;
   OsVersion os_version_;
   std::array<FixedText<4>, 4> currency_codes_;
 

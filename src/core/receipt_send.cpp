@@ -6,6 +6,7 @@
 #include "base/control_bytes.h"
 #include "base/error_log.h"
 #include "base/operator_boxes.h"
+#include "base/run_counters.h"
 #include "base/view.h"
 #include "core/core_messages.h"
 #include "core/job_read_back.h"
@@ -39,7 +40,8 @@ ReceiptSend::ReceiptSend(Parts p)
       link_(p.link),
       readouts_(p.readouts),
       errors_(p.errors),
-      results_(p.results) {}
+      results_(p.results),
+      counters_(p.counters) {}
 
 std::optional<SendOutcome> ReceiptSend::CheckCondition(const PrinterExchange& exchange,
                                                        const JobScan& scan, SendSource source) {
@@ -72,6 +74,35 @@ std::optional<SendOutcome> ReceiptSend::CheckCondition(const PrinterExchange& ex
 }
 
 SendOutcome ReceiptSend::Send(const PrinterExchange& exchange, const SendRequest& request) {
+  const SendOutcome outcome = Judge(exchange, request);
+  Count(outcome, request);
+  return outcome;
+}
+
+void ReceiptSend::Count(const SendOutcome& outcome, const SendRequest& request) {
+  static constexpr CountedSource kSources[] = {CountedSource::File, CountedSource::Client,
+                                               CountedSource::Http};
+  const CountedSource source = kSources[static_cast<size_t>(outcome.source)];
+  const DocumentFacts facts{outcome.document_number, request.total_cents};
+  switch (outcome.result) {
+    case SendResult::Confirmed:
+      counters_.CountDocument(source, CountedOutcome::Confirmed, facts);
+      if (request.scan.closing_job) counters_.CountDailyClosing();
+      return;
+    case SendResult::Unproven:
+      counters_.CountDocument(source, CountedOutcome::Unproven, facts);
+      return;
+    case SendResult::NotSent:
+    case SendResult::NotReady:
+    case SendResult::NoNumber:
+      counters_.CountDocument(source, CountedOutcome::Failed, facts);
+      return;
+    case SendResult::Stopped:
+      return;  // the program is ending: no verdict to count
+  }
+}
+
+SendOutcome ReceiptSend::Judge(const PrinterExchange& exchange, const SendRequest& request) {
   struct Sending {
     bool& on;
     explicit Sending(bool& flag) : on(flag) { on = true; }

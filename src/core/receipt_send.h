@@ -19,6 +19,7 @@ class PrinterExchange;
 class PrinterLink;
 class PrinterReadouts;
 class ResultFiles;
+class RunCounters;
 class View;
 struct Config;
 
@@ -59,6 +60,7 @@ struct SendRequest {
   std::string_view bytes;  // the whole job; sending starts at scan.first_command
   const JobScan& scan;
   SendSource source;
+  std::optional<int64_t> total_cents = std::nullopt;  // a receipt's total, when it is known
 };
 
 // The one way a job's bytes go to the printer and are judged, for the file job, the client's
@@ -83,6 +85,7 @@ class ReceiptSend {
     PrinterReadouts& readouts;
     ErrorLog& errors;
     ResultFiles& results;
+    RunCounters& counters;  // every verdict but Stopped is counted
   };
   // How long the transmit queue may take to empty after the bytes.
   static constexpr uint32_t kDrainLimitMs = 30000;
@@ -92,6 +95,9 @@ class ReceiptSend {
   ReceiptSend& operator=(const ReceiptSend&) = delete;
 
   // Sends the request's bytes and judges them; a failed verdict leaves nothing queued to send.
+  // The verdict is counted by source: Confirmed and Unproven as themselves, NotSent, NotReady
+  // and NoNumber as failed; Stopped (the program is ending) is not counted. A confirmed daily
+  // closing job is counted as a daily closing as well.
   SendOutcome Send(const PrinterExchange& exchange, const SendRequest& request);
 
   // A Send is running (the readouts then add no reads of their own to its exchange).
@@ -104,6 +110,8 @@ class ReceiptSend {
                                             SendSource source);
 
  private:
+  SendOutcome Judge(const PrinterExchange& exchange, const SendRequest& request);
+  void Count(const SendOutcome& outcome, const SendRequest& request);
   // The document number before a receipt; false when it could not be read (attended: only
   // when the program is ending).
   bool ReadNumberBefore(bool attended);
@@ -123,6 +131,7 @@ class ReceiptSend {
   PrinterReadouts& readouts_;
   ErrorLog& errors_;
   ResultFiles& results_;
+  RunCounters& counters_;
   bool sending_ = false;
 };
 

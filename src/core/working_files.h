@@ -36,6 +36,8 @@ class WorkingFiles final : public ErrorLog, public ResultFiles {
   // Full path of a file in the program directory / the information directory (path_info).
   std::string ProgramFile(const std::string& name) const;
   std::string InfoFile(const std::string& name) const;
+  // FM_err.txt, the error file.
+  std::string ErrorFilePath() const { return ProgramFile("FM_err.txt"); }
 
   // ---- the error file ----------------------------------------------------------------------
   // One line "> (date time identification) text"; a line that keeps coming is counted.

@@ -198,7 +198,11 @@ SaleModel::PrintOutcome SaleModel::PrintReceipt(bool platidla, const PaymentStep
   } else {
     payment.tenders[0] = total_;
   }
-  if (!SendReceiptClosing(out_, total_, payment.tenders, currency_)) return PrintOutcome::NotSent;
+  if (!SendReceiptClosing(out_, total_, payment.tenders, currency_)) {
+    printer_.ReceiptEnded(false, total_);
+    return PrintOutcome::NotSent;
+  }
+  printer_.ReceiptEnded(true, total_);
   printer_.RefreshDeviceRecord();
 
   shown_after_print_ = total_ - payment.paid;

@@ -11,12 +11,13 @@
 namespace kv {
 
 TillLink::TillLink(PrinterLink& link, PrinterReadouts& readouts, const Config& cfg,
-                   const Localization& lang, OperatorBoxes& boxes)
+                   const Localization& lang, OperatorBoxes& boxes, RunCounters& counters)
     : link_(link),
       readouts_(readouts),
       cfg_(cfg),
       lang_(lang),
       boxes_(boxes),
+      counters_(counters),
       // A receipt's exchange leaves the port open: the till's writes open a closed one.
       exchange_(link, PrinterExchange::PortAfter::LeaveOpen) {}
 
@@ -41,6 +42,11 @@ std::string TillLink::ReadDkp() {
   if (!exchange_ && !read.Begin(kHolder)) return dkp_;
   dkp_ = readouts_.ReadStatusRecord('D');
   return dkp_;
+}
+
+void TillLink::ReceiptEnded(bool sent, int64_t total_cents) {
+  counters_.CountDocument(CountedSource::Till, sent ? CountedOutcome::Sent : CountedOutcome::Failed,
+                          {std::nullopt, total_cents});
 }
 
 void TillLink::RefreshDeviceRecord() {

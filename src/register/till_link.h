@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/run_counters.h"
 #include "link/printer_exchange.h"
 #include "register/till_output.h"
 #include "register/till_printer.h"
@@ -34,7 +35,7 @@ class TillLink final : public TillPrinter, public TillLinkStatus, public TillPor
   static constexpr const char* kHolder = "till";
 
   TillLink(PrinterLink& link, PrinterReadouts& readouts, const Config& cfg,
-           const Localization& lang, OperatorBoxes& boxes);
+           const Localization& lang, OperatorBoxes& boxes, RunCounters& counters);
   TillLink(const TillLink&) = delete;
   TillLink& operator=(const TillLink&) = delete;
 
@@ -47,6 +48,8 @@ class TillLink final : public TillPrinter, public TillLinkStatus, public TillPor
   std::string ReadDkp() override;
   // cfg_to_cis with the configured port.
   void RefreshDeviceRecord() override;
+  // Counted as sent or failed: a till receipt is never read back.
+  void ReceiptEnded(bool sent, int64_t total_cents) override;
   std::array<uint8_t, 5> VatRates() const override;
 
   // ---- TillLinkStatus ----------------------------------------------------------------------
@@ -70,6 +73,7 @@ class TillLink final : public TillPrinter, public TillLinkStatus, public TillPor
   const Config& cfg_;
   const Localization& lang_;
   OperatorBoxes& boxes_;
+  RunCounters& counters_;
   PrinterExchange exchange_;
   std::string dkp_;  // the last DKP read
 };

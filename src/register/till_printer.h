@@ -30,6 +30,9 @@ class TillPrinter {
   virtual std::string ReadDkp() = 0;
   // The device record request after a receipt, which refreshes the document counter.
   virtual void RefreshDeviceRecord() = 0;
+  // A receipt's closing went out whole (`sent`) or the port failed on it: the till has no
+  // read-back verdict, so that and the total are all it can tell whoever counts receipts.
+  virtual void ReceiptEnded(bool sent, int64_t total_cents) = 0;
   // The five VAT rates in percent, levels 1 to 5.
   virtual std::array<uint8_t, 5> VatRates() const = 0;
 };

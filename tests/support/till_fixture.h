@@ -38,6 +38,7 @@ class FakeTillPrinter final : public TillPrinter {
   bool ConditionBlocksItems() const override { return blocked; }
   std::string ReadDkp() override { return dkp; }
   void RefreshDeviceRecord() override { ++device_records; }
+  void ReceiptEnded(bool sent, int64_t) override { (sent ? receipts_sent : receipts_failed) += 1; }
   std::array<uint8_t, 5> VatRates() const override { return rates; }
 
   bool ready = true;
@@ -50,6 +51,8 @@ class FakeTillPrinter final : public TillPrinter {
   int quiet_queries = 0;
   int reporting_queries = 0;
   int device_records = 0;
+  int receipts_sent = 0;
+  int receipts_failed = 0;
 };
 
 // The sale screen's logic over the fake printer, with an empty price list in a temporary folder.

@@ -23,6 +23,18 @@ TEST(TokenGate, TwentyWrongTokensAMinuteFromOneAddressAreThenRefusedForAMinute) 
   EXPECT_EQ(gate.Check("Bearer wrong", "10.0.0.5", now + 121'000)->status, 401);
 }
 
+TEST(TokenGate, TheReadOnlyTokenPassesAndIsToldFromTheToken) {
+  TokenGate gate("0123456789abcdef", "fedcba9876543210");
+  EXPECT_FALSE(gate.Check("Bearer fedcba9876543210", "10.0.0.5", 0));
+  EXPECT_TRUE(gate.ReadOnly("Bearer fedcba9876543210"));
+  EXPECT_FALSE(gate.Check(kRight, "10.0.0.5", 1));
+  EXPECT_FALSE(gate.ReadOnly(kRight));
+  // Without a read-only token an empty bearer is no token at all.
+  TokenGate full_only("0123456789abcdef");
+  EXPECT_EQ(full_only.Check("Bearer ", "10.0.0.5", 2)->status, 401);
+  EXPECT_FALSE(full_only.ReadOnly("Bearer "));
+}
+
 TEST(TokenGate, WrongTokensAreReportedOncePerAddressAndQuietAddressesForgotten) {
   TokenGate gate("0123456789abcdef");
   gate.Check("Bearer a", "10.0.0.5", 0);
@@ -58,6 +70,12 @@ TEST(HttpSettingsRead, AValueThatIsNotAWholeNumberInRangeKeepsTheInterfaceOff) {
       {"enabled=1\ntoken=0123456789abcdef\nuser=abc\n", true, "neplatny user (0 az 2)"},
       {"enabled=1\ntoken=0123456789abcde\n", true, "token je kratsi ako 16 znakov"},
       {"enabled=1\n", true, "v sekcii HTTP chyba token"},
+      {"enabled=1\ntoken=0123456789abcdef\nmetrics_token=fedcba9876543210\nprobe_s=30\n", true, ""},
+      {"enabled=1\ntoken=0123456789abcdef\nprobe_s=-1\n", true, "neplatny probe_s (0 az 86400)"},
+      {"enabled=1\ntoken=0123456789abcdef\nmetrics_token=short\n", true,
+       "metrics_token je kratsi ako 16 znakov"},
+      {"enabled=1\ntoken=0123456789abcdef\nmetrics_token=0123456789abcdef\n", true,
+       "metrics_token sa nesmie zhodovat s tokenom"},
   };
   for (const Case& c : cases) {
     const HttpSettings s = ReadHttpSettings(IniFile::FromText(std::string("[HTTP]\n") + c.section));

@@ -68,3 +68,27 @@ TEST(MoveUnlessTaken, NeverReplacesAFile) {
 
 }  // namespace
 }  // namespace kv
+
+namespace kv {
+namespace {
+
+TEST(CountSetAside, CountsOnlyTheNamesSetFileAsideGives) {
+  test::TempDir dir;
+  dir.Write("blocek.txt", "waiting");
+  std::tm now{};
+  now.tm_year = 126;
+  now.tm_mon = 11;
+  now.tm_mday = 6;
+  now.tm_hour = 14;
+  ASSERT_TRUE(SetFileAside(dir / "blocek.txt", now));
+  dir.Write("blocek.txt", "again");
+  ASSERT_TRUE(SetFileAside(dir / "blocek.txt", now));  // "_2" beside the first
+  for (const char* other : {"blocek.txt", "blocek_261206.txt", "blocek_261206_1400xx.txt",
+                            "blocek_261206_140000.bin", "pokus_261206_140000.txt"})
+    dir.Write(other, "not set aside");
+  EXPECT_EQ(CountSetAside(dir / "blocek.txt"), 2);
+  EXPECT_EQ(CountSetAside(dir / "nowhere/blocek.txt"), 0);
+}
+
+}  // namespace
+}  // namespace kv

@@ -44,6 +44,7 @@ TEST_F(SaleModelTest, ReceiptOfOneItemPaidInCashByteForByte) {
                           "1       2.50 EUR\r\n" + E + "k        2.50 EUR\r\n" + E +
                           "P1        2.50\r\n" + E + "e");
   EXPECT_EQ(printer.device_records, 1);
+  EXPECT_EQ(printer.receipts_sent, 1);
   EXPECT_FALSE(sale.ReceiptOpen());
   EXPECT_EQ(sale.ItemCount(), 0);
   EXPECT_EQ(sale.ShownAfterPrint(), 0);
@@ -286,6 +287,10 @@ TEST_F(SaleModelTest, PortFailureAddsOrDeletesNothing) {
   EXPECT_EQ(sale.DeleteItem(), SaleModel::DeleteOutcome::NotSent);
   EXPECT_EQ(sale.ItemCount(), 1);
   EXPECT_EQ(sale.TotalText(), "        1.00");
+  // A closing that does not go out is a failed receipt, not a sent one.
+  EXPECT_EQ(sale.PrintReceipt(false, nullptr), SaleModel::PrintOutcome::NotSent);
+  EXPECT_EQ(printer.receipts_failed, 1);
+  EXPECT_EQ(printer.receipts_sent, 0);
 }
 
 TEST_F(SaleModelTest, TheThousandAndFirstItemIsRefused) {
