@@ -4,21 +4,21 @@
 #include "base/file_system.h"
 #include "base/user_rights.h"
 #include "core/job_input_file.h"
-#include "core/print_manager.h"
+#include "core/startup_state.h"
 
 namespace kv {
 
-HttpServer::Options ServerOptionsFor(const HttpSettings& settings, TSRB4900& pm) {
+HttpServer::Options ServerOptionsFor(const HttpSettings& settings, const Config& cfg,
+                                     RunCounters& counters, const std::string& error_file) {
   HttpServer::Options options;
   options.address = settings.address;
   options.port = settings.port;
   options.token = settings.token;
   options.metrics_token = settings.metrics_token;
   options.probe_s = settings.probe_s;
-  options.counters = &pm.counters();
-  options.version = TSRB4900::kVersionText;
-  options.error_file = pm.files().ErrorFilePath();
-  const Config& cfg = pm.config();
+  options.counters = &counters;
+  options.version = kProgramVersionText;
+  options.error_file = error_file;
   const UserRecord& user = cfg.users.at(static_cast<size_t>(settings.user));
   options.actions = {HasRight(user, static_cast<size_t>(kRightXReport)) && !cfg.obrat_hide,
                      HasRight(user, static_cast<size_t>(kRightDrawer))};
@@ -27,7 +27,7 @@ HttpServer::Options ServerOptionsFor(const HttpSettings& settings, TSRB4900& pm)
   if (language < cfg.language_files.size() &&
       cfg.language_files[language].find("_en.") != std::string::npos)
     options.language = "en";
-  options.files = [error_file = pm.files().ErrorFilePath(), input = pm.config().path_in] {
+  options.files = [error_file, input = cfg.path_in] {
     FileGauges files;
     if (const auto identity = IdentityOf(error_file)) files.error_file_bytes = static_cast<uint64_t>(identity->size);
     files.waiting = SomethingAt(input) ? 1 : 0;

@@ -22,7 +22,7 @@ std::unique_ptr<HttpInterface> HttpInterface::Start(TSRB4900& pm, Clock& clock) 
   HttpInterface* target = http.get();
   std::string error;
   http->server_ = HttpServer::Start(
-      ServerOptionsFor(settings, pm),
+      ServerOptionsFor(settings, pm.config(), pm.counters(), pm.files().ErrorFilePath()),
       // Called on the server's thread: the inbox is emptied on the main thread.
       [target] {
         QMetaObject::invokeMethod(target, [target] { target->TakeFromServer(); },
