@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "headless/executable_dir.h"
 #include "headless/service.h"
 #include "headless/stop_request.h"
-#include "platform/program_home.h"
 
 int main(int argc, char* argv[]) {
   kv::HandleStopRequests();
   const std::vector<std::string> args(argv + 1, argv + argc);
-  std::string exe_dir = std::filesystem::path(kv::ExecutablePath()).parent_path().string();
+  std::string exe_dir = kv::ExecutableDir();
   if (exe_dir.empty()) exe_dir = std::filesystem::current_path().string();
 
   int code = 0;
