@@ -1,7 +1,7 @@
 # Fails when a file under src/ includes a header of a layer above its own. The build refuses
 # such an include in every file it compiles; this also covers headers that only upper layers
 # include. Run by CTest: cmake -DSOURCE_DIR=<repo> -P check_layers.cmake
-set(order base platform lang link register reports settings core api qt)
+set(order base platform lang link register reports settings core api headless qt)
 # The areas (register, reports, settings) are one layer: they may include each other.
 set(rank_base 0)
 set(rank_platform 1)
@@ -12,6 +12,8 @@ set(rank_reports 4)
 set(rank_settings 4)
 set(rank_core 5)
 set(rank_api 6)
+# The service without windows: the seams' Qt-free implementations and its event loop.
+set(rank_headless 6)
 # The Qt side: the seams' Qt implementations, then the application, above everything.
 set(rank_qt 7)
 set(rank_app 8)

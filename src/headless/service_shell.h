@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "base/app_shell.h"
+#include "headless/stop_request.h"
+
+namespace kv {
+
+// The application shell of the service: keeps the title, remembers the quit request, and is
+// ending once the system asked the service to stop.
+class ServiceShell final : public AppShell {
+ public:
+  void SetTitle(std::string_view title) override { title_ = title; }
+  std::string Title() const override { return title_; }
+  void Quit() override { quit_requested_ = true; }
+  bool Ending() const override { return quit_requested_ || StopRequested(); }
+
+ private:
+  std::string title_;
+  bool quit_requested_ = false;
+};
+
+}  // namespace kv
