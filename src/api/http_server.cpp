@@ -14,6 +14,7 @@
 
 #include "api/status_page.h"
 #include "api/token_gate.h"
+#include "base/system.h"
 
 namespace kv {
 
@@ -299,10 +300,9 @@ bool HttpServer::Impl::Listen(std::string& error) {
   }
   const tcp::endpoint endpoint(address, static_cast<uint16_t>(options_.port));
   acceptor_.open(endpoint.protocol(), ec);
-#ifndef _WIN32
-  // Elsewhere this lets another program take the port; here it lets a restart bind at once.
-  if (!ec) acceptor_.set_option(tcp::acceptor::reuse_address(true), ec);
-#endif
+  // On Windows this would let another program take the port; elsewhere it lets a restart bind
+  // at once.
+  if (!ec && !OnWindows()) acceptor_.set_option(tcp::acceptor::reuse_address(true), ec);
   if (!ec) acceptor_.bind(endpoint, ec);
   if (!ec) acceptor_.listen(asio::socket_base::max_listen_connections, ec);
   if (ec) {

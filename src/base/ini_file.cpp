@@ -7,16 +7,11 @@
 
 #include "base/file_system.h"
 #include "base/small_file.h"
+#include "base/system.h"
 
 namespace kv {
 
 namespace {
-
-#ifdef _WIN32
-constexpr const char* kNativeEol = "\r\n";
-#else
-constexpr const char* kNativeEol = "\n";
-#endif
 
 bool EqualNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -102,7 +97,7 @@ IniFile IniFile::FromText(std::string_view content) {
 
 void IniFile::Reload() {
   lines_.clear();
-  eol_ = kNativeEol;
+  eol_ = NativeLineEnd();
   std::string content;
   const SmallFileStatus status = ReadSmallFile(path_, content);
   exists_ = status == SmallFileStatus::Read;
@@ -113,7 +108,7 @@ void IniFile::Reload() {
 
 void IniFile::Parse(std::string_view content) {
   lines_.clear();
-  eol_ = kNativeEol;
+  eol_ = NativeLineEnd();
   size_t start = 0;
   bool eol_seen = false;
   while (start < content.size()) {

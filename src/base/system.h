@@ -11,5 +11,9 @@ namespace kv {
 std::tm LocalTime(std::time_t t);
 // This process's number.
 long CurrentProcessId();
+// Whether the program runs on Windows (the operating system's name in the version text).
+bool OnWindows();
+// The end of a line in the system's own text files: "\r\n" on Windows, "\n" elsewhere.
+const char* NativeLineEnd();
 
 }  // namespace kv

@@ -14,4 +14,12 @@ long CurrentProcessId() {
   return static_cast<long>(::getpid());
 }
 
+bool OnWindows() {
+  return false;
+}
+
+const char* NativeLineEnd() {
+  return "\n";
+}
+
 }  // namespace kv

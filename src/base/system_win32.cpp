@@ -14,4 +14,12 @@ long CurrentProcessId() {
   return static_cast<long>(GetCurrentProcessId());
 }
 
+bool OnWindows() {
+  return true;
+}
+
+const char* NativeLineEnd() {
+  return "\r\n";
+}
+
 }  // namespace kv

@@ -2,6 +2,7 @@
 
 #include "base/ini_file.h"
 #include "base/operator_boxes.h"
+#include "base/system.h"
 #include "base/view_names.h"
 #include "base/wait.h"
 #include "core/core_messages.h"
@@ -12,12 +13,6 @@
 namespace kv {
 
 namespace {
-
-#ifdef _WIN32
-constexpr bool kWindows = true;
-#else
-constexpr bool kWindows = false;
-#endif
 
 // A directory path without its trailing separators (the root stays as it is).
 std::string WithoutTrailingSeparator(std::string dir) {
@@ -63,7 +58,7 @@ void TSRB4900::StartupShowVersions() {
   view_.SetTrayHint(Msg(kMsgStarting));
 
   os_version_ = QueryOsVersion();
-  const std::string os_text = OsVersionText(os_version_, kWindows);
+  const std::string os_text = OsVersionText(os_version_, OnWindows());
   lang_.ShowStateText(Localization::StateText::StatePanel, os_text);
   view_.SetHint(kStatusBar, os_text);
 

@@ -23,4 +23,8 @@ std::string OsVersionName(const OsVersion& version, bool windows);
 // Name, then major "." minor "." build.
 std::string OsVersionText(const OsVersion& version, bool windows);
 
+// The home directory of the account the program runs under, from the system's account database
+// (empty where there is none, or on Windows, where HOME alone says it).
+std::string AccountHomeDirectory();
+
 }  // namespace kv

@@ -1,7 +1,9 @@
 #include "platform/os.h"
 
+#include <pwd.h>
 #include <sys/resource.h>
 #include <sys/utsname.h>
+#include <unistd.h>
 
 #include <cstdio>
 
@@ -28,6 +30,11 @@ OsVersion QueryOsVersion() {
   version.minor = static_cast<uint8_t>(minor);
   version.build = static_cast<uint16_t>(build);
   return version;
+}
+
+std::string AccountHomeDirectory() {
+  if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_dir) return entry->pw_dir;
+  return {};
 }
 
 }  // namespace kv

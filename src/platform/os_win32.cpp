@@ -32,4 +32,8 @@ OsVersion QueryOsVersion() {
   return version;
 }
 
+std::string AccountHomeDirectory() {
+  return {};
+}
+
 }  // namespace kv

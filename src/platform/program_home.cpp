@@ -6,13 +6,9 @@
 #include <filesystem>
 #include <system_error>
 
-#ifndef _WIN32
-#include <pwd.h>
-#include <unistd.h>
-#endif
-
 #include "base/config.h"
 #include "base/ini_file.h"
+#include "platform/os.h"
 
 namespace kv {
 
@@ -39,10 +35,7 @@ bool IsShippedFileName(const std::string& name) {
 std::string HomeDirectory() {
   const char* home = std::getenv("HOME");
   if (home && *home) return home;
-#ifndef _WIN32
-  if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_dir) return entry->pw_dir;
-#endif
-  return {};
+  return AccountHomeDirectory();
 }
 
 // Copies `from` to `to` through a private name, so a copy cut short never stands in for the
