@@ -66,12 +66,22 @@ class MessageEndpoint {
   // Posts a message without waiting. False when the peer is gone or its queue is full; the
   // caller may ignore it.
   virtual bool Post(const MessagePeer& to, uint32_t msg, uint32_t wparam, int32_t lparam) = 0;
+
+  // Takes the system's own messages to this program's window, leaving the clients' queued, and
+  // tells whether the system asked the program to end: on Windows the window was closed
+  // (WM_CLOSE), the thread told to quit (WM_QUIT) or the session ends (WM_ENDSESSION). The Linux
+  // endpoint has no such requests (signals stand for them).
+  virtual bool EndRequested() { return false; }
 };
 
 // The endpoint of this platform. Its waits (at most a few seconds for another program that is
 // creating its window at the same moment) poll `clock`; without one, the system's clock.
 std::unique_ptr<MessageEndpoint> CreateMessageEndpoint(Clock& clock);
 std::unique_ptr<MessageEndpoint> CreateMessageEndpoint();
+
+// Where the window with that title is, as words for a message: " at <socket path>" on Linux;
+// empty on Windows, where the title alone finds it.
+std::string WindowPlaceText(std::string_view title);
 
 // ---- the Linux rules, usable by any program that talks to the print manager ------------------
 

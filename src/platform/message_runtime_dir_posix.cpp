@@ -61,4 +61,8 @@ std::string WindowSocketPath(std::string_view title) {
   return MessageRuntimeDir() + "/kv4910-" + SanitizeWindowTitle(title) + ".sock";
 }
 
+std::string WindowPlaceText(std::string_view title) {
+  return " at " + WindowSocketPath(title);
+}
+
 }  // namespace kv
