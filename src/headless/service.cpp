@@ -13,6 +13,10 @@ Service::Service(std::vector<std::string> args, std::string exe_dir)
   timer_msg_.on_tick = [this] { print_manager_->Timer_msgTimer(); };
   loop_.wait = [this](uint32_t ms) { WaitForArrivals(ms); };
   loop_.take_arrivals = [this] { TakeArrivals(); };
+  shell_.window_end_requested = [this] {
+    MessageEndpoint* endpoint = print_manager_->client_messaging().endpoint();
+    return endpoint && endpoint->IsOpen() && endpoint->EndRequested();
+  };
 }
 
 bool Service::Start() {

@@ -21,6 +21,8 @@ class Service {
   // `args`: the command line parameters without the program name; `exe_dir`: the directory of
   // the program file (the program directory unless KV4910_HOME names another).
   Service(std::vector<std::string> args, std::string exe_dir);
+  // The shell stops asking the window before the print manager, which owns it, goes.
+  ~Service() { shell_.window_end_requested = nullptr; }
   Service(const Service&) = delete;
   Service& operator=(const Service&) = delete;
 
