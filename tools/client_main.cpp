@@ -3,14 +3,13 @@
 // "code value" and unregisters. Exit status: 0 answered, 1 no answer in time, 2 the manager is
 // not running or the usage is wrong.
 
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "client_options.h"
+#include "base/system.h"
 #include "platform/message_endpoint.h"
 
 namespace {
@@ -43,17 +42,19 @@ int Run(const kv::ClientOptions& options) {
   auto endpoint = kv::CreateMessageEndpoint();
   std::optional<MessagePeer> manager = endpoint->FindWindow(options.title);
   if (!manager) {
-    Fail("the print manager is not running (no window \"" + options.title + "\" at " +
-         kv::WindowSocketPath(options.title) + ")");
+    Fail("the print manager is not running (no window \"" + options.title + "\"" +
+         kv::WindowPlaceText(options.title) + ")");
     return 2;
   }
   const uint32_t number = endpoint->RegisterMessage(options.name);
-  const int32_t handle = static_cast<int32_t>(getpid());
-  const std::string own_title = "client-" + std::to_string(handle);
+  // The client's own window: where the answers go. Its handle is what the registration carries.
+  const std::string own_title = "client-" + std::to_string(kv::CurrentProcessId());
   if (endpoint->Open(own_title) != kv::OpenResult::Opened) {
-    Fail("cannot create " + kv::WindowSocketPath(own_title) + ": " + endpoint->Problem());
+    Fail("cannot create the window \"" + own_title + "\"" + kv::WindowPlaceText(own_title) +
+         ": " + endpoint->Problem());
     return 2;
   }
+  const int32_t handle = endpoint->OwnHandle();
   const int timeout = kv::DefaultClientTimeout(options);
 
   if (!endpoint->Post(*manager, number, 0, handle)) {
