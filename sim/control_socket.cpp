@@ -13,7 +13,7 @@ namespace kv::sim {
 namespace {
 
 constexpr size_t kMaxClients = 8;
-constexpr size_t kMaxLine = 512;
+constexpr size_t kMaxCommandLine = 512;
 constexpr size_t kMaxOut = 64 * 1024;  // answers a client does not read are not kept forever
 constexpr int kReadsPerServe = 16;     // a client that keeps sending cannot hold the loop
 
@@ -148,7 +148,7 @@ bool ControlSocket::Read(Client& client) {
         client.out += handler_(std::string_view(client.in).substr(start, end - start)) + "\n";
     }
     client.in.erase(0, start);
-    if (client.in.size() > kMaxLine) {
+    if (client.in.size() > kMaxCommandLine) {
       if (!client.skipping) client.out += "error: line too long\n";
       client.skipping = true;
       client.in.clear();

@@ -16,7 +16,7 @@ constexpr uint8_t kFf = 12;
 constexpr uint8_t kCr = 13;
 constexpr uint8_t kLf = 10;
 constexpr size_t kMaxParams = 64;
-constexpr size_t kMaxLine = 200;
+constexpr size_t kMaxPrintedLine = 200;
 constexpr size_t kMaxBlock = 4096;
 
 size_t CountCr(const std::string& s) {
@@ -70,7 +70,7 @@ std::string Engine::ReceivedBytes() const {
 }
 
 void Engine::PaperMark(std::string_view text) {
-  for (char c : text.substr(0, kMaxLine))
+  for (char c : text.substr(0, kMaxPrintedLine))
     if (static_cast<uint8_t>(c) >= 32) paper_ += c;
   paper_ += '\n';
 }
@@ -145,7 +145,7 @@ void Engine::TakeText(uint8_t byte) {
   } else if (byte == kLf) {
     if (!after_cr) EndLine();
   } else if (byte >= 32) {
-    if (line_.size() < kMaxLine) line_ += static_cast<char>(byte);
+    if (line_.size() < kMaxPrintedLine) line_ += static_cast<char>(byte);
   }
   // FF, NUL and the other control bytes print nothing.
   (void)kFf;

@@ -8,14 +8,14 @@ namespace kv {
 namespace {
 
 // Room for the widest double in fixed notation (309 digits) with its sign and decimals.
-constexpr int kMaxDecimals = 20;
-constexpr size_t kNumberBuffer = 340 + kMaxDecimals;
+constexpr int kMaxTextDecimals = 20;
+constexpr size_t kNumberBuffer = 340 + kMaxTextDecimals;
 
 }  // namespace
 
 std::string FormatFixed(double value, int width, int decimals) {
   if (decimals < 0) decimals = 0;
-  if (decimals > kMaxDecimals) decimals = kMaxDecimals;
+  if (decimals > kMaxTextDecimals) decimals = kMaxTextDecimals;
   char buffer[kNumberBuffer];
   const auto result =
       std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);

@@ -6,12 +6,12 @@
 #include <string>
 #include <string_view>
 
+#include "base/control_bytes.h"
 #include "register/sale_item.h"
 #include "register/till_output.h"
 
 namespace kv {
 
-inline constexpr char kEsc = 27;
 inline constexpr int kTenders = 10;
 inline constexpr int kDenominations = 15;
 inline constexpr const char* kMinorUnitName = "Cent";

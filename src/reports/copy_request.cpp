@@ -2,12 +2,11 @@
 
 #include <cstdio>
 
+#include "base/control_bytes.h"
+
 namespace kv {
 
 namespace {
-
-constexpr char kEsc = 27;
-constexpr char kCR = 13;
 
 bool Digits(std::string_view text, size_t min, size_t max) {
   if (text.size() < min || text.size() > max) return false;
@@ -41,7 +40,7 @@ std::optional<std::string> IntervalValue(std::string_view field, bool by_date) {
 }
 
 CopyRequest Built(std::string bytes) {
-  bytes += kCR;
+  bytes += '\r';
   return {CopyRequestStatus::Built, std::move(bytes)};
 }
 
@@ -54,7 +53,7 @@ CopyRequest IntervalRequest(const CopyFields& f, char by_date_letter, char by_nu
   const auto end = IntervalValue(f.do_, f.by_date);
   if (!start || !end) return BadField();
   std::string bytes{kEsc, 'X', f.by_date ? by_date_letter : by_number_letter};
-  return Built(bytes + *start + kCR + *end + kCR);
+  return Built(bytes + *start + '\r' + *end + '\r');
 }
 
 CopyRequest DateTimeRequest(const CopyFields& f) {
@@ -70,7 +69,7 @@ CopyRequest BuildCopyPrintRequest(const CopyFields& f) {
   switch (static_cast<CopyEntry>(f.entry)) {
     case CopyEntry::Receipt:
       if (!NumberField(f.kbldu) || !NumberField(f.kdokladu)) return BadField();
-      if (!IsZero(f.kbldu)) return Built(std::string{kEsc, 'C', 'b'} + f.kbldu + kCR + f.kdokladu);
+      if (!IsZero(f.kbldu)) return Built(std::string{kEsc, 'C', 'b'} + f.kbldu + '\r' + f.kdokladu);
       return Built(std::string{kEsc, 'C', 'B'} + CalendarYyyymmdd(f.calendar) + f.kdokladu);
     case CopyEntry::Daily:
       if (!NumberField(f.kdu)) return BadField();
@@ -92,13 +91,13 @@ CopyRequest BuildCopyFetchRequest(const CopyFields& f) {
   switch (static_cast<CopyEntry>(f.entry)) {
     case CopyEntry::Receipt:
       if (!NumberField(f.kbldu) || !NumberField(f.kdokladu)) return BadField();
-      return Built(fetch + f.kbldu + kCR + f.kdokladu);
+      return Built(fetch + f.kbldu + '\r' + f.kdokladu);
     case CopyEntry::Daily:
       if (!NumberField(f.kdu)) return BadField();
-      return Built(fetch + f.kdu + kCR + "9999");
+      return Built(fetch + f.kdu + '\r' + "9999");
     case CopyEntry::RawHeader:
       if (!NumberField(f.kdu)) return BadField();
-      return Built(fetch + f.kdu + kCR + "8888");
+      return Built(fetch + f.kdu + '\r' + "8888");
     default:
       break;
   }

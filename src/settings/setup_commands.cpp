@@ -2,11 +2,11 @@
 
 #include <cstdio>
 
+#include "base/control_bytes.h"
+
 namespace kv {
 
 namespace {
-
-constexpr char kEsc = 27;
 
 std::optional<int> Position(int value, size_t count) {
   if (value < 0 || static_cast<size_t>(value) >= count) return std::nullopt;

@@ -51,7 +51,7 @@ TEST_F(HttpShop, ReceiptsPrintOncePerKeyAndReportsReachThePrinter) {
                     {{"Idempotency-Key", "pos-1"}}).status,
             422);
   const std::string paper = Paper();
-  EXPECT_EQ(Count(paper, "Rožky"), 1u) << paper;
+  EXPECT_EQ(Count(paper, "Rožky"), 1) << paper;
   EXPECT_NE(paper.find("Zľava  15 %"), std::string::npos) << paper;
   EXPECT_NE(paper.find("PLATBA 2                        0.50"), std::string::npos) << paper;
 

@@ -142,7 +142,7 @@ TEST_F(HttpShop, ALongReceiptIsConfirmedAndStatusAnswersWhileItPrints) {
   const test::HttpReply done = receipt.get();
   EXPECT_EQ(done.status, 200) << done.body;
   EXPECT_NE(done.body.find(R"("documentNumber":1)"), std::string::npos) << done.body;
-  EXPECT_EQ(Count(Paper(), "Polozka 1"), 160u);
+  EXPECT_EQ(Count(Paper(), "Polozka 1"), 160);
 }
 
 TEST_F(HttpShop, ADamagedKeyFileIsSetAsideAndKeyedRequestsWaitForTheOperator) {
@@ -162,7 +162,7 @@ TEST_F(HttpShop, ADamagedKeyFileIsSetAsideAndKeyedRequestsWaitForTheOperator) {
       {"a FIFO", "", true},
       {"over the size limit", std::string(17 << 20, 'x') + "\n"},
   };
-  size_t set_aside = 0;
+  int set_aside = 0;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     std::filesystem::remove(home_ / "http_keys.txt.damaged");
@@ -184,7 +184,7 @@ TEST_F(HttpShop, ADamagedKeyFileIsSetAsideAndKeyedRequestsWaitForTheOperator) {
   EXPECT_EQ(Request("POST", "/receipts", R"({"items":[)" + Item("Retried") + "]}",
                     {{"Idempotency-Key", "pos-9"}}).status,
             200);
-  EXPECT_EQ(Count(Paper(), "Retried"), 1u);
+  EXPECT_EQ(Count(Paper(), "Retried"), 1);
 }
 
 TEST_F(HttpShop, AmbiguousRequestsAreRefusedAndTheProtocolIsKept) {

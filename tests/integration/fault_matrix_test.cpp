@@ -6,6 +6,7 @@
 
 #include "support/fault_table.h"
 #include "support/job_fixture.h"
+#include "support/text_count.h"
 
 // Every printer fault against every kind of job, with and without questions and with and
 // without a client: whatever the printer does, a job ends in bounded time with its document on
@@ -38,12 +39,6 @@ std::string JobBytes(Kind kind) {
       return Esc('C') + "b1\r101\r";  // the receipt made before the job
   }
   return {};
-}
-
-int Count(const std::string& text, const std::string& part) {
-  int n = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-  return n;
 }
 
 // One cell: a print manager on its own printer, one job under the fault, then the next file.

@@ -1,18 +1,13 @@
 #include <stdexcept>
 
 #include "support/job_fixture.h"
+#include "support/text_count.h"
 
 // Failed jobs: the repeat question, the operator's refusal and the jobs that are never
 // repeated.
 
 namespace kv::test {
 namespace {
-
-int Count(const std::string& text, const std::string& part) {
-  int n = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-  return n;
-}
 
 TEST_F(JobTest, NumberNotAdvancingAsksAndRefusalIsLogged) {
   pm.config().spravy = true;

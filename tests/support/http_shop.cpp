@@ -107,11 +107,6 @@ std::string SimControl(const std::string& path, const std::string& command) {
   return line.substr(0, line.find('\n'));
 }
 
-size_t Count(const std::string& text, const std::string& what) {
-  size_t n = 0;
-  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-  return n;
-}
 
 void HttpShop::Start(const std::string& http, const std::string& extra,
                      const std::vector<std::string>& sim_args) {

@@ -9,6 +9,7 @@
 
 #include "support/child_process.h"
 #include "support/temp_dir.h"
+#include "support/text_count.h"
 
 namespace kv::test {
 
@@ -31,7 +32,6 @@ int ConnectLocal(int port);
 int FreePort();
 // Sends one command to the simulator's control socket; its answer line.
 std::string SimControl(const std::string& path, const std::string& command);
-size_t Count(const std::string& text, const std::string& what);
 
 inline constexpr const char* kHttpToken = "e2e-token-0123456789";
 

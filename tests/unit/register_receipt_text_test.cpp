@@ -12,7 +12,7 @@
 namespace kv {
 namespace {
 
-const std::string E(1, kEsc);
+using test::E;
 
 TSaleItem Item(const char* name, int64_t quantity_milli, int64_t price_cents, int64_t line_cents,
                char vat, char type) {

@@ -11,7 +11,7 @@
 namespace kv {
 namespace {
 
-const std::string E(1, kEsc);
+using test::E;
 
 class SaleModelTest : public ::testing::Test, protected test::SaleRig {
  protected:
