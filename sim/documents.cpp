@@ -9,8 +9,6 @@ namespace kv::sim {
 
 namespace {
 
-const std::string kRule(40, '-');
-
 double Round2(double value) {
   return std::round(value * 100.0) / 100.0;
 }

@@ -23,10 +23,6 @@ size_t CountCr(const std::string& s) {
   return static_cast<size_t>(std::count(s.begin(), s.end(), '\r'));
 }
 
-bool AllDigits(std::string_view s) {
-  return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 }  // namespace
 
 Engine::Engine(Clock& clock) : clock_(clock), host_now_([] { return std::time(nullptr); }) {}

@@ -1,9 +1,14 @@
 #include "sim/records.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 
 namespace kv::sim {
+
+bool AllDigits(std::string_view s) {
+  return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
 
 std::string Fmt(const char* format, ...) {
   char buffer[512];

@@ -14,6 +14,12 @@ constexpr char kEtx = 3;
 constexpr char kAck = 6;
 constexpr char kNak = 21;
 
+// The rule printed between a document's parts.
+inline const std::string kRule(40, '-');
+
+// True for a non-empty text of the digits 0-9 alone.
+bool AllDigits(std::string_view s);
+
 // printf into a std::string (the printer's texts are produced with printf formats).
 std::string Fmt(const char* format, ...) __attribute__((format(printf, 1, 2)));
 

@@ -9,12 +9,6 @@ namespace kv::sim {
 
 namespace {
 
-const std::string kRule(40, '-');
-
-bool AllDigits(std::string_view s) {
-  return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 // Splits "a CR b CR ..." into its CR-ended fields.
 std::vector<std::string> Fields(const std::string& text, size_t from) {
   std::vector<std::string> out;

@@ -3,6 +3,8 @@
 // one) so that it also hears the end of the session.
 
 #include <windows.h>
+// The endpoint's own method has this name; the system's function is called as FindWindowA.
+#undef FindWindow
 
 #include "platform/message_endpoint.h"
 

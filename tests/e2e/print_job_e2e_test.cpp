@@ -12,6 +12,7 @@
 #include "platform/message_endpoint.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"
+#include "support/escape_text.h"
 
 namespace kv {
 namespace {
@@ -20,11 +21,11 @@ using test::BuildProgram;
 using test::ChildProcess;
 using test::WaitFor;
 
-const std::string kEsc(1, '\x1b');
+using test::E;
 
 std::string SampleReceipt() {
-  return kEsc + "b" + "Rozky          \r\n    4.00 x     0.12  " + kEsc + "1       0.48 EUR\r\n" +
-         kEsc + "k        0.48 EUR\r\n" + kEsc + "P1        0.48\r\n" + kEsc + "e";
+  return E + "b" + "Rozky          \r\n    4.00 x     0.12  " + E + "1       0.48 EUR\r\n" +
+         E + "k        0.48 EUR\r\n" + E + "P1        0.48\r\n" + E + "e";
 }
 
 // A shop: a printer simulator and the print manager with its program directory.
@@ -71,7 +72,7 @@ class Shop : public ::testing::Test {
   // a program without a screen sets aside instead of printing. A status-query file that has
   // gone (set aside by start-up, or taken by a job) shows that start-up is over.
   void AwaitStartupEnd() {
-    DropReceipt(kEsc + "\x11");
+    DropReceipt(E + "\x11");
     ASSERT_TRUE(WaitFor([&] { return !home_.Exists("blocek.txt"); }, 30000));
   }
 

@@ -26,6 +26,7 @@
 #include "register/ui/payment_window.h"
 #include "register/ui/price_list_window.h"
 #include "register/ui/sale_window.h"
+#include "support/escape_text.h"
 #include "support/printed_receipt.h"
 #include "support/scripted_boxes.h"
 #include "support/temp_dir.h"
@@ -34,7 +35,7 @@
 namespace kv {
 namespace {
 
-const std::string E(1, kEsc);
+using test::E;
 
 class RecordingPort final : public TillPortWriter {
  public:

@@ -1,13 +1,12 @@
 #include "settings_fixture.h"
 #include "sim/line_printer.h"
+#include "support/escape_text.h"
 
 // The printer's own settings from the settings dialog: the bytes each command sends, its
 // questions, and the read-back, against a scripted printer and against the simulator.
 
 namespace kv::test {
 namespace {
-
-const std::string kEsc(1, '\x1b');
 
 class DeviceSetupTest : public SettingsTest {
  protected:
@@ -32,7 +31,7 @@ TEST_F(DeviceSetupTest, VatRatesAreSentOnlyWhenAllowedValidAndConfirmed) {
 
   boxes.Expect("msg53", BoxAnswer::Yes, BoxAnswer::No);
   setup().BitBtn_naplndphClick({"0", "0", "0", "0", "0"});
-  EXPECT_EQ(SentAfterBringUp().substr(0, 13), kEsc + "+d0\r0\r0\r0\r0\r");
+  EXPECT_EQ(SentAfterBringUp().substr(0, 13), E + "+d0\r0\r0\r0\r0\r");
   EXPECT_EQ(printer.Count("\x1b!d"), 1);            // read back
   EXPECT_EQ(view.Text("Dlg_cfg/Edit_dph1"), "20");  // what the printer holds
 
@@ -53,7 +52,7 @@ TEST_F(DeviceSetupTest, JournalIsErasedOnlyAfterTwoYes) {
   boxes.Expect("msg43", BoxAnswer::Yes, BoxAnswer::No)
       .Expect("msg45", BoxAnswer::Yes, BoxAnswer::No);
   setup().Btn_vymazClick();
-  EXPECT_EQ(SentAfterBringUp(), kEsc + "~CLEAR\r");
+  EXPECT_EQ(SentAfterBringUp(), E + "~CLEAR\r");
 }
 
 TEST_F(DeviceSetupTest, DrawerTestSendsTheRowZerosIncludedAndNothingWithoutARow) {
@@ -71,8 +70,8 @@ TEST_F(DeviceSetupTest, TestModeButtonLeavesTheModeThePrinterIsIn) {
   printer.On("\x1b!I", {StatusRecord(InfoRecordBytes('A', 1)), StatusRecord(InfoRecordBytes())});
   pm.readouts().SetTestMode(1);
   setup().Btn_testClick();
-  EXPECT_EQ(SentAfterBringUp().substr(0, 4), kEsc + "+T0");
-  EXPECT_EQ(printer.Count(kEsc + "+T1"), 0);
+  EXPECT_EQ(SentAfterBringUp().substr(0, 4), E + "+T0");
+  EXPECT_EQ(printer.Count(E + "+T1"), 0);
   EXPECT_EQ(view.Text("Dlg_cfg/Btn_test"), "msg57");  // the read-back still says test mode
   setup().Btn_testClick();
   EXPECT_EQ(view.Text("Dlg_cfg/Btn_test"), "msg58");
@@ -87,7 +86,7 @@ TEST_F(DeviceSetupTest, RoundingSendsThreeRulesAndShowsOnlyTheLinesReadBack) {
   boxes.Expect("msg48");
   setup().Btn_zaokruhlenieClick({"0.0500", "0.0250", "1.0000", "0.5000", "0.1000", "0.0000"});
   const std::string rules =
-      kEsc + "+z10.0500\r0.0250\r" + kEsc + "+z21.0000\r0.5000\r" + kEsc + "+z30.1000\r0.0000\r";
+      E + "+z10.0500\r0.0250\r" + E + "+z21.0000\r0.5000\r" + E + "+z30.1000\r0.0000\r";
   EXPECT_EQ(SentAfterBringUp().substr(0, rules.size()), rules);
   EXPECT_EQ(view.Text("Dlg_cfg/Edit_dph_plus"), "0.0250");
   EXPECT_FALSE(view.Has("Dlg_cfg/Edit_suma_koef.text"));
@@ -101,7 +100,7 @@ TEST_F(DeviceSetupTest, CurrencyGoesIntoTheFileAtOnceAndToThePrinterAfterYes) {
   printer.On("\x1b!M", {StatusRecord("4230.5000\r\n")});
   boxes.Expect("msg40", BoxAnswer::Yes, BoxAnswer::No);
   setup().Btn_naplnClick(0, 1, "30.1260");
-  EXPECT_NE(printer.received().find(kEsc + "+M1230.1260\r"), std::string::npos);
+  EXPECT_NE(printer.received().find(E + "+M1230.1260\r"), std::string::npos);
   EXPECT_NE(ConfigFile().find("kurz=30.1260"), std::string::npos);
   // The read-back shows what the printer holds: USD, dual SKK, its rate.
   EXPECT_EQ(pm.config().mena, 3);

@@ -4,13 +4,10 @@
 #include <string_view>
 #include <vector>
 
-#include "base/control_bytes.h"
 #include "register/till_output.h"
+#include "support/escape_text.h"
 
 namespace kv::test {
-
-// ESC as text, for writing the command texts a test expects.
-inline const std::string E(1, kEsc);
 
 // The till's output kept in memory: every byte that reached the port, and the preview entries
 // since the preview was last cleared. `fail_after` makes the port fail once that many writes

@@ -4,11 +4,12 @@
 #include <string>
 
 #include "api/api_requests.h"
+#include "support/escape_text.h"
 
 namespace kv {
 namespace {
 
-const std::string kEsc(1, '\x1b');
+using test::E;
 // "Zľava" in cp1250, as message 69 holds it.
 const std::string kDiscountLabel = "Z\xbe" "ava";
 
@@ -69,11 +70,11 @@ TEST(ApiRequests, ReceiptIsWrittenByteForByteAsTheTillWritesIt) {
       R"("payments":[{"tender":2,"amount":0.2},{"tender":1,"amount":1}]})");
   ASSERT_TRUE(std::holds_alternative<ReceiptText>(text));
   const std::string expected =
-      kEsc + "b" + "Ro\x9eky          \r\n    4.00 x     0.12  " + kEsc + "1       0.48 EUR\r\n" +
-      "Z\xbe" "ava  15 %" + std::string(8 + 2, ' ') + kEsc + "4B      -0.07 EUR\r\n" +
-      "Chlieb         \r\n   -1.00 x     0.10  " + kEsc + "6C      -0.10 EUR\r\n" +
-      kEsc + "k        0.31 EUR\r\n" + kEsc + "P1        0.11\r\n" + kEsc + "P2        0.20\r\n" +
-      kEsc + "e";
+      E + "b" + "Ro\x9eky          \r\n    4.00 x     0.12  " + E + "1       0.48 EUR\r\n" +
+      "Z\xbe" "ava  15 %" + std::string(8 + 2, ' ') + E + "4B      -0.07 EUR\r\n" +
+      "Chlieb         \r\n   -1.00 x     0.10  " + E + "6C      -0.10 EUR\r\n" +
+      E + "k        0.31 EUR\r\n" + E + "P1        0.11\r\n" + E + "P2        0.20\r\n" +
+      E + "e";
   EXPECT_EQ(std::get<ReceiptText>(text).bytes, expected);
 }
 
@@ -86,10 +87,10 @@ TEST(ApiRequests, PaymentsSettleTheTotalAsThePaymentWindowDoes) {
     std::string tail;  // the payment lines and the end
   };
   const Case cases[] = {
-      {"", 200, kEsc + "P1       12.30\r\n" + kEsc + "e"},
-      {R"(,"payments":[{"tender":1,"amount":20}])", 200, kEsc + "P1       12.30\r\n" + kEsc + "e"},
+      {"", 200, E + "P1       12.30\r\n" + E + "e"},
+      {R"(,"payments":[{"tender":1,"amount":20}])", 200, E + "P1       12.30\r\n" + E + "e"},
       {R"(,"payments":[{"tender":1,"amount":10},{"tender":2,"amount":5}])", 200,
-       kEsc + "P1        7.30\r\n" + kEsc + "P2        5.00\r\n" + kEsc + "e"},
+       E + "P1        7.30\r\n" + E + "P2        5.00\r\n" + E + "e"},
       {R"(,"payments":[{"tender":1,"amount":12.29}])", 422, ""},
   };
   for (const Case& c : cases) {
@@ -122,7 +123,7 @@ TEST(ApiRequests, CashAndMonthlyBodies) {
       R"({"direction":"deposit","payments":[{"tender":1,"amount":100},{"tender":3,"amount":20}]})");
   ASSERT_TRUE(std::holds_alternative<CashRequest>(cash));
   EXPECT_EQ(BuildCashText(std::get<CashRequest>(cash)),
-            kEsc + "V" + kEsc + "P1      100.00\r\n" + kEsc + "P3       20.00\r\n" + kEsc + "e\r\n");
+            E + "V" + E + "P1      100.00\r\n" + E + "P3       20.00\r\n" + E + "e\r\n");
   EXPECT_TRUE(std::holds_alternative<ApiAnswer>(ParseCash(R"({"direction":"in","payments":[]})")));
 
   EXPECT_TRUE(std::holds_alternative<MonthlyReportRequest>(ParseMonthly(R"({"year":2026,"month":11})")));

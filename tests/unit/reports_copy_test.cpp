@@ -4,11 +4,12 @@
 
 #include "reports/copy_block.h"
 #include "reports/copy_request.h"
+#include "support/escape_text.h"
 
 namespace kv {
 namespace {
 
-const std::string kEsc(1, '\x1b');
+using test::E;
 
 CopyFields Fields(int entry) {
   CopyFields f;
@@ -45,15 +46,15 @@ TEST(CopyRequest, PrintRequestsAreByteExact) {
   detail_by_number.od = "7";
   detail_by_number.do_ = "12";
   const Case cases[] = {
-      {"receipt by date", by_date_doc, kEsc + "CB201001259999\r"},
-      {"receipt by closing", by_closing_doc, kEsc + "Cb0012\r7\r"},
-      {"closing typed 0000", zero_closing, kEsc + "CB201001251\r"},
-      {"daily closing", daily, kEsc + "CD20100125345\r"},
-      {"detail by date", Fields(2), kEsc + "Xd20100201\r20100228\r\r"},
-      {"summary by date", Fields(3), kEsc + "XD20100201\r20100228\r\r"},
-      {"summary by number", summary_by_number, kEsc + "XS0001\r0005\r\r"},
-      {"detail by number", detail_by_number, kEsc + "XP7\r12\r\r"},
-      {"date and time", Fields(4), kEsc + "z20100201083020100228" + "1745\r"},
+      {"receipt by date", by_date_doc, E + "CB201001259999\r"},
+      {"receipt by closing", by_closing_doc, E + "Cb0012\r7\r"},
+      {"closing typed 0000", zero_closing, E + "CB201001251\r"},
+      {"daily closing", daily, E + "CD20100125345\r"},
+      {"detail by date", Fields(2), E + "Xd20100201\r20100228\r\r"},
+      {"summary by date", Fields(3), E + "XD20100201\r20100228\r\r"},
+      {"summary by number", summary_by_number, E + "XS0001\r0005\r\r"},
+      {"detail by number", detail_by_number, E + "XP7\r12\r\r"},
+      {"date and time", Fields(4), E + "z20100201083020100228" + "1745\r"},
   };
   for (const Case& c : cases) {
     const CopyRequest request = BuildCopyPrintRequest(c.fields);
@@ -73,9 +74,9 @@ TEST(CopyRequest, FetchRequestsOnlyForDocumentsClosingsAndTheRawHeader) {
   daily.kdu = "17";
   CopyFields header = Fields(5);
   header.kdu = "17";
-  EXPECT_EQ(BuildCopyFetchRequest(receipt).bytes, kEsc + "q3\r42\r");
-  EXPECT_EQ(BuildCopyFetchRequest(daily).bytes, kEsc + "q17\r9999\r");
-  EXPECT_EQ(BuildCopyFetchRequest(header).bytes, kEsc + "q17\r8888\r");
+  EXPECT_EQ(BuildCopyFetchRequest(receipt).bytes, E + "q3\r42\r");
+  EXPECT_EQ(BuildCopyFetchRequest(daily).bytes, E + "q17\r9999\r");
+  EXPECT_EQ(BuildCopyFetchRequest(header).bytes, E + "q17\r8888\r");
   for (int entry : {2, 3, 4})
     EXPECT_EQ(BuildCopyFetchRequest(Fields(entry)).status, CopyRequestStatus::NoRequest) << entry;
 }

@@ -5,11 +5,12 @@
 #include "link/device_record.h"
 #include "settings/setup_boxes.h"
 #include "settings/setup_commands.h"
+#include "support/escape_text.h"
 
 namespace kv {
 namespace {
 
-const std::string kEsc(1, '\x1b');
+using test::E;
 
 TEST(SetupVat, RatesOnlyWhileAmountsAreZeroAndOnlyFromValidEdits) {
   std::array<double, 12> amounts{};
@@ -21,8 +22,8 @@ TEST(SetupVat, RatesOnlyWhileAmountsAreZeroAndOnlyFromValidEdits) {
 
   const auto rates = ParseVatEdits({"20", "10", "0", "05", "99"});
   ASSERT_TRUE(rates);
-  EXPECT_EQ(BuildVatCommand(*rates), kEsc + "+d20\r10\r0\r5\r99\r");
-  EXPECT_EQ(BuildVatCommand({0, 0, 0, 0, 0}), kEsc + "+d0\r0\r0\r0\r0\r");
+  EXPECT_EQ(BuildVatCommand(*rates), E + "+d20\r10\r0\r5\r99\r");
+  EXPECT_EQ(BuildVatCommand({0, 0, 0, 0, 0}), E + "+d0\r0\r0\r0\r0\r");
   for (const auto& edits : {std::array<std::string, 5>{"20", "", "0", "0", "0"},
                             std::array<std::string, 5>{"20", "1a", "0", "0", "0"},
                             std::array<std::string, 5>{"20", "100", "0", "0", "0"}})
@@ -35,21 +36,21 @@ TEST(SetupVat, RatesOnlyWhileAmountsAreZeroAndOnlyFromValidEdits) {
 TEST(SetupCommands, RoundingCurrencyTestModeAndJournalEraseBytes) {
   const auto rounding =
       BuildRoundingCommands({"0.0500", "0.0250", "1.0000", "0.5000", "0.1000", "0.0000"});
-  EXPECT_EQ(rounding[0], kEsc + "+z10.0500\r0.0250\r");
-  EXPECT_EQ(rounding[1], kEsc + "+z21.0000\r0.5000\r");
-  EXPECT_EQ(rounding[2], kEsc + "+z30.1000\r0.0000\r");
+  EXPECT_EQ(rounding[0], E + "+z10.0500\r0.0250\r");
+  EXPECT_EQ(rounding[1], E + "+z21.0000\r0.5000\r");
+  EXPECT_EQ(rounding[2], E + "+z30.1000\r0.0000\r");
 
-  EXPECT_EQ(BuildCurrencyCommand(0, 1, "30.1260"), kEsc + "+M1230.1260\r");
-  EXPECT_EQ(BuildCurrencyCommand(3, 5, "01.0000"), kEsc + "+M4601.0000\r");
+  EXPECT_EQ(BuildCurrencyCommand(0, 1, "30.1260"), E + "+M1230.1260\r");
+  EXPECT_EQ(BuildCurrencyCommand(3, 5, "01.0000"), E + "+M4601.0000\r");
   EXPECT_FALSE(BuildCurrencyCommand(-1, 1, "30.1260"));
   EXPECT_FALSE(BuildCurrencyCommand(0, 6, "30.1260"));
 
-  EXPECT_EQ(BuildTestModeCommand(true), kEsc + "+T0");
-  EXPECT_EQ(BuildTestModeCommand(false), kEsc + "+T1");
+  EXPECT_EQ(BuildTestModeCommand(true), E + "+T0");
+  EXPECT_EQ(BuildTestModeCommand(false), E + "+T1");
 
   std::string erase;
   for (const TimedByte& b : kJournalErase) erase += static_cast<char>(b.byte);
-  EXPECT_EQ(erase, kEsc + "~CLEAR\r");
+  EXPECT_EQ(erase, E + "~CLEAR\r");
   EXPECT_EQ(kJournalErase[0].limit_ms, 1000u);
   EXPECT_EQ(kJournalErase[7].limit_ms, 100u);
 }
